@@ -1,0 +1,32 @@
+#!/usr/bin/env bash
+# Installs what building, running and testing Quillbox needs on Debian 12.
+# Idempotent: when every package is present it only asks dpkg and exits.
+set -euo pipefail
+
+packages=(
+    g++ make cmake ninja-build pkg-config
+    qt6-base-dev qt6-base-dev-tools qt6-svg-dev qt6-qpa-plugins libgl-dev
+    libxml2-dev zlib1g-dev libjpeg62-turbo-dev
+    fonts-dejavu-core xvfb xauth
+)
+
+missing=()
+for p in "${packages[@]}"; do
+    status=$(dpkg-query -W -f='${db:Status-Status}' "$p" 2>/dev/null || true)
+    [ "$status" = "installed" ] || missing+=("$p")
+done
+
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+echo "install-deps: installing ${missing[*]}"
+if [ "$(id -u)" -eq 0 ]; then
+    run=()
+elif command -v sudo >/dev/null 2>&1; then
+    run=(sudo)
+else
+    echo "install-deps: missing packages and neither root nor sudo: ${missing[*]}" >&2
+    exit 1
+fi
+export DEBIAN_FRONTEND=noninteractive
+"${run[@]}" apt-get update -qq
+"${run[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"

@@ -1,0 +1,28 @@
+// Copyright (c) 2026 Brindlewood
+// SPDX-License-Identifier: MIT
+#include "framework/NVKInit.h"
+#include "platform/QBApplication.h"
+
+#include <QMainWindow>
+
+int main(int argc, char *argv[])
+{
+    NVKInitializeCore();
+    int result = 0;
+    {
+        TQBApplication app(argc, argv);
+        app.setApplicationDisplayName(QStringLiteral("Quillbox"));
+
+        QMainWindow frame;
+        frame.setObjectName(QStringLiteral("FAppFrame"));
+        frame.setWindowTitle(QStringLiteral("Quillbox"));
+        frame.resize(800, 600);
+        frame.show();
+
+        // A service that failed under the terminate policy during start-up ends the program here.
+        if (!Core()->GetTerminated())
+            result = app.exec();
+    }
+    NVKFinalizeCore();
+    return result;
+}

@@ -1,0 +1,47 @@
+// Copyright (c) 2026 Brindlewood
+// SPDX-License-Identifier: MIT
+#include "QBBench.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QStringList>
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    QTextStream out(stdout);
+    const QStringList args = QCoreApplication::arguments().mid(1);
+
+    if (args.contains(QLatin1String("--help")) || args.contains(QLatin1String("-h"))) {
+        out << "Usage: qb-bench [NAME...]\n\nRuns the named benchmarks (all when none is named) and prints "
+               "their figures.\n\nBenchmarks:\n";
+        for (const TQBBenchmark &bench : QBBenchmarks())
+            out << "  " << bench.name << "\n      " << bench.description << "\n";
+        return 0;
+    }
+
+    int failures = 0;
+    for (const QString &name : args) {
+        const bool known = std::any_of(QBBenchmarks().begin(), QBBenchmarks().end(),
+                                       [&](const TQBBenchmark &bench) { return bench.name == name; });
+        if (!known) {
+            QTextStream(stderr) << "qb-bench: no benchmark named '" << name << "'\n";
+            ++failures;
+        }
+    }
+    if (failures)
+        return 2;
+
+    for (const TQBBenchmark &bench : QBBenchmarks()) {
+        if (!args.isEmpty() && !args.contains(bench.name))
+            continue;
+        out << "== " << bench.name << " ==\n";
+        out.flush();
+        QElapsedTimer timer;
+        timer.start();
+        bench.run(out);
+        out << "   (" << timer.elapsed() << " ms in all)\n";
+        out.flush();
+    }
+    return 0;
+}

@@ -1,0 +1,35 @@
+// Copyright (c) 2026 Brindlewood
+// SPDX-License-Identifier: MIT
+#include "QBApplication.h"
+
+#include "framework/NVKErrors.h"
+
+#include <QMessageBox>
+
+TQBApplication::TQBApplication(int &argc, char **argv) : QApplication(argc, argv)
+{
+    setApplicationName(QStringLiteral("Quillbox"));
+    setOrganizationName(QStringLiteral("Brindlewood"));
+    NVKSetErrorReporter(&TQBApplication::ShowError);
+}
+
+TQBApplication::~TQBApplication()
+{
+    NVKSetErrorReporter(nullptr);
+}
+
+bool TQBApplication::notify(QObject *receiver, QEvent *event)
+{
+    try {
+        return QApplication::notify(receiver, event);
+    } catch (...) {
+        ShowError(NVKCurrentExceptionMessage());
+    }
+    return false;
+}
+
+void TQBApplication::ShowError(const QString &message)
+{
+    QMessageBox box(QMessageBox::Critical, applicationName(), message, QMessageBox::Ok, activeWindow());
+    box.exec();
+}
