@@ -75,9 +75,12 @@ public:
         : TNVKCustomServiceProvider(owner, name), FOutcome(outcome), FLog(log)
     {
         setObjectName(name);
-        if (FLog) {
-            connect(this, &TNVKActiveComponent::activated, this, [this] { FLog->append(QStringLiteral("activated ") + ServiceName()); });
-            connect(this, &TNVKActiveComponent::deactivated, this, [this] { FLog->append(QStringLiteral("deactivated ") + ServiceName()); });
+        // The lambdas capture by value: deactivated also fires from the base destructor.
+        if (log) {
+            connect(this, &TNVKActiveComponent::activated, this,
+                    [log, name] { log->append(QStringLiteral("activated ") + name); });
+            connect(this, &TNVKActiveComponent::deactivated, this,
+                    [log, name] { log->append(QStringLiteral("deactivated ") + name); });
         }
     }
 
