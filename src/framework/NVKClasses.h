@@ -127,7 +127,7 @@ private:
 };
 
 // Base of service implementations: the start/stop protocol with the provider's failure policy.
-class TNVKServiceBase : public INVKService
+class TNVKServiceBase : public virtual INVKService
 {
 public:
     explicit TNVKServiceBase(TNVKCustomServiceProvider *provider = nullptr);

@@ -23,7 +23,9 @@ public:
     virtual QString GetName() const = 0;
 };
 
-class INVKService : public INVKObject
+// Service interfaces derive from it virtually, so an implementation built on TNVKServiceBase
+// has one INVKService whatever interfaces it adds.
+class INVKService : public virtual INVKObject
 {
 public:
     virtual bool GetStarted() const = 0;
