@@ -189,6 +189,20 @@ private Q_SLOTS:
         QCOMPARE(recorder.Kinds(), QList<int>{QB_DATA_ARTICLE_DELETED});
     }
 
+    void heldList_keepsItsArticleAlive()
+    {
+        TList t;
+        t.add(QStringLiteral("child"));
+        const std::weak_ptr<IQBArticle> owner = t.Owner;
+        const IQBArticleListPtr items = t.Items;
+        t.Document->DeleteArticle(t.Owner);
+        t.Owner.reset();
+        t.Items.reset();
+        QVERIFY(!owner.expired());
+        QCOMPARE(items->First()->Caption(), QStringLiteral("child"));
+        QCOMPARE(items->First()->Parent(), owner.lock());
+    }
+
     void move_reordersWithoutNotices()
     {
         TList t;
