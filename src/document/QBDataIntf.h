@@ -127,8 +127,9 @@ public:
     // Releases every item without notices; items that others still hold are left detached.
     virtual void Clear() = 0;
     // Appends and attaches the article (parent, document), then raises kind 10.
-    // Raises EQBDocumentError for an article that is already in a list or would become
-    // its own descendant.
+    // Raises EQBDocumentError for an article that is already in a tree or would become its
+    // own descendant. Adding an article that has children walks up the owner's ancestors to
+    // check that; adding leaves costs nothing of the kind.
     virtual int Add(const IQBArticlePtr &article) = 0;
     // Inserts at index (0..Count) and attaches, then raises kind 10.
     virtual void Insert(int index, const IQBArticlePtr &article) = 0;
@@ -285,7 +286,9 @@ public:
     // False also clears the Modified flag of every article.
     virtual void SetModified(bool value) = 0;
     // The one subscriber of change notices: Notify(document, kind, args) with args an
-    // IQBArticleChangeArgs, an IQBStructureChangeArgs or none (kind 6).
+    // IQBArticleChangeArgs, an IQBStructureChangeArgs or none (kind 6). The document holds the
+    // handler counted: hand it a small listener (TNVKEventListener), not an object that itself
+    // holds this document, or the two keep each other alive.
     virtual void SetOnChange(const INVKNotifierPtr &handler) = 0;
     // The clipboard this document uses instead of the process's; none to use the process's.
     virtual void SetClipboard(const IQBArticleClipboardPtr &clipboard) = 0;

@@ -232,11 +232,10 @@ int TQBArticleList::Remove(const IQBArticlePtr &article)
 void TQBArticleList::Move(int curIndex, int newIndex)
 {
     QMutexLocker locker(&FLock);
-    if (curIndex == newIndex)
-        return;
     CheckIndex(curIndex);
     CheckIndex(newIndex);
-    FItems.move(curIndex, newIndex);
+    if (curIndex != newIndex)
+        FItems.move(curIndex, newIndex);
 }
 
 IQBArticlePtr TQBArticleList::First() const

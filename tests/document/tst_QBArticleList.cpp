@@ -68,6 +68,8 @@ private Q_SLOTS:
                                             << "List index out of bounds: 5.";
         QTest::newRow("Move to -1") << 2 << "Move 0 -1"
                                     << "List index out of bounds: -1.";
+        QTest::newRow("Move in place past end") << 2 << "Move 4 4"
+                                                << "List index out of bounds: 4.";
         QTest::newRow("Capacity below count") << 2 << "Capacity 1"
                                               << "List capacity out of bounds: 1.";
         QTest::newRow("Count above count") << 2 << "Count 3"
