@@ -11,6 +11,9 @@
 class TQBArticle;
 class TQBDocument;
 
+// The message of operations that are handed an article of another document.
+inline const char *const SArticleNotInDocument = "Article does not belong to this document.";
+
 class TQBArticleChangeArgs : public virtual IQBArticleChangeArgs
 {
 public:
