@@ -3,6 +3,7 @@
 #include "NVKDateTime.h"
 
 #include <cmath>
+#include <limits>
 
 namespace {
 const QDate Epoch(1899, 12, 30);
@@ -50,7 +51,25 @@ TDateTime EncodeDateTime(int year, int month, int day, int hour, int minute, int
 
 TDateTime Now()
 {
-    return DateTimeFromQDateTime(testClock() ? testClock()() : QDateTime::currentDateTime());
+    if (testClock())
+        return DateTimeFromQDateTime(testClock()());
+    // Converting to local time consults the time-zone database on every call, which costs
+    // microseconds (too much when each new article is stamped). A zone's offset only changes
+    // at the start of a minute, so it is looked up once per minute.
+    const qint64 utc = QDateTime::currentMSecsSinceEpoch();
+    const qint64 minute = utc >= 0 ? utc / 60000 : -((-utc + 59999) / 60000);
+    thread_local qint64 cachedMinute = std::numeric_limits<qint64>::min();
+    thread_local qint64 offset = 0;
+    if (minute != cachedMinute) {
+        offset = qint64(QDateTime::fromMSecsSinceEpoch(minute * 60000, Qt::LocalTime).offsetFromUtc()) * 1000;
+        cachedMinute = minute;
+    }
+    const qint64 local = utc + offset;
+    const qint64 perDay = qint64(MSecsPerDay);
+    const qint64 day = local >= 0 ? local / perDay : -((-local + perDay - 1) / perDay);
+    const double days = double(day + Epoch.daysTo(QDate(1970, 1, 1)));
+    const double fraction = double(local - day * perDay) / MSecsPerDay;
+    return days >= 0 ? days + fraction : days - fraction;
 }
 
 void NVKSetClock(std::function<QDateTime()> clock_)
