@@ -7,6 +7,7 @@
 #include <QRegularExpression>
 #include <QSaveFile>
 
+#include <libxml/SAX2.h>
 #include <libxml/parser.h>
 #include <libxml/parserInternals.h>
 #include <libxml/tree.h>
@@ -436,7 +437,8 @@ void TMSXMLNode::CheckChild(const TMSXMLNode &child, const TMSXMLNode &replaced)
                          type == XML_COMMENT_NODE || type == XML_PI_NODE || type == XML_ENTITY_REF_NODE;
     if (!allowed)
         throw EMSXMLError(QStringLiteral("This node cannot be inserted here."));
-    for (xmlNodePtr up = FNode; up != nullptr; up = up->parent)
+    // Only a node with children can be an ancestor of this one; leaves skip the walk up.
+    for (xmlNodePtr up = FNode; up != nullptr; up = child.FNode->children ? up->parent : nullptr)
         if (up == child.FNode)
             throw EMSXMLError(QStringLiteral("A node cannot be inserted below itself."));
     if (FNode->type == XML_DOCUMENT_NODE) {
@@ -838,6 +840,30 @@ void TMSXMLDocument::Load(const QByteArray &bytes, const QString &url, bool igno
         auto *ctxt = static_cast<xmlParserCtxtPtr>(error->ctxt);
         if (ctxt->_private != nullptr)
             static_cast<TErrorCollector *>(ctxt->_private)->Take(error);
+    };
+    // libxml2 would merge consecutive CDATA sections into one node and then refuse the merged
+    // node once it passes ten million bytes, so a body written in pieces could not be read
+    // back. Each section becomes its own node; the per-section limit still applies.
+    context->sax->cdataBlock = [](void *userData, const xmlChar *value, int length) {
+        auto *ctxt = static_cast<xmlParserCtxtPtr>(userData);
+        if (ctxt == nullptr || ctxt->node == nullptr || ctxt->disableSAX)
+            return;
+        xmlNodePtr node = xmlNewCDataBlock(ctxt->myDoc, value, length);
+        if (node == nullptr) {
+            if (ctxt->_private != nullptr) {
+                auto *errors = static_cast<TErrorCollector *>(ctxt->_private);
+                if (!errors->Failed) {
+                    errors->Failed = true;
+                    errors->Reason = QStringLiteral("Out of memory.");
+                    errors->Code = XML_ERR_NO_MEMORY;
+                    errors->Line = xmlSAX2GetLineNumber(ctxt);
+                    errors->Column = xmlSAX2GetColumnNumber(ctxt);
+                }
+            }
+            xmlStopParser(ctxt);
+            return;
+        }
+        xmlAddChild(ctxt->node, node);
     };
     // No network, no DTD loading, no entity substitution, no XML_PARSE_HUGE: libxml2's limits
     // on depth, text size and entity amplification stay on.
