@@ -56,10 +56,30 @@ struct TErrorCollector
         if (error == nullptr || error->level < XML_ERR_ERROR || Failed)
             return;
         Failed = true;
-        Reason = QString::fromUtf8(error->message ? error->message : "").trimmed();
+        Reason = Reword(QString::fromUtf8(error->message ? error->message : "").trimmed());
         Code = error->code;
         Line = error->line;
         Column = error->int2;
+    }
+
+    // libxml2's limit messages suggest an option the user cannot set; say what is wrong instead.
+    static QString Reword(const QString &reason)
+    {
+        static const struct
+        {
+            const char *Prefix;
+            const char *Text;
+        } limits[] = {
+            {"Excessive depth in document", "Elements are nested more than 256 levels deep."},
+            {"AttValue length too long", "An attribute value is longer than 10,000,000 bytes."},
+            {"CData section too big", "A CDATA section is longer than 10,000,000 bytes."},
+            {"xmlSAX2Characters: huge text node", "A text is longer than 10,000,000 bytes."},
+            {"Huge input lookup", "A single item of the document is too large."},
+        };
+        for (const auto &limit : limits)
+            if (reason.startsWith(QLatin1String(limit.Prefix)))
+                return QString::fromLatin1(limit.Text);
+        return reason;
     }
 
     static void Handler(void *context, xmlErrorPtr error) { static_cast<TErrorCollector *>(context)->Take(error); }
@@ -370,12 +390,16 @@ QString TMSXMLNode::Xml() const
     if (buffer == nullptr)
         throw EMSXMLError(QStringLiteral("Out of memory."));
     QByteArray bytes;
+    xmlDocPtr doc = FDom->Doc();
+    const xmlChar *oldEncoding = doc->encoding;
+    doc->encoding = reinterpret_cast<const xmlChar *>("UTF-8");
     if (FNode->type == XML_DOCUMENT_NODE) {
         for (xmlNodePtr child = FNode->children; child != nullptr; child = child->next)
             xmlNodeDump(buffer, FDom->Doc(), child, 0, 0);
     } else {
         xmlNodeDump(buffer, FDom->Doc(), FNode, 0, 0);
     }
+    doc->encoding = oldEncoding;
     bytes = QByteArray(reinterpret_cast<const char *>(xmlBufferContent(buffer)), xmlBufferLength(buffer));
     xmlBufferFree(buffer);
     return QString::fromUtf8(bytes);
@@ -979,7 +1003,9 @@ QByteArray TMSXMLDocument::SaveToBytes()
     const int oldStandalone = doc->standalone;
     const QByteArray version = FVersion.isEmpty() ? QByteArray("1.0") : FVersion.toLatin1();
     doc->version = utf8(version);
-    doc->encoding = nullptr;
+    // With no encoding on the document libxml2 writes every non-ASCII attribute character as a
+    // reference; naming the target keeps characters as characters wherever it can hold them.
+    doc->encoding = utf8(encodingBytes);
     doc->standalone = FStandalone == QLatin1String("yes") ? 1 : FStandalone == QLatin1String("no") ? 0 : -1;
     xmlSaveCtxtPtr save = xmlSaveToIO(appendToByteArray, closeNothing, &result, encodingBytes.constData(), options);
     bool ok = false;
