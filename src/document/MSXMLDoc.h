@@ -78,7 +78,7 @@ public:
     // Element: replaces all children by one text node (none for an empty text). Text-like nodes:
     // replaces their text. Raises EMSXMLError for a character that XML cannot hold.
     void SetText(const QString &text) const;
-    // The node serialised as UTF-8-compatible text, without declaration and without added whitespace.
+    // The node serialised, without declaration and without added whitespace; characters stay characters.
     QString Xml() const;
 
     TMSXMLNode ParentNode() const;
