@@ -841,7 +841,7 @@ void TMSXMLDocument::SetEncoding(const QString &value)
 
 void TMSXMLDocument::SetStandalone(bool value)
 {
-    if (GetStandalone() == value && FHasDeclaration)
+    if (GetStandalone() == value)
         return;
     WriteDeclaration(FHasDeclaration ? FVersion : QStringLiteral("1.0"), FHasDeclaration ? FEncoding : QString(),
                      value ? QStringLiteral("yes") : QStringLiteral("no"));
