@@ -228,6 +228,34 @@ QString nodeName(const xmlNode *node)
     }
 }
 
+// Entities declared in a document type are never expanded, so a reference to one would read as
+// nothing and vanish on the next save. Such documents are refused instead. Walks iteratively.
+const xmlNode *findEntityReference(xmlDocPtr doc)
+{
+    if (doc->intSubset == nullptr && doc->extSubset == nullptr)
+        return nullptr;
+    const xmlNode *node = doc->children;
+    while (node != nullptr) {
+        if (node->type == XML_ENTITY_REF_NODE)
+            return node;
+        if (node->type == XML_ELEMENT_NODE) {
+            for (const xmlAttr *attr = node->properties; attr != nullptr; attr = attr->next)
+                for (const xmlNode *part = attr->children; part != nullptr; part = part->next)
+                    if (part->type == XML_ENTITY_REF_NODE)
+                        return part;
+            if (node->children != nullptr) {
+                node = node->children;
+                continue;
+            }
+        }
+        while (node != nullptr && node->next == nullptr)
+            node = node->parent == reinterpret_cast<const xmlNode *>(doc) ? nullptr : node->parent;
+        if (node != nullptr)
+            node = node->next;
+    }
+    return nullptr;
+}
+
 void linkBefore(xmlNodePtr parent, xmlNodePtr child, xmlNodePtr reference)
 {
     // Linked by hand: libxml2's own insertion merges adjacent text nodes and frees one of them,
@@ -907,6 +935,13 @@ void TMSXMLDocument::Load(const QByteArray &bytes, const QString &url, bool igno
         if (errors.Failed)
             throw EMSXMLParseError(errors.Reason, errors.Code, errors.Line, errors.Column);
         throw EMSXMLParseError(QString::fromLatin1(SParseFailed), 0, 0, 0);
+    }
+    if (const xmlNode *reference = findEntityReference(doc)) {
+        const QString name = fromXml(reference->name);
+        const int line = reference->parent ? int(xmlGetLineNo(reference->parent)) : 0;
+        xmlFreeDoc(doc);
+        throw EMSXMLParseError(NVKFormatS(QStringLiteral("The entity reference '&%s;' is not supported."), {name}),
+                               XML_ERR_UNDECLARED_ENTITY, std::max(line, 0), 0);
     }
     auto dom = std::make_shared<TMSXMLDom>(doc);
     // libxml2 keeps the declaration as document fields; standalone -1 means there was none.
