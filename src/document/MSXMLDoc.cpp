@@ -603,11 +603,13 @@ void TMSXMLNode::SetAttribute(const QString &name, const QString &value) const
     const QByteArray nameBytes = checkedName(name);
     const QByteArray valueBytes = checkedText(value);
     if (xmlAttrPtr attr = findAttr(FNode, nameBytes)) {
-        // Replace the value in place so the attribute keeps its position.
-        xmlNodePtr old = attr->children;
-        attr->children = nullptr;
-        attr->last = nullptr;
-        xmlFreeNodeList(old);
+        // Replace the value in place so the attribute keeps its position. The old value nodes
+        // are kept (detached) because a TMSXMLNode may hold one.
+        while (attr->children != nullptr) {
+            xmlNodePtr old = attr->children;
+            xmlUnlinkNode(old);
+            FDom->Detached(old);
+        }
         xmlNodePtr text = xmlNewDocText(FDom->Doc(), utf8(valueBytes));
         if (text == nullptr)
             throw EMSXMLError(QStringLiteral("Out of memory."));
@@ -624,8 +626,11 @@ void TMSXMLNode::RemoveAttribute(const QString &name) const
 {
     if (FNode == nullptr || FNode->type != XML_ELEMENT_NODE)
         return;
-    if (xmlAttrPtr attr = findAttr(FNode, name.toUtf8()))
-        xmlRemoveProp(attr);
+    if (xmlAttrPtr attr = findAttr(FNode, name.toUtf8())) {
+        // Detached rather than freed: an XPath selection may have handed it out as a node.
+        xmlUnlinkNode(reinterpret_cast<xmlNodePtr>(attr));
+        FDom->Detached(reinterpret_cast<xmlNodePtr>(attr));
+    }
 }
 
 QStringList TMSXMLNode::AttributeNames() const

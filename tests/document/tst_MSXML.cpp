@@ -660,6 +660,19 @@ private Q_SLOTS:
         TMSXMLDocument other;
         QVERIFY_THROWS_EXCEPTION(EMSXMLError, root.AppendChild(other.GetDocument().CreateElement(QStringLiteral("y"))));
 
+        // Attribute nodes handed out by a selection survive changes to the attribute.
+        TMSXMLNode holder = root.AppendChild(root.CreateElement(QStringLiteral("h")));
+        holder.SetAttribute(QStringLiteral("a"), QStringLiteral("one"));
+        const TMSXMLNode attribute = root.SelectSingleNode(QStringLiteral("//h/@a"));
+        QCOMPARE(attribute.NodeType(), int(ntAttribute));
+        const TMSXMLNode value = attribute.FirstChild();
+        holder.SetAttribute(QStringLiteral("a"), QStringLiteral("two"));
+        QCOMPARE(value.NodeValue(), QStringLiteral("one"));
+        QCOMPARE(attribute.Text(), QStringLiteral("two"));
+        holder.RemoveAttribute(QStringLiteral("a"));
+        QCOMPARE(attribute.Text(), QStringLiteral("two"));
+        QVERIFY(!holder.HasAttribute(QStringLiteral("a")));
+
         // Nodes outlive the wrapper that made them.
         TMSXMLNode survivor;
         {
