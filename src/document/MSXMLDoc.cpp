@@ -19,6 +19,7 @@
 #include <cerrno>
 #include <cstring>
 #include <iconv.h>
+#include <limits>
 #include <mutex>
 
 namespace {
@@ -883,6 +884,9 @@ void TMSXMLDocument::SetStandalone(bool value)
 void TMSXMLDocument::Load(const QByteArray &bytes, const QString &url, bool ignoreEncoding)
 {
     initLibXml();
+    // libxml2 takes the length as an int.
+    if (bytes.size() > std::numeric_limits<int>::max())
+        throw EMSXMLParseError(QStringLiteral("The document is larger than 2 GB."), XML_ERR_NO_MEMORY, 0, 0);
     TErrorCollector errors;
     TThreadErrorScope scope(&errors);
     xmlParserCtxtPtr context = xmlNewParserCtxt();
