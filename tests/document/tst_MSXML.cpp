@@ -702,6 +702,14 @@ private Q_SLOTS:
         QCOMPARE(root.LastChild().NodeName(), QStringLiteral("pi"));
         QCOMPARE(root.LastChild().NodeValue(), QStringLiteral("data"));
         QCOMPARE(b.Xml(), QStringLiteral("<b><![CDATA[x]]><![CDATA[y]]></b>"));
+
+        // Whitespace that is an element's whole text is text, not layout.
+        auto blanks = parsed("<r>\n <Author> </Author>\n <Remarks>\n\t</Remarks> <Content><![CDATA[ ]]></Content></r>");
+        const TMSXMLNode r = blanks->GetDocument().DocumentElement();
+        QCOMPARE(r.ChildCount(), 3);
+        QCOMPARE(FindChild(r, QStringLiteral("Author")).Text(), QStringLiteral(" "));
+        QCOMPARE(FindChild(r, QStringLiteral("Remarks")).Text(), QStringLiteral("\n\t"));
+        QCOMPARE(GetCDATAText(FindChild(r, QStringLiteral("Content"))), QStringLiteral(" "));
     }
 
     void nodes_cdataText_splitsTerminatorsAndLargeBodiesAndComesBackExactly()
