@@ -65,6 +65,33 @@ const xmlNode *findEntityReference(xmlDocPtr doc)
     return nullptr;
 }
 
+// The parser refuses elements nested deeper than this (without XML_PARSE_HUGE, which stays off).
+constexpr int MaxElementDepth = 256;
+
+// True when some element sits more than MaxElementDepth levels deep. Walks iteratively.
+bool tooDeep(xmlDocPtr doc)
+{
+    const xmlNode *top = reinterpret_cast<const xmlNode *>(doc);
+    const xmlNode *node = doc->children;
+    int depth = 1;
+    while (node != nullptr) {
+        if (node->type == XML_ELEMENT_NODE && depth > MaxElementDepth)
+            return true;
+        if (node->type == XML_ELEMENT_NODE && node->children != nullptr) {
+            node = node->children;
+            ++depth;
+            continue;
+        }
+        while (node != nullptr && node->next == nullptr) {
+            node = node->parent == top ? nullptr : node->parent;
+            --depth;
+        }
+        if (node != nullptr)
+            node = node->next;
+    }
+    return false;
+}
+
 } // namespace
 
 void MSXMLInternal::initLibXml()
@@ -400,6 +427,10 @@ QByteArray TMSXMLDocument::SaveToBytes()
     BeforeSave(document);
     xmlDocPtr doc = FDom->Doc();
     const QString encoding = FHasDeclaration ? FEncoding : QString();
+    // A file that could not be loaded again is not written at all.
+    if (tooDeep(doc))
+        throw EMSXMLError(QStringLiteral("Elements are nested more than 256 levels deep; the document could not be "
+                                         "read back, so it is not saved."));
     TEncodabilityCheck check(encoding);
     check.Check(reinterpret_cast<xmlNodePtr>(doc), encoding);
 
