@@ -1,0 +1,524 @@
+// Copyright (c) 2026 Brindlewood
+// SPDX-License-Identifier: MIT
+#include "document/MSXMLDoc.h"
+#include "document/MSXMLPrivate.h"
+
+#include <QFile>
+#include <QIODevice>
+#include <QRegularExpression>
+#include <QSaveFile>
+
+#include <libxml/SAX2.h>
+#include <libxml/parserInternals.h>
+#include <libxml/xmlsave.h>
+
+#include <cerrno>
+#include <cstring>
+#include <iconv.h>
+#include <limits>
+#include <mutex>
+
+using namespace MSXMLInternal;
+
+namespace {
+
+// Nothing outside the document itself is ever read: no DTDs, no external entities.
+xmlParserInputPtr refuseExternalEntity(const char *, const char *, xmlParserCtxtPtr)
+{
+    return nullptr;
+}
+
+void initLibXmlOnce()
+{
+    static std::once_flag once;
+    std::call_once(once, [] {
+        xmlInitParser();
+        xmlSetExternalEntityLoader(refuseExternalEntity);
+    });
+}
+
+// Entities declared in a document type are never expanded, so a reference to one would read as
+// nothing and vanish on the next save. Such documents are refused instead. Walks iteratively.
+const xmlNode *findEntityReference(xmlDocPtr doc)
+{
+    if (doc->intSubset == nullptr && doc->extSubset == nullptr)
+        return nullptr;
+    const xmlNode *node = doc->children;
+    while (node != nullptr) {
+        if (node->type == XML_ENTITY_REF_NODE)
+            return node;
+        if (node->type == XML_ELEMENT_NODE) {
+            for (const xmlAttr *attr = node->properties; attr != nullptr; attr = attr->next)
+                for (const xmlNode *part = attr->children; part != nullptr; part = part->next)
+                    if (part->type == XML_ENTITY_REF_NODE)
+                        return part;
+            if (node->children != nullptr) {
+                node = node->children;
+                continue;
+            }
+        }
+        while (node != nullptr && node->next == nullptr)
+            node = node->parent == reinterpret_cast<const xmlNode *>(doc) ? nullptr : node->parent;
+        if (node != nullptr)
+            node = node->next;
+    }
+    return nullptr;
+}
+
+// The parser refuses elements nested deeper than this (without XML_PARSE_HUGE, which stays off).
+constexpr int MaxElementDepth = 256;
+
+// True when some element sits more than MaxElementDepth levels deep. Walks iteratively.
+bool tooDeep(xmlDocPtr doc)
+{
+    const xmlNode *top = reinterpret_cast<const xmlNode *>(doc);
+    const xmlNode *node = doc->children;
+    int depth = 1;
+    while (node != nullptr) {
+        if (node->type == XML_ELEMENT_NODE && depth > MaxElementDepth)
+            return true;
+        if (node->type == XML_ELEMENT_NODE && node->children != nullptr) {
+            node = node->children;
+            ++depth;
+            continue;
+        }
+        while (node != nullptr && node->next == nullptr) {
+            node = node->parent == top ? nullptr : node->parent;
+            --depth;
+        }
+        if (node != nullptr)
+            node = node->next;
+    }
+    return false;
+}
+
+} // namespace
+
+void MSXMLInternal::initLibXml()
+{
+    initLibXmlOnce();
+}
+
+EMSXMLParseError::EMSXMLParseError(const QString &reason, int errorCode, int line, int linePos)
+    : EMSXMLError(reason), FErrorCode(errorCode), FLine(line), FLinePos(linePos)
+{
+}
+
+// ---------------------------------------------------------------------------------------------
+// Saving
+
+namespace {
+
+bool isUnicodeEncoding(const QString &encoding)
+{
+    const QString name = encoding.toUpper().remove(QLatin1Char('-')).remove(QLatin1Char('_'));
+    return name.isEmpty() || name == QLatin1String("UTF8") || name == QLatin1String("UTF16") ||
+           name == QLatin1String("UTF16LE") || name == QLatin1String("UTF16BE") || name == QLatin1String("UTF32") ||
+           name == QLatin1String("UTF32LE") || name == QLatin1String("UTF32BE") || name == QLatin1String("UCS4") ||
+           name == QLatin1String("UCS4LE") || name == QLatin1String("UCS4BE");
+}
+
+// Finds text that the target encoding cannot hold in places where XML has no character
+// references: CDATA sections, comments, processing instructions and names. libxml2 would write
+// a character reference there too, which silently changes the text.
+class TEncodabilityCheck
+{
+public:
+    explicit TEncodabilityCheck(const QString &encoding)
+    {
+        if (!isUnicodeEncoding(encoding))
+            FConverter = iconv_open(encoding.toLatin1().constData(), "UTF-8");
+    }
+    ~TEncodabilityCheck()
+    {
+        if (FConverter != reinterpret_cast<iconv_t>(-1))
+            iconv_close(FConverter);
+    }
+    TEncodabilityCheck(const TEncodabilityCheck &) = delete;
+    TEncodabilityCheck &operator=(const TEncodabilityCheck &) = delete;
+
+    // The first character that does not convert, or -1.
+    qint64 FirstBad(const xmlChar *text)
+    {
+        if (FConverter == reinterpret_cast<iconv_t>(-1) || text == nullptr)
+            return -1;
+        iconv(FConverter, nullptr, nullptr, nullptr, nullptr);
+        char *in = const_cast<char *>(reinterpret_cast<const char *>(text));
+        size_t inLeft = std::strlen(in);
+        char buffer[4096];
+        while (inLeft > 0) {
+            char *out = buffer;
+            size_t outLeft = sizeof(buffer);
+            if (iconv(FConverter, &in, &inLeft, &out, &outLeft) == size_t(-1) && errno != E2BIG) {
+                const QString rest = QString::fromUtf8(in, qsizetype(std::min<size_t>(inLeft, 4)));
+                return rest.isEmpty()                 ? 0
+                       : rest.at(0).isHighSurrogate() ? QChar::surrogateToUcs4(rest.at(0), rest.at(1))
+                                                      : rest.at(0).unicode();
+            }
+        }
+        return -1;
+    }
+
+    void Check(xmlNodePtr root, const QString &encoding)
+    {
+        if (FConverter == reinterpret_cast<iconv_t>(-1))
+            return;
+        xmlNodePtr node = root;
+        while (node != nullptr) {
+            const xmlChar *texts[2] = {nullptr, nullptr};
+            const char *where = nullptr;
+            switch (node->type) {
+            case XML_CDATA_SECTION_NODE:
+                texts[0] = node->content;
+                where = "a CDATA section";
+                break;
+            case XML_COMMENT_NODE:
+                texts[0] = node->content;
+                where = "a comment";
+                break;
+            case XML_PI_NODE:
+                texts[0] = node->name;
+                texts[1] = node->content;
+                where = "a processing instruction";
+                break;
+            case XML_ELEMENT_NODE:
+                texts[0] = node->name;
+                where = "an element name";
+                break;
+            default:
+                break;
+            }
+            for (const xmlChar *text : texts) {
+                const qint64 bad = FirstBad(text);
+                if (bad >= 0)
+                    Fail(bad, encoding, QString::fromLatin1(where));
+            }
+            if (node->type == XML_ELEMENT_NODE)
+                for (xmlAttrPtr attr = node->properties; attr != nullptr; attr = attr->next) {
+                    const qint64 bad = FirstBad(attr->name);
+                    if (bad >= 0)
+                        Fail(bad, encoding, QStringLiteral("an attribute name"));
+                }
+            if (node->children != nullptr && node->type != XML_ENTITY_REF_NODE) {
+                node = node->children;
+                continue;
+            }
+            while (node != nullptr && node != root && node->next == nullptr)
+                node = node->parent;
+            node = (node == nullptr || node == root) ? nullptr : node->next;
+        }
+    }
+
+private:
+    [[noreturn]] static void Fail(qint64 character, const QString &encoding, const QString &where)
+    {
+        throw EMSXMLError(
+            QStringLiteral("The character U+%1 in %2 cannot be written in the encoding %3.")
+                .arg(QString::number(character, 16).toUpper().rightJustified(4, QLatin1Char('0')), where, encoding));
+    }
+
+    iconv_t FConverter = reinterpret_cast<iconv_t>(-1);
+};
+
+int appendToByteArray(void *context, const char *buffer, int length)
+{
+    static_cast<QByteArray *>(context)->append(buffer, length);
+    return length;
+}
+
+int closeNothing(void *)
+{
+    return 0;
+}
+
+} // namespace
+
+// ---------------------------------------------------------------------------------------------
+// TMSXMLDocument
+
+TMSXMLDocument::TMSXMLDocument()
+{
+    initLibXml();
+    xmlDocPtr doc = xmlNewDoc(reinterpret_cast<const xmlChar *>("1.0"));
+    if (doc == nullptr)
+        throw EMSXMLError(QString::fromLatin1(SNullInterface));
+    FDom = std::make_shared<TMSXMLDom>(doc);
+}
+
+TMSXMLDocument::~TMSXMLDocument() = default;
+
+TMSXMLNode TMSXMLDocument::GetDocument() const
+{
+    return TMSXMLNode(FDom, reinterpret_cast<xmlNodePtr>(FDom->Doc()));
+}
+
+void TMSXMLDocument::WriteDeclaration(const QString &version, const QString &encoding, const QString &standalone)
+{
+    FHasDeclaration = true;
+    FVersion = version;
+    FEncoding = encoding;
+    FStandalone = standalone;
+}
+
+void TMSXMLDocument::SetVersion(const QString &value)
+{
+    static const QRegularExpression valid(QStringLiteral("^1\\.[0-9]+$"));
+    if (!value.isEmpty() && !valid.match(value).hasMatch())
+        throw EMSXMLError(NVKFormatS(QStringLiteral("'%s' is not a valid XML version."), {value}));
+    WriteDeclaration(value, FHasDeclaration ? FEncoding : QString(), FHasDeclaration ? FStandalone : QString());
+}
+
+void TMSXMLDocument::SetEncoding(const QString &value)
+{
+    static const QRegularExpression valid(QStringLiteral("^[A-Za-z][A-Za-z0-9._-]*$"));
+    if (!value.isEmpty() && !valid.match(value).hasMatch())
+        throw EMSXMLError(NVKFormatS(QStringLiteral("'%s' is not a valid encoding name."), {value}));
+    WriteDeclaration(FHasDeclaration ? FVersion : QStringLiteral("1.0"), value,
+                     FHasDeclaration ? FStandalone : QString());
+}
+
+void TMSXMLDocument::SetStandalone(bool value)
+{
+    if (GetStandalone() == value)
+        return;
+    WriteDeclaration(FHasDeclaration ? FVersion : QStringLiteral("1.0"), FHasDeclaration ? FEncoding : QString(),
+                     value ? QStringLiteral("yes") : QStringLiteral("no"));
+}
+
+void TMSXMLDocument::Load(const QByteArray &bytes, const QString &url, bool ignoreEncoding)
+{
+    initLibXml();
+    // libxml2 takes the length as an int.
+    if (bytes.size() > std::numeric_limits<int>::max())
+        throw EMSXMLParseError(QStringLiteral("The document is larger than 2 GB."), XML_ERR_NO_MEMORY, 0, 0);
+    TErrorCollector errors;
+    TThreadErrorScope scope(&errors);
+    xmlParserCtxtPtr context = xmlNewParserCtxt();
+    if (context == nullptr)
+        throw EMSXMLParseError(QString::fromLatin1(SParseFailed), 0, 0, 0);
+    // Parser errors carry their parser context; the collector for this call hangs on it, so
+    // concurrent loads on other threads never share one.
+    context->_private = &errors;
+    context->sax->serror = [](void *, xmlErrorPtr error) {
+        if (error == nullptr || error->ctxt == nullptr)
+            return;
+        auto *ctxt = static_cast<xmlParserCtxtPtr>(error->ctxt);
+        if (ctxt->_private != nullptr)
+            static_cast<TErrorCollector *>(ctxt->_private)->Take(error);
+    };
+    // libxml2 would merge consecutive CDATA sections into one node and then refuse the merged
+    // node once it passes ten million bytes, so a body written in pieces could not be read
+    // back. Each section becomes its own node; the per-section limit still applies.
+    context->sax->cdataBlock = [](void *userData, const xmlChar *value, int length) {
+        auto *ctxt = static_cast<xmlParserCtxtPtr>(userData);
+        if (ctxt == nullptr || ctxt->node == nullptr || ctxt->disableSAX)
+            return;
+        xmlNodePtr node = xmlNewCDataBlock(ctxt->myDoc, value, length);
+        if (node == nullptr) {
+            if (ctxt->_private != nullptr) {
+                auto *errors = static_cast<TErrorCollector *>(ctxt->_private);
+                if (!errors->Failed) {
+                    errors->Failed = true;
+                    errors->Reason = QStringLiteral("Out of memory.");
+                    errors->Code = XML_ERR_NO_MEMORY;
+                    errors->Line = xmlSAX2GetLineNumber(ctxt);
+                    errors->Column = xmlSAX2GetColumnNumber(ctxt);
+                }
+            }
+            xmlStopParser(ctxt);
+            return;
+        }
+        xmlAddChild(ctxt->node, node);
+    };
+    // No network, no DTD loading, no entity substitution, no XML_PARSE_HUGE: libxml2's limits
+    // on depth, text size and entity amplification stay on.
+    int options = XML_PARSE_NONET | XML_PARSE_NOBLANKS;
+    if (ignoreEncoding)
+        options |= XML_PARSE_IGNORE_ENC;
+    const QByteArray urlBytes = url.toUtf8();
+    xmlDocPtr doc = xmlCtxtReadMemory(context, bytes.constData(), int(bytes.size()),
+                                      urlBytes.isEmpty() ? nullptr : urlBytes.constData(),
+                                      ignoreEncoding ? "UTF-8" : nullptr, options);
+    const bool wellFormed = context->wellFormed != 0;
+    context->_private = nullptr;
+    xmlFreeParserCtxt(context);
+    if (doc == nullptr || !wellFormed || errors.Failed) {
+        if (doc != nullptr)
+            xmlFreeDoc(doc);
+        if (errors.Failed)
+            throw EMSXMLParseError(errors.Reason, errors.Code, errors.Line, errors.Column);
+        throw EMSXMLParseError(QString::fromLatin1(SParseFailed), 0, 0, 0);
+    }
+    if (const xmlNode *reference = findEntityReference(doc)) {
+        const QString name = fromXml(reference->name);
+        const int line = reference->parent ? int(xmlGetLineNo(reference->parent)) : 0;
+        xmlFreeDoc(doc);
+        throw EMSXMLParseError(NVKFormatS(QStringLiteral("The entity reference '&%s;' is not supported."), {name}),
+                               XML_ERR_UNDECLARED_ENTITY, std::max(line, 0), 0);
+    }
+    auto dom = std::make_shared<TMSXMLDom>(doc);
+    // libxml2 keeps the declaration as document fields; standalone -1 means there was none.
+    const bool hasDeclaration = doc->standalone != -1;
+    QString encoding = fromXml(doc->encoding);
+    TMSXMLNode node(dom, reinterpret_cast<xmlNodePtr>(doc));
+    AfterLoad(node);
+    FDom = dom;
+    FHasDeclaration = hasDeclaration;
+    FVersion = hasDeclaration ? fromXml(doc->version) : QString();
+    FEncoding = hasDeclaration ? encoding : QString();
+    FStandalone = doc->standalone == 1   ? QStringLiteral("yes")
+                  : doc->standalone == 0 ? QStringLiteral("no")
+                                         : QString();
+}
+
+void TMSXMLDocument::LoadFromFile(const QString &fileName)
+{
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly))
+        throw EMSXMLParseError(NVKFormatS(QStringLiteral("Cannot open '%s': %s"), {fileName, file.errorString()}), 0, 0,
+                               0);
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        throw EMSXMLParseError(NVKFormatS(QStringLiteral("Cannot read '%s': %s"), {fileName, file.errorString()}), 0, 0,
+                               0);
+    Load(bytes, fileName, false);
+    SetFileName(fileName);
+}
+
+void TMSXMLDocument::LoadFromStream(QIODevice *stream)
+{
+    if (stream == nullptr)
+        throw EMSXMLError(QString::fromLatin1(SNullObject));
+    const QByteArray bytes = stream->readAll();
+    Load(bytes, QString(), false);
+}
+
+void TMSXMLDocument::LoadFromBytes(const QByteArray &bytes)
+{
+    Load(bytes, QString(), false);
+}
+
+void TMSXMLDocument::LoadXML(const QString &text)
+{
+    // The declaration may name any encoding, but the text is characters already; only check
+    // that the name is one the layer could read and write, and keep it for saving.
+    static const QRegularExpression declaration(
+        QStringLiteral("^\\x{FEFF}?<\\?xml\\s[^>]*?encoding\\s*=\\s*([\"'])([^\"']*)\\1"));
+    const QRegularExpressionMatch match = declaration.match(text);
+    QString encoding;
+    if (match.hasMatch()) {
+        encoding = match.captured(2);
+        const QByteArray name = encoding.toLatin1();
+        xmlCharEncodingHandlerPtr handler = xmlFindCharEncodingHandler(name.constData());
+        if (handler == nullptr)
+            throw EMSXMLParseError(NVKFormatS(QStringLiteral("Unsupported encoding %s"), {encoding}),
+                                   XML_ERR_UNSUPPORTED_ENCODING, 1, 1);
+        xmlCharEncCloseFunc(handler);
+    }
+    Load(text.toUtf8(), QString(), true);
+    if (FHasDeclaration)
+        FEncoding = encoding;
+}
+
+QByteArray TMSXMLDocument::SaveToBytes()
+{
+    initLibXml();
+    TMSXMLNode document = GetDocument();
+    BeforeSave(document);
+    xmlDocPtr doc = FDom->Doc();
+    const QString encoding = FHasDeclaration ? FEncoding : QString();
+    // A file that could not be loaded again is not written at all.
+    if (tooDeep(doc))
+        throw EMSXMLError(QStringLiteral("Elements are nested more than 256 levels deep; the document could not be "
+                                         "read back, so it is not saved."));
+    TEncodabilityCheck check(encoding);
+    check.Check(reinterpret_cast<xmlNodePtr>(doc), encoding);
+
+    TErrorCollector errors;
+    TThreadErrorScope scope(&errors);
+    QByteArray result;
+    int options = XML_SAVE_AS_XML;
+    const QByteArray encodingBytes = encoding.isEmpty() ? QByteArray("UTF-8") : encoding.toLatin1();
+    if (FHasDeclaration && encoding.isEmpty()) {
+        // libxml2 would name the encoding it writes in the declaration; without a named encoding
+        // the declaration carries none, and the bytes are UTF-8.
+        QByteArray text = "<?xml version=\"" + (FVersion.isEmpty() ? QByteArray("1.0") : FVersion.toLatin1()) + '"';
+        if (!FStandalone.isEmpty())
+            text += " standalone=\"" + FStandalone.toLatin1() + '"';
+        result = text + "?>\n";
+        options |= XML_SAVE_NO_DECL;
+    } else if (!FHasDeclaration) {
+        options |= XML_SAVE_NO_DECL;
+    }
+    xmlChar *oldVersion = const_cast<xmlChar *>(doc->version);
+    const xmlChar *oldEncoding = doc->encoding;
+    const int oldStandalone = doc->standalone;
+    const QByteArray version = FVersion.isEmpty() ? QByteArray("1.0") : FVersion.toLatin1();
+    doc->version = utf8(version);
+    // With no encoding on the document libxml2 writes every non-ASCII attribute character as a
+    // reference; naming the target keeps characters as characters wherever it can hold them.
+    doc->encoding = utf8(encodingBytes);
+    doc->standalone = FStandalone == QLatin1String("yes") ? 1 : FStandalone == QLatin1String("no") ? 0 : -1;
+    xmlSaveCtxtPtr save = xmlSaveToIO(appendToByteArray, closeNothing, &result, encodingBytes.constData(), options);
+    bool ok = false;
+    if (save != nullptr) {
+        ok = xmlSaveDoc(save, doc) >= 0;
+        ok = xmlSaveClose(save) >= 0 && ok;
+    }
+    doc->version = oldVersion;
+    doc->encoding = oldEncoding;
+    doc->standalone = oldStandalone;
+    if (save == nullptr)
+        throw EMSXMLError(
+            NVKFormatS(QStringLiteral("The encoding %s is not supported."), {QString::fromLatin1(encodingBytes)}));
+    if (!ok)
+        throw EMSXMLError(errors.Failed ? errors.Reason : QStringLiteral("The XML document could not be serialised."));
+    return result;
+}
+
+void TMSXMLDocument::SaveToStream(QIODevice *stream)
+{
+    if (stream == nullptr)
+        throw EMSXMLError(QString::fromLatin1(SNullObject));
+    const QByteArray bytes = SaveToBytes();
+    if (stream->write(bytes) != bytes.size())
+        throw EMSXMLError(NVKFormatS(QStringLiteral("Cannot write the XML document: %s"), {stream->errorString()}));
+}
+
+void TMSXMLDocument::SaveToFile(const QString &fileName)
+{
+    const QByteArray bytes = SaveToBytes();
+    QSaveFile file(fileName);
+    if (!file.open(QIODevice::WriteOnly))
+        throw EMSXMLError(NVKFormatS(QStringLiteral("Cannot save '%s': %s"), {fileName, file.errorString()}));
+    if (file.write(bytes) != bytes.size() || !file.commit())
+        throw EMSXMLError(NVKFormatS(QStringLiteral("Cannot save '%s': %s"), {fileName, file.errorString()}));
+    SetFileName(fileName);
+}
+
+// ---------------------------------------------------------------------------------------------
+// TMSXMLIterator
+
+TMSXMLIterator::TMSXMLIterator(const TMSXMLNode &node, const QString &name) : FNode(node), FName(name)
+{
+    if (node.IsNull())
+        throw EMSXMLError(QString::fromLatin1(SNullInterface));
+}
+
+bool TMSXMLIterator::Next()
+{
+    if (FAtEnd)
+        return false;
+    TMSXMLNode node = FCurrent ? FCurrent.NextSibling() : FNode.FirstChild();
+    while (node && node.NodeName() != FName)
+        node = node.NextSibling();
+    FCurrent = node;
+    FAtEnd = node.IsNull();
+    return !FAtEnd;
+}
+
+void TMSXMLIterator::Reset()
+{
+    FCurrent = TMSXMLNode();
+    FAtEnd = false;
+}

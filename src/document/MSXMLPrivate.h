@@ -1,0 +1,127 @@
+// Copyright (c) 2026 Brindlewood
+// SPDX-License-Identifier: MIT
+#pragma once
+
+// Shared by the XML layer's own files; not for use elsewhere.
+
+#include "document/MSXMLDoc.h"
+
+#include <QString>
+
+#include <libxml/parser.h>
+#include <libxml/tree.h>
+
+#include <algorithm>
+#include <vector>
+
+namespace MSXMLInternal {
+
+inline constexpr char SNullInterface[] = "NULL interface reference.";
+inline constexpr char SNullObject[] = "NULL object reference.";
+inline constexpr char SParseFailed[] = "An error was found while parsing the document.";
+
+// Initialises libxml2 once per process and installs the loader that refuses external entities.
+void initLibXml();
+
+// Collects the first error libxml2 reports during one call, instead of letting it print.
+struct TErrorCollector
+{
+    bool Failed = false;
+    QString Reason;
+    int Code = 0;
+    int Line = 0;
+    int Column = 0;
+
+    void Take(const xmlError *error)
+    {
+        if (error == nullptr || error->level < XML_ERR_ERROR || Failed)
+            return;
+        Failed = true;
+        Reason = Reword(QString::fromUtf8(error->message ? error->message : "").trimmed());
+        Code = error->code;
+        Line = error->line;
+        Column = error->int2;
+    }
+
+    // libxml2's limit messages suggest an option the user cannot set; say what is wrong instead.
+    static QString Reword(const QString &reason)
+    {
+        static const struct
+        {
+            const char *Prefix;
+            const char *Text;
+        } limits[] = {
+            {"Excessive depth in document", "Elements are nested more than 256 levels deep."},
+            {"AttValue length too long", "An attribute value is longer than 10,000,000 bytes."},
+            {"CData section too big", "A CDATA section is longer than 10,000,000 bytes."},
+            {"xmlSAX2Characters: huge text node", "A text is longer than 10,000,000 bytes."},
+            {"Huge input lookup", "A single item of the document is too large."},
+        };
+        for (const auto &limit : limits)
+            if (reason.startsWith(QLatin1String(limit.Prefix)))
+                return QString::fromLatin1(limit.Text);
+        return reason;
+    }
+
+    static void Handler(void *context, xmlErrorPtr error) { static_cast<TErrorCollector *>(context)->Take(error); }
+};
+
+// libxml2 keeps its fallback error handler per thread; this routes it to a collector for one call.
+class TThreadErrorScope
+{
+public:
+    explicit TThreadErrorScope(TErrorCollector *collector)
+        : FOldHandler(xmlStructuredError), FOldContext(xmlStructuredErrorContext)
+    {
+        xmlSetStructuredErrorFunc(collector, &TErrorCollector::Handler);
+    }
+    ~TThreadErrorScope() { xmlSetStructuredErrorFunc(FOldContext, FOldHandler); }
+    TThreadErrorScope(const TThreadErrorScope &) = delete;
+    TThreadErrorScope &operator=(const TThreadErrorScope &) = delete;
+
+private:
+    xmlStructuredErrorFunc FOldHandler;
+    void *FOldContext;
+};
+inline const xmlChar *utf8(const QByteArray &bytes)
+{
+    return reinterpret_cast<const xmlChar *>(bytes.constData());
+}
+
+inline QString fromXml(const xmlChar *text)
+{
+    return text ? QString::fromUtf8(reinterpret_cast<const char *>(text)) : QString();
+}
+
+} // namespace MSXMLInternal
+
+// Owns one libxml2 document and every node detached from it, so TMSXMLNode values stay valid
+// for as long as any of them exists.
+class TMSXMLDom
+{
+public:
+    explicit TMSXMLDom(xmlDocPtr doc) : FDoc(doc) {}
+    ~TMSXMLDom()
+    {
+        // Free only detached nodes that are still roots; a detached node that was later put
+        // under another node goes with that one. Decide all before freeing anything.
+        std::sort(FDetached.begin(), FDetached.end());
+        FDetached.erase(std::unique(FDetached.begin(), FDetached.end()), FDetached.end());
+        std::vector<xmlNodePtr> roots;
+        for (xmlNodePtr node : FDetached)
+            if (node->parent == nullptr)
+                roots.push_back(node);
+        for (xmlNodePtr node : roots)
+            xmlFreeNode(node);
+        xmlFreeDoc(FDoc);
+    }
+    TMSXMLDom(const TMSXMLDom &) = delete;
+    TMSXMLDom &operator=(const TMSXMLDom &) = delete;
+
+    xmlDocPtr Doc() const { return FDoc; }
+    void Detached(xmlNodePtr node) { FDetached.push_back(node); }
+
+private:
+    xmlDocPtr FDoc;
+    std::vector<xmlNodePtr> FDetached;
+};
