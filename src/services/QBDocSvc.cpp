@@ -1,0 +1,366 @@
+// Copyright (c) 2026 Brindlewood
+// SPDX-License-Identifier: MIT
+#include "QBDocSvc.h"
+
+#include "document/QBDom.h"
+#include "document/QBXml.h"
+#include "framework/NVKInit.h"
+
+#include <QFile>
+
+namespace {
+
+const char SCopyFailed[] = "Cannot keep a copy of '%s' as '%s': %s\nThe document was not converted.";
+
+// Shows the busy cursor for a scope, so that an error still restores it.
+class TBusyScope
+{
+public:
+    explicit TBusyScope(TQBDataService *provider) : FProvider(provider)
+    {
+        if (FProvider)
+            FProvider->SetBusy(true);
+    }
+    ~TBusyScope()
+    {
+        if (FProvider)
+            FProvider->SetBusy(false);
+    }
+
+private:
+    TQBDataService *FProvider;
+};
+
+// Ends a bulk operation however the scope is left.
+class TOperationScope
+{
+public:
+    TOperationScope(const IQBDocumentControlPtr &control, TQBOperation kind) : FControl(control)
+    {
+        FControl->BeginOperation(kind);
+    }
+    ~TOperationScope() { FControl->EndOperation(); }
+
+private:
+    IQBDocumentControlPtr FControl;
+};
+
+IQBDocumentControlPtr controlOf(const IQBDocumentPtr &document)
+{
+    return std::dynamic_pointer_cast<IQBDocumentControl>(document);
+}
+
+} // namespace
+
+class TQBDataServiceImpl final : public TNVKServiceBase, public IQBDataService, public INVKEventPublisher
+{
+public:
+    explicit TQBDataServiceImpl(TQBDataService *provider) : TNVKServiceBase(provider), FPublisher(this) {}
+    ~TQBDataServiceImpl() override { DropDocument(); }
+
+    void Subscribe(const INVKNotifierPtr &notifier) override { FPublisher.Subscribe(notifier); }
+    void Unsubscribe(const INVKNotifierPtr &notifier) override { FPublisher.Unsubscribe(notifier); }
+
+    IQBDocumentPtr GetDocument() const override { return FDocument; }
+    IQBHistoryListPtr GetRecentFiles() const override { return FRecentFiles; }
+    bool NewDocument() override;
+    bool OpenDocument(const QString &fileName) override;
+    bool SaveDocument(const QString &fileName) override;
+    bool SaveDocumentAs() override;
+    bool CloseDocument() override;
+
+    void UntitledNameChanged(const QString &name)
+    {
+        if (FDocument && FDocument->IsNew())
+            controlOf(FDocument)->SetFileName(name);
+    }
+
+protected:
+    bool DoStart() override;
+    void DoStop() override;
+
+private:
+    TQBDataService *DataProvider() const { return static_cast<TQBDataService *>(Provider()); }
+    void Publish(int code, const INVKUnknownPtr &param = {}) { FPublisher.Publish(code, param); }
+
+    IQBDocumentPtr CreateNew();
+    IQBDocumentPtr Load(const QString &fileName);
+    void Write(const QString &fileName);
+    void UpgradeOldVersion();
+    void SetCurrent(const IQBDocumentPtr &document);
+    void DropDocument();
+    void RememberCurrent();
+    void ForgetCurrent();
+
+    TNVKEventPublisher FPublisher;
+    IQBHistoryListPtr FRecentFiles;
+    IQBDocumentPtr FDocument;
+    // The document's one subscriber; cleared when the document goes, so a document someone still
+    // holds can never call into this service.
+    std::shared_ptr<TNVKEventListener> FDocumentListener;
+};
+
+bool TQBDataServiceImpl::DoStart()
+{
+    const IQBSettingsServicePtr settings = SettingsService();
+    FRecentFiles = settings ? settings->LoadHistoryList(QStringLiteral("RecentFiles"))
+                            : std::make_shared<TQBHistoryList>();
+    return NewDocument();
+}
+
+void TQBDataServiceImpl::DoStop()
+{
+    RememberCurrent();
+    if (const IQBSettingsServicePtr settings = SettingsService())
+        settings->SaveHistoryList(QStringLiteral("RecentFiles"), FRecentFiles);
+    DropDocument();
+}
+
+void TQBDataServiceImpl::RememberCurrent()
+{
+    if (FDocument && !FDocument->IsNew() && FRecentFiles)
+        FRecentFiles->Add(FDocument->FileName());
+}
+
+void TQBDataServiceImpl::ForgetCurrent()
+{
+    if (!FDocument || !FRecentFiles)
+        return;
+    for (int i = 0; i < FRecentFiles->GetCount(); ++i) {
+        if (FRecentFiles->GetItem(i).compare(FDocument->FileName(), Qt::CaseInsensitive) == 0) {
+            FRecentFiles->Extract(i);
+            return;
+        }
+    }
+}
+
+void TQBDataServiceImpl::SetCurrent(const IQBDocumentPtr &document)
+{
+    DropDocument();
+    FDocument = document;
+    FDocumentListener = std::make_shared<TNVKEventListener>(
+        [this](int code, const INVKUnknownPtr &param) { Publish(code, param); });
+    controlOf(FDocument)->SetOnChange(FDocumentListener);
+}
+
+void TQBDataServiceImpl::DropDocument()
+{
+    if (FDocumentListener)
+        FDocumentListener->Clear();
+    if (FDocument)
+        controlOf(FDocument)->SetOnChange(nullptr);
+    FDocumentListener.reset();
+    FDocument.reset();
+}
+
+IQBDocumentPtr TQBDataServiceImpl::CreateNew()
+{
+    const IQBDocumentPtr document = NewQBDocument();
+    const IQBDocumentControlPtr control = controlOf(document);
+    TOperationScope operation(control, opLoad);
+    control->SetFileName(DataProvider() ? DataProvider()->UntitledName() : QStringLiteral("Untitled"));
+    control->SetIsNew(true);
+    if (const IQBSettingsServicePtr settings = SettingsService()) {
+        document->SetEncoding(settings->GetEncoding());
+        document->SetAuthor(settings->GetAuthor());
+        document->SetCopyright(settings->GetCopyright());
+        document->SetAutoRevision(settings->GetAutoRevision());
+    }
+    control->SetModified(false);
+    return document;
+}
+
+IQBDocumentPtr TQBDataServiceImpl::Load(const QString &fileName)
+{
+    const IQBDocumentPtr document = QBReadDocument(fileName);
+    const IQBDocumentControlPtr control = controlOf(document);
+    TOperationScope operation(control, opLoad);
+    control->SetFileName(fileName);
+    control->SetIsNew(false);
+    control->SetModified(false);
+    return document;
+}
+
+void TQBDataServiceImpl::Write(const QString &fileName)
+{
+    QBWriteDocument(FDocument, fileName);
+    const IQBDocumentControlPtr control = controlOf(FDocument);
+    TOperationScope operation(control, opLoad);
+    control->SetFileName(fileName);
+    control->SetIsNew(false);
+    control->SetModified(false);
+}
+
+bool TQBDataServiceImpl::CloseDocument()
+{
+    if (!FDocument || !FDocument->Modified())
+        return true;
+    switch (DataProvider() ? DataProvider()->CloseRequest() : crSave) {
+    case crSave: return SaveDocument(QString());
+    case crDiscard: return true;
+    case crCancel: return false;
+    }
+    return false;
+}
+
+bool TQBDataServiceImpl::NewDocument()
+{
+    if (!CloseDocument())
+        return false;
+    Publish(QB_DATA_BEFORE_CREATE);
+    RememberCurrent();
+    SetCurrent(CreateNew());
+    Publish(QB_DATA_AFTER_CREATE);
+    return true;
+}
+
+bool TQBDataServiceImpl::OpenDocument(const QString &fileName)
+{
+    if (!CloseDocument())
+        return false;
+    QString name = fileName;
+    if (name.isEmpty() && (!DataProvider() || !DataProvider()->OpenRequest(name)))
+        return false;
+    if (name.isEmpty())
+        return false;
+
+    TBusyScope busy(DataProvider());
+    Publish(QB_DATA_BEFORE_OPEN);
+    // Read before anything changes: a file that fails to load leaves the current document and
+    // the recent files as they were.
+    const IQBDocumentPtr loaded = Load(name);
+    RememberCurrent();
+    SetCurrent(loaded);
+    ForgetCurrent();
+    std::exception_ptr upgradeFailure;
+    try {
+        UpgradeOldVersion();
+    } catch (...) {
+        upgradeFailure = std::current_exception();
+    }
+    // The opened document is current either way, so its listeners must hear of it.
+    Publish(QB_DATA_AFTER_OPEN);
+    if (upgradeFailure)
+        std::rethrow_exception(upgradeFailure);
+    return true;
+}
+
+void TQBDataServiceImpl::UpgradeOldVersion()
+{
+    const QString version = FDocument->Version();
+    if (version == QLatin1String("1.1"))
+        return;
+    const QString fileName = FDocument->FileName();
+    const QString copyName = fileName + QLatin1Char('.') + QString(version).remove(QLatin1Char('.'));
+    if (!DataProvider() || DataProvider()->PreserveRequest(copyName)) {
+        // The user asked for the old file: without the copy, the old format is not given up.
+        QFile::remove(copyName);
+        QFile source(fileName);
+        if (!source.copy(copyName))
+            throw EQBDocumentError(NVKFormatS(QString::fromUtf8(SCopyFailed), {fileName, copyName, source.errorString()}));
+    }
+    Write(fileName);
+    controlOf(FDocument)->SetVersion(QStringLiteral("1.1"));
+}
+
+bool TQBDataServiceImpl::SaveDocument(const QString &fileName)
+{
+    QString name = fileName;
+    if (name.isEmpty() && !FDocument->IsNew())
+        name = FDocument->FileName();
+    if (name.isEmpty())
+        return SaveDocumentAs();
+    TBusyScope busy(DataProvider());
+    Publish(QB_DATA_BEFORE_SAVE);
+    Write(name);
+    Publish(QB_DATA_AFTER_SAVE);
+    return true;
+}
+
+bool TQBDataServiceImpl::SaveDocumentAs()
+{
+    QString name;
+    if (FDocument->IsNew())
+        name = FDocument->Root()->Caption();
+    if (name.isEmpty())
+        name = FDocument->FileName();
+    if (DataProvider() && !DataProvider()->SaveRequest(name))
+        return false;
+    if (name.isEmpty())
+        return false;
+    TBusyScope busy(DataProvider());
+    Publish(QB_DATA_BEFORE_SAVE);
+    RememberCurrent();
+    Write(name);
+    ForgetCurrent();
+    Publish(QB_DATA_AFTER_SAVE);
+    return true;
+}
+
+// ---- provider ----
+
+TQBDataService::TQBDataService(QObject *owner)
+    : TNVKCustomServiceProvider(owner, QStringLiteral("Quillbox:Data")), FUntitledName(QStringLiteral("Untitled"))
+{
+    setObjectName(QStringLiteral("QBDataService"));
+}
+
+void TQBDataService::SetUntitledName(const QString &value)
+{
+    if (value == FUntitledName)
+        return;
+    FUntitledName = value;
+    if (auto impl = std::dynamic_pointer_cast<TQBDataServiceImpl>(Service()))
+        impl->UntitledNameChanged(value);
+}
+
+bool TQBDataService::OpenRequest(QString &fileName)
+{
+    bool cancel = false;
+    if (FOnOpenRequest)
+        FOnOpenRequest(this, fileName, cancel);
+    return !cancel;
+}
+
+bool TQBDataService::SaveRequest(QString &fileName)
+{
+    bool cancel = false;
+    if (FOnSaveRequest)
+        FOnSaveRequest(this, fileName, cancel);
+    return !cancel;
+}
+
+TCloseRequestResult TQBDataService::CloseRequest()
+{
+    TCloseRequestResult result = crSave;
+    if (FOnCloseRequest)
+        FOnCloseRequest(this, result);
+    return result;
+}
+
+bool TQBDataService::PreserveRequest(const QString &proposedName)
+{
+    // The handler gets a copy: the copy is always made under the proposed name.
+    QString name = proposedName;
+    bool cancel = false;
+    if (FOnRequestPreserve)
+        FOnRequestPreserve(this, name, cancel);
+    return !cancel;
+}
+
+void TQBDataService::SetBusy(bool busy)
+{
+    if (FOnBusy)
+        FOnBusy(busy);
+}
+
+INVKServicePtr TQBDataService::CreateService()
+{
+    return std::make_shared<TQBDataServiceImpl>(this);
+}
+
+IQBDataServicePtr DataService()
+{
+    const INVKCorePtr core = Core();
+    return core ? core->QueryService<IQBDataService>() : nullptr;
+}

@@ -1,0 +1,154 @@
+// Copyright (c) 2026 Brindlewood
+// SPDX-License-Identifier: MIT
+#include "ServiceFixture.h"
+#include "services/QBDocBackup.h"
+#include "services/QBEditorIntf.h"
+
+#include <QTest>
+
+namespace {
+
+// An editor whose only text is a caption waiting to be stored.
+class TFakeEditor final : public TNVKServiceBase, public IQBEditorService
+{
+public:
+    explicit TFakeEditor(TNVKCustomServiceProvider *provider) : TNVKServiceBase(provider) {}
+    void StoreChanges() override
+    {
+        ++FStored;
+        if (!FPending.isEmpty())
+            DataService()->GetDocument()->Root()->SetCaption(std::exchange(FPending, QString()));
+    }
+    int FStored = 0;
+    QString FPending;
+};
+
+class TFakeEditorProvider : public TNVKCustomServiceProvider
+{
+public:
+    TFakeEditorProvider() : TNVKCustomServiceProvider(nullptr, QStringLiteral("Quillbox:Editor")) {}
+    std::shared_ptr<TFakeEditor> Editor() const { return std::dynamic_pointer_cast<TFakeEditor>(Service()); }
+
+protected:
+    INVKServicePtr CreateService() override { return std::make_shared<TFakeEditor>(this); }
+};
+
+} // namespace
+
+class TestQBDocBackup : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<TServiceFixture> F;
+
+private Q_SLOTS:
+    void init() { F = std::make_unique<TServiceFixture>(); }
+    void cleanup() { F.reset(); }
+
+    void backupFileName_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QString>("mask");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("default") << "/docs/notes.xqb" << "*.~*" << "/docs/notes.~xqb";
+        QTest::newRow("tilde first") << "/docs/notes.xqb" << "~*.*" << "/docs/~notes.xqb";
+        QTest::newRow("backup") << "/docs/notes.xqb" << "*.backup" << "/docs/notes.backup";
+        QTest::newRow("full backup") << "/docs/notes.xqb" << "*.*.backup" << "/docs/notes.xqb.backup";
+        QTest::newRow("old") << "/docs/notes.xqb" << "*.old" << "/docs/notes.old";
+        QTest::newRow("full old") << "/docs/notes.xqb" << "*.*.old" << "/docs/notes.xqb.old";
+        QTest::newRow("no star") << "/docs/notes.xqb" << "backup.xqb" << "/docs/backup.xqb";
+        QTest::newRow("no extension") << "/docs/notes" << "*.~*" << "/docs/notes.~";
+        QTest::newRow("two points") << "/docs/my.notes.xqb" << "*.~*" << "/docs/my.notes.~xqb";
+    }
+
+    void backupFileName()
+    {
+        QFETCH(QString, file);
+        QFETCH(QString, mask);
+        QFETCH(QString, expected);
+        QCOMPARE(TQBDataBackup::BackupFileName(file, mask), expected);
+    }
+
+    void backups_takeTheFileBeforeEachSave_orOnlyTheFirstAfterOpening()
+    {
+        F->start();
+        TQBDataBackup backup;
+        backup.SetActive(true);
+        QVERIFY(backup.Active());
+        backup.SetBackup(true);
+        const IQBDataServicePtr data = DataService();
+        const QString file = F->path(QStringLiteral("notes.xqb"));
+        const QString copy = F->path(QStringLiteral("notes.~xqb"));
+
+        // Nothing on disk yet: no backup, no complaint.
+        data->GetDocument()->Root()->SetCaption(QStringLiteral("first"));
+        QVERIFY(data->SaveDocument(file));
+        QVERIFY(!QFile::exists(copy));
+        data->GetDocument()->Root()->SetCaption(QStringLiteral("second"));
+        QVERIFY(data->SaveDocument(file));
+        QVERIFY(TServiceFixture::read(copy).contains("first"));
+        data->GetDocument()->Root()->SetCaption(QStringLiteral("third"));
+        QVERIFY(data->SaveDocument(file));
+        QVERIFY(TServiceFixture::read(copy).contains("second"));
+
+        backup.SetBackupFirstTime(true);
+        QVERIFY(data->OpenDocument(file));
+        QCOMPARE(backup.SaveCount(), 0);
+        data->GetDocument()->Root()->SetCaption(QStringLiteral("fourth"));
+        QVERIFY(data->SaveDocument(QString()));
+        QVERIFY(TServiceFixture::read(copy).contains("third"));
+        data->GetDocument()->Root()->SetCaption(QStringLiteral("fifth"));
+        QVERIFY(data->SaveDocument(QString()));
+        QVERIFY(TServiceFixture::read(copy).contains("third")); // second save after opening: none
+
+        QVERIFY(data->OpenDocument(file));
+        QVERIFY(data->SaveDocument(QString()));
+        QVERIFY(TServiceFixture::read(copy).contains("fifth"));
+
+        // A mask naming the document itself must not destroy it.
+        backup.SetBackupFirstTime(false);
+        backup.SetBackupMask(QStringLiteral("notes.xqb"));
+        data->GetDocument()->Root()->SetCaption(QStringLiteral("sixth"));
+        QVERIFY(data->SaveDocument(QString()));
+        QVERIFY(TServiceFixture::read(file).contains("sixth"));
+    }
+
+    void autosave_savesOnlyModifiedTitledDocuments_afterStoringTheEditor()
+    {
+        F->start();
+        TQBDataBackup backup;
+        backup.SetActive(true);
+        backup.SetAutosaveInterval(10);
+        QCOMPARE(backup.Timer()->interval(), 600000);
+        QCOMPARE(backup.AutosaveInterval(), 10);
+        backup.SetAutosave(true);
+        QVERIFY(backup.Timer()->isActive());
+
+        const IQBDataServicePtr data = DataService();
+        data->GetDocument()->Root()->SetCaption(QStringLiteral("untitled"));
+        backup.DoAutosave();
+        QVERIFY(data->GetDocument()->IsNew());
+        QVERIFY(data->GetDocument()->Modified());
+
+        const QString file = F->path(QStringLiteral("auto.xqb"));
+        QVERIFY(data->SaveDocument(file));
+        const QByteArray saved = TServiceFixture::read(file);
+        backup.DoAutosave();
+        QCOMPARE(backup.SaveCount(), 0);
+
+        TFakeEditorProvider editorProvider;
+        editorProvider.SetActive(true);
+        editorProvider.Editor()->FPending = QStringLiteral("typed in the editor");
+        backup.DoAutosave();
+        QCOMPARE(editorProvider.Editor()->FStored, 1);
+        QVERIFY(TServiceFixture::read(file).contains("typed in the editor"));
+        QVERIFY(!data->GetDocument()->Modified());
+        QCOMPARE(backup.SaveCount(), 1);
+
+        backup.SetAutosave(false);
+        QVERIFY(!backup.Timer()->isActive());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestQBDocBackup)
+#include "tst_QBDocBackup.moc"
