@@ -140,9 +140,9 @@ QString Format(const QString &pattern, const QVariantList &args, const QLocale &
             break;
         }
         const QChar type = pattern[i++].toLower();
-        const QString spec = pattern.mid(start, i - start);
+        const QString specifier = pattern.mid(start, i - start);
         if (!ok || nextArg >= args.size()) {
-            out += spec;
+            out += specifier;
             continue;
         }
         const QVariant &arg = args[nextArg];
@@ -216,13 +216,13 @@ QString Format(const QString &pattern, const QVariantList &args, const QLocale &
             break;
         default:
             // Not a specifier at all: it takes no argument.
-            out += spec;
+            out += specifier;
             continue;
         }
         // A mismatched argument is still used up, so the specifiers after it keep their arguments.
         ++nextArg;
         if (!ok) {
-            out += spec;
+            out += specifier;
             continue;
         }
         if (width > text.size())
