@@ -499,7 +499,8 @@ public:
     int FEntryNumber = 0;
     int FEntryCharset = 1;
     int FEntryCpg = 0;
-    QByteArray FEntryName;
+    QByteArray FEntryName;  // bytes not decoded yet
+    QString FEntryNameText; // decoded so far, up to a \u
     bool FEntryOpen = false;
 
     // Colour table entry being read.
@@ -624,8 +625,12 @@ public:
     {
         if (!Keep(c))
             return;
-        if (Top().Dest == TDest::FontTable)
-            return; // names are read from their bytes
+        if (Top().Dest == TDest::FontTable) {
+            DecodeEntryName();
+            FEntryNameText.append(QChar(c));
+            FEntryOpen = true;
+            return;
+        }
         FlushBytes();
         if (QString *target = Target())
             target->append(QChar(c));
@@ -684,6 +689,13 @@ public:
         }
     }
 
+    void DecodeEntryName()
+    {
+        const int cp = FEntryCpg ? FEntryCpg : QBRtfCodePage::OfCharset(FEntryCharset, FDocCodePage);
+        QBRtfCodePage::Decode(cp, FEntryName, FEntryNameText);
+        FEntryName.clear();
+    }
+
     void FinishFontEntry()
     {
         if (!FEntryOpen && FEntryName.isEmpty())
@@ -691,11 +703,10 @@ public:
         TQBRtfFont font;
         font.Charset = FEntryCharset;
         font.CodePage = FEntryCpg;
-        const int cp = FEntryCpg ? FEntryCpg : QBRtfCodePage::OfCharset(FEntryCharset, FDocCodePage);
-        QBRtfCodePage::Decode(cp, FEntryName, font.Name);
-        font.Name = font.Name.trimmed();
+        DecodeEntryName();
+        font.Name = FEntryNameText.trimmed();
+        FEntryNameText.clear();
         FFonts.insert(FEntryNumber, font);
-        FEntryName.clear();
         FEntryOpen = false;
         FCpFont = INT_MIN;
     }
@@ -992,6 +1003,7 @@ void TQBRtfParser::TImpl::ControlWord(const TQBRtfToken &token)
         SetDest(TDest::FontTable);
         FEntryOpen = false;
         FEntryName.clear();
+        FEntryNameText.clear();
         return;
     case TWord::ColorTbl:
         SetDest(TDest::ColorTable);

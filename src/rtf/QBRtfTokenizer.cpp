@@ -151,3 +151,34 @@ bool TQBRtfTokenizer::Next(TQBRtfToken &token)
         return true;
     }
 }
+
+QByteArray RtfWithoutGroups(QByteArrayView rtf, QByteArrayView destination)
+{
+    QByteArray result;
+    TQBRtfTokenizer tokenizer(rtf);
+    TQBRtfToken token;
+    qsizetype copied = 0;
+    qsizetype groupStart = -1; // the last '{' while its first word has not come yet
+    while (tokenizer.Next(token)) {
+        if (token.Kind == TQBRtfTokenKind::GroupStart) {
+            groupStart = token.Offset;
+            continue;
+        }
+        if (token.Kind == TQBRtfTokenKind::ControlSymbol && token.Symbol == '*')
+            continue;
+        if (token.Kind == TQBRtfTokenKind::ControlWord && groupStart >= 0 && token.Word == destination) {
+            int depth = 1;
+            while (depth > 0 && tokenizer.Next(token)) {
+                if (token.Kind == TQBRtfTokenKind::GroupStart)
+                    ++depth;
+                else if (token.Kind == TQBRtfTokenKind::GroupEnd)
+                    --depth;
+            }
+            result += rtf.sliced(copied, groupStart - copied);
+            copied = tokenizer.Position();
+        }
+        groupStart = -1;
+    }
+    result += rtf.sliced(copied);
+    return result;
+}

@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <QByteArray>
 #include <QByteArrayView>
 
 // Splits RTF into tokens. It never fails: whatever the bytes, each call consumes at least one byte
@@ -53,3 +54,7 @@ inline bool IsWord(const TQBRtfToken &token, const char *name)
 {
     return token.Word == QByteArrayView(name);
 }
+
+// The RTF without every group whose destination is the given control word (also behind \*), such as
+// an object's "result". Braces left open at the end close the removed group.
+QByteArray RtfWithoutGroups(QByteArrayView rtf, QByteArrayView destination);
