@@ -5,6 +5,7 @@
 #include "QBRtfParser.h"
 #include "QBRtfPictures.h"
 
+#include <QBuffer>
 #include <QCryptographicHash>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -181,14 +182,23 @@ public:
         if (kept) {
             image = QBRtfPictures::Placeholder(QSize(qRound(width), qRound(height)));
             format.setProperty(QBRtfFormat::KeptRtf, picture.Source);
-        } else if (picture.Kind == TQBRtfPictureKind::Png || picture.Kind == TQBRtfPictureKind::Jpeg) {
-            format.setProperty(QBRtfFormat::PictureData, picture.Data);
+        }
+        QByteArray data = picture.Data;
+        if (!kept) {
+            // Bitmaps are saved as PNG; converting now makes the document the same after a save and a load.
+            if (picture.Kind != TQBRtfPictureKind::Png && picture.Kind != TQBRtfPictureKind::Jpeg) {
+                data.clear();
+                QBuffer buffer(&data);
+                buffer.open(QIODevice::WriteOnly);
+                image.save(&buffer, "PNG");
+            }
+            format.setProperty(QBRtfFormat::PictureData, data);
             format.setProperty(QBRtfFormat::PictureKind,
-                               picture.Kind == TQBRtfPictureKind::Png ? QBRtfFormat::Png : QBRtfFormat::Jpeg);
+                               picture.Kind == TQBRtfPictureKind::Jpeg ? QBRtfFormat::Jpeg : QBRtfFormat::Png);
         }
         // Named after the content, so the same picture is one resource and names never clash.
         const QByteArray hash =
-            QCryptographicHash::hash(kept ? picture.Source : picture.Data, QCryptographicHash::Sha1).toHex();
+            QCryptographicHash::hash(kept ? picture.Source : data, QCryptographicHash::Sha1).toHex();
         const QUrl name(QString::fromLatin1(QBRtfFormat::ImageScheme) + QLatin1Char(':') + QString::fromLatin1(hash));
         FCursor.document()->addResource(QTextDocument::ImageResource, name, image);
         format.setName(name.toString());
