@@ -275,7 +275,10 @@ void TQBRtfReader::Load(QTextDocument &document, const QByteArray &rtf)
     document.setUndoRedoEnabled(false);
     document.clear();
     QTextCursor cursor(&document);
+    // Inside an edit block the cursor does not lay out the paragraph after every insertion.
+    cursor.beginEditBlock();
     Read(cursor, rtf, true);
+    cursor.endEditBlock();
     document.setUndoRedoEnabled(undo);
 }
 

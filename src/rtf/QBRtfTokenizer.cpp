@@ -130,7 +130,9 @@ bool TQBRtfTokenizer::Next(TQBRtfToken &token)
         const int high = FPos < size ? HexValue(data[FPos]) : -1;
         const int low = FPos + 1 < size ? HexValue(data[FPos + 1]) : -1;
         if (high < 0 || low < 0) {
-            // A broken escape yields nothing; the characters after it are read as usual.
+            // A broken escape yields nothing; a lone hex digit goes with it, other characters are read as usual.
+            if (high >= 0)
+                ++FPos;
             token.Kind = TQBRtfTokenKind::ControlSymbol;
             token.Symbol = '\'';
             return true;
