@@ -78,12 +78,13 @@ QString DecodeThroughLibrary(const TCodePageName &name, QByteArrayView bytes)
 }
 
 using TTable = std::array<char16_t, 256>;
+using TEncodeTable = std::array<unsigned char, 65536>;
 
 struct TTables
 {
     QMutex Lock;
     QHash<int, std::shared_ptr<const TTable>> Decode;
-    QHash<int, std::shared_ptr<const QHash<char16_t, unsigned char>>> Encode;
+    QHash<int, std::shared_ptr<const TEncodeTable>> Encode;
 };
 
 TTables &Tables()
@@ -206,37 +207,45 @@ char16_t DecodeByte(int codePage, unsigned char byte)
     return table ? table[byte] : (byte < 0x80 ? char16_t(byte) : char16_t(0xFFFD));
 }
 
+const unsigned char *EncodeTable(int codePage)
+{
+    if (IsMultiByte(codePage))
+        return nullptr;
+    if (!FindName(codePage))
+        codePage = Ansi;
+    TTables &tables = Tables();
+    {
+        QMutexLocker locker(&tables.Lock);
+        const auto it = tables.Encode.constFind(codePage);
+        if (it != tables.Encode.constEnd())
+            return it.value()->data();
+    }
+    const char16_t *decode = SingleByteTable(codePage);
+    auto table = std::make_shared<TEncodeTable>();
+    table->fill(0);
+    for (int b = 0x80; b < 0x100; ++b) {
+        const char16_t c = decode[b];
+        // Private-use and replacement characters stand for bytes the code page leaves undefined.
+        if (c >= 0x80 && c != 0xFFFD && !(c >= 0xE000 && c < 0xF900) && !(*table)[c])
+            (*table)[c] = static_cast<unsigned char>(b);
+    }
+    QMutexLocker locker(&tables.Lock);
+    auto &slot = tables.Encode[codePage];
+    if (!slot)
+        slot = table;
+    return slot->data();
+}
+
 bool EncodeChar(int codePage, char16_t ch, unsigned char &byte)
 {
     if (ch < 0x80) {
         byte = static_cast<unsigned char>(ch);
         return true;
     }
-    if (IsMultiByte(codePage))
+    const unsigned char *table = EncodeTable(codePage);
+    if (!table || !table[ch])
         return false;
-    if (!FindName(codePage))
-        codePage = Ansi;
-    std::shared_ptr<const QHash<char16_t, unsigned char>> encode;
-    {
-        TTables &tables = Tables();
-        QMutexLocker locker(&tables.Lock);
-        encode = tables.Encode.value(codePage);
-    }
-    if (!encode) {
-        const char16_t *table = SingleByteTable(codePage);
-        auto built = std::make_shared<QHash<char16_t, unsigned char>>();
-        for (int b = 0xFF; b >= 0x80; --b)
-            if (table[b] != 0xFFFD && !(table[b] >= 0xE000 && table[b] < 0xF900))
-                built->insert(table[b], static_cast<unsigned char>(b));
-        TTables &tables = Tables();
-        QMutexLocker locker(&tables.Lock);
-        tables.Encode.insert(codePage, built);
-        encode = built;
-    }
-    const auto it = encode->constFind(ch);
-    if (it == encode->constEnd())
-        return false;
-    byte = it.value();
+    byte = table[ch];
     return true;
 }
 

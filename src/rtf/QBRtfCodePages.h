@@ -33,6 +33,10 @@ const char16_t *SingleByteTable(int codePage);
 // The character of one byte in a single-byte code page (U+FFFD for multi-byte code pages' lead bytes).
 char16_t DecodeByte(int codePage, unsigned char byte);
 
+// For a single-byte code page, the byte of each UTF-16 unit, 0 where there is none; null for a multi-byte
+// code page. The table lives as long as the program.
+const unsigned char *EncodeTable(int codePage);
+
 // The byte of ch in a single-byte code page; returns false when the code page cannot represent it
 // or is multi-byte.
 bool EncodeChar(int codePage, char16_t ch, unsigned char &byte);

@@ -531,6 +531,8 @@ public:
     QByteArray FBytes; // bytes of a multi-byte code page waiting to be decoded together
     int FBytesCodePage = 0;
     TQBRtfCharState FTextState;
+    int FTableCodePage = 0;
+    const char16_t *FTable = nullptr;
     int FCpFont = INT_MIN;
     int FCpValue = QBRtfCodePage::Ansi;
 
@@ -671,7 +673,11 @@ public:
             return;
         }
         FlushBytes();
-        const char16_t *table = QBRtfCodePage::SingleByteTable(cp);
+        if (cp != FTableCodePage) {
+            FTableCodePage = cp;
+            FTable = QBRtfCodePage::SingleByteTable(cp);
+        }
+        const char16_t *table = FTable;
         const char *p = data.data();
         const char *end = p + data.size();
         while (p < end) {

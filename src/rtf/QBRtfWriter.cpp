@@ -72,6 +72,8 @@ private:
     int ColorIndex(const QColor &color);
     void WriteParagraph(const QTextBlock &block);
     void WriteCharFormat(const QTextCharFormat &format);
+    TCharOut CharOut(const QTextCharFormat &format);
+    void WriteCharOut(const TCharOut &next);
     void WriteText(const QString &text, int codePage);
     void WritePicture(const QTextImageFormat &format);
     void WriteHex(const QByteArray &data);
@@ -97,6 +99,9 @@ private:
     QHash<QRgb, int> FColorIndex;
     TCharOut FCur;
     QString FDefaultFamily;
+    bool FHaveLast = false; // the last format seen and what it comes to
+    QTextCharFormat FLastFormat;
+    TCharOut FLastOut;
 };
 
 int TWriter::FontIndex(const QTextCharFormat &format)
@@ -131,7 +136,8 @@ void TWriter::Collect(const QList<TRange> &ranges)
     for (const TRange &range : ranges) {
         for (auto it = range.Block.begin(); !it.atEnd(); ++it) {
             const QTextFragment fragment = it.fragment();
-            if (fragment.position() + fragment.length() <= range.From || fragment.position() >= range.To)
+            const int position = fragment.position();
+            if (position + fragment.length() <= range.From || position >= range.To)
                 continue;
             const QTextCharFormat format = fragment.charFormat();
             FontIndex(format);
@@ -249,6 +255,20 @@ void TWriter::WriteParagraph(const QTextBlock &block)
 void TWriter::WriteCharFormat(const QTextCharFormat &format)
 {
     TCharOut next;
+    if (FHaveLast && format == FLastFormat) {
+        next = FLastOut;
+    } else {
+        next = CharOut(format);
+        FHaveLast = true;
+        FLastFormat = format;
+        FLastOut = next;
+    }
+    WriteCharOut(next);
+}
+
+TCharOut TWriter::CharOut(const QTextCharFormat &format)
+{
+    TCharOut next;
     next.Font = FontIndex(format);
     next.Size = format.fontPointSize() > 0 ? int(std::round(format.fontPointSize() * 2)) : 24;
     next.Bold = format.fontWeight() >= QFont::DemiBold;
@@ -264,6 +284,11 @@ void TWriter::WriteCharFormat(const QTextCharFormat &format)
     next.VAlign = format.verticalAlignment() == QTextCharFormat::AlignSubScript     ? 1
                   : format.verticalAlignment() == QTextCharFormat::AlignSuperScript ? 2
                                                                                     : 0;
+    return next;
+}
+
+void TWriter::WriteCharOut(const TCharOut &next)
+{
     if (next.Font != FCur.Font)
         Word("\\f", next.Font);
     if (next.Size != FCur.Size)
@@ -287,6 +312,7 @@ void TWriter::WriteCharFormat(const QTextCharFormat &format)
 
 void TWriter::WriteText(const QString &text, int codePage)
 {
+    const unsigned char *encode = QBRtfCodePage::EncodeTable(codePage);
     const char16_t *p = reinterpret_cast<const char16_t *>(text.constData());
     const char16_t *end = p + text.size();
     while (p < end) {
@@ -335,8 +361,8 @@ void TWriter::WriteText(const QString &text, int codePage)
         }
         if (c < 0x20 || c == QChar::ObjectReplacementCharacter)
             continue;
-        unsigned char byte = 0;
-        if (c >= 0x80 && QBRtfCodePage::EncodeChar(codePage, c, byte)) {
+        const unsigned char byte = encode && c >= 0x80 ? encode[c] : 0;
+        if (byte) {
             static const char hex[] = "0123456789abcdef";
             FOut += "\\'";
             FOut += hex[byte >> 4];
@@ -451,8 +477,9 @@ QByteArray TWriter::Write(int from, int to, bool finalPar)
         bool inField = false;
         for (auto it = range.Block.begin(); !it.atEnd(); ++it) {
             const QTextFragment fragment = it.fragment();
-            const int start = qMax(fragment.position(), range.From);
-            const int end = qMin(fragment.position() + fragment.length(), range.To);
+            const int position = fragment.position();
+            const int start = qMax(position, range.From);
+            const int end = qMin(position + fragment.length(), range.To);
             if (start >= end)
                 continue;
             const QTextCharFormat format = fragment.charFormat();
@@ -480,7 +507,7 @@ QByteArray TWriter::Write(int from, int to, bool finalPar)
             } else {
                 const int charset =
                     format.hasProperty(QBRtfFormat::Charset) ? format.intProperty(QBRtfFormat::Charset) : 0;
-                WriteText(fragment.text().mid(start - fragment.position(), end - start),
+                WriteText(fragment.text().mid(start - position, end - start),
                           QBRtfCodePage::OfCharset(charset, FOptions.CodePage));
             }
         }
