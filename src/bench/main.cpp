@@ -2,13 +2,17 @@
 // SPDX-License-Identifier: MIT
 #include "QBBench.h"
 
-#include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QGuiApplication>
 #include <QStringList>
 
 int main(int argc, char *argv[])
 {
-    QCoreApplication app(argc, argv);
+    // The rich-text benchmarks need fonts, hence a GUI application; a headless run draws off screen.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY") &&
+        qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
     QTextStream out(stdout);
     const QStringList args = QCoreApplication::arguments().mid(1);
 

@@ -1,0 +1,29 @@
+// Copyright (c) 2026 Brindlewood
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <QTextFormat>
+
+// Properties the reader puts on text formats so the writer can give back what it read.
+namespace QBRtfFormat {
+
+enum Property : int {
+    // QTextCharFormat: the font table charset of the text's font (int).
+    Charset = QTextFormat::UserProperty + 0x5100,
+    // QTextImageFormat: the picture's file bytes as read (QByteArray) and their kind (int, TPictureKind),
+    // written back unchanged.
+    PictureData,
+    PictureKind,
+    // QTextImageFormat: the RTF group of a picture or object shown as a placeholder (QByteArray),
+    // written back verbatim.
+    KeptRtf,
+    // QTextImageFormat on a kept object: the same group without its presentation data (QByteArray).
+    KeptRtfPlain,
+};
+
+enum TPictureKind : int { Png = 1, Jpeg = 2 };
+
+// Scheme of the image resources the reader adds to a document.
+inline constexpr char ImageScheme[] = "qbrtf";
+
+} // namespace QBRtfFormat

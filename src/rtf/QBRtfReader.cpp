@@ -1,0 +1,292 @@
+// Copyright (c) 2026 Brindlewood
+// SPDX-License-Identifier: MIT
+#include "QBRtfReader.h"
+#include "QBRtfFormats.h"
+#include "QBRtfParser.h"
+#include "QBRtfPictures.h"
+
+#include <QBuffer>
+#include <QCryptographicHash>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextList>
+#include <QUrl>
+
+namespace {
+
+QTextListFormat::Style ListStyle(int numbering)
+{
+    switch (numbering) {
+    case 1:
+        return QTextListFormat::ListDisc;
+    case 3:
+        return QTextListFormat::ListLowerAlpha;
+    case 4:
+        return QTextListFormat::ListUpperAlpha;
+    case 5:
+        return QTextListFormat::ListLowerRoman;
+    case 6:
+        return QTextListFormat::ListUpperRoman;
+    default:
+        return QTextListFormat::ListDecimal;
+    }
+}
+
+// Sizes in RTF are twips; the document counts pixels at 96 dots per inch.
+constexpr double TwipsPerPixel = 15.0;
+
+QTextBlockFormat BlockFormat(const TQBRtfParaState &para)
+{
+    QTextBlockFormat format;
+    switch (para.Align) {
+    case 1:
+        format.setAlignment(Qt::AlignRight);
+        break;
+    case 2:
+        format.setAlignment(Qt::AlignHCenter);
+        break;
+    case 3:
+        format.setAlignment(Qt::AlignJustify);
+        break;
+    default:
+        break;
+    }
+    if (para.LeftIndent)
+        format.setLeftMargin(para.LeftIndent / TwipsPerPixel);
+    if (para.RightIndent)
+        format.setRightMargin(para.RightIndent / TwipsPerPixel);
+    if (para.FirstIndent)
+        format.setTextIndent(para.FirstIndent / TwipsPerPixel);
+    if (para.SpaceBefore)
+        format.setTopMargin(para.SpaceBefore / TwipsPerPixel);
+    if (para.SpaceAfter)
+        format.setBottomMargin(para.SpaceAfter / TwipsPerPixel);
+    if (para.LineSpacing != 0) {
+        if (para.LineMultiple)
+            format.setLineHeight(qAbs(para.LineSpacing) * 100.0 / 240.0, QTextBlockFormat::ProportionalHeight);
+        else if (para.LineSpacing > 0)
+            format.setLineHeight(para.LineSpacing / TwipsPerPixel, QTextBlockFormat::MinimumHeight);
+        else
+            format.setLineHeight(-para.LineSpacing / TwipsPerPixel, QTextBlockFormat::FixedHeight);
+    }
+    if (!para.Tabs.isEmpty()) {
+        QList<QTextOption::Tab> tabs;
+        for (const TQBRtfTab &tab : para.Tabs) {
+            switch (tab.Kind) {
+            case TQBRtfTabKind::Right:
+                tabs.append(QTextOption::Tab(tab.Position / TwipsPerPixel, QTextOption::RightTab));
+                break;
+            case TQBRtfTabKind::Center:
+                tabs.append(QTextOption::Tab(tab.Position / TwipsPerPixel, QTextOption::CenterTab));
+                break;
+            case TQBRtfTabKind::Decimal:
+                tabs.append(
+                    QTextOption::Tab(tab.Position / TwipsPerPixel, QTextOption::DelimiterTab, QLatin1Char('.')));
+                break;
+            default:
+                tabs.append(QTextOption::Tab(tab.Position / TwipsPerPixel, QTextOption::LeftTab));
+                break;
+            }
+        }
+        format.setTabPositions(tabs);
+    }
+    if (para.PageBreakBefore)
+        format.setPageBreakPolicy(QTextFormat::PageBreak_AlwaysBefore);
+    return format;
+}
+
+class TDocumentSink final : public IQBRtfSink
+{
+public:
+    TDocumentSink(QTextCursor &cursor, bool whole) : FCursor(cursor), FWhole(whole)
+    {
+        FOrigBlockFormat = cursor.blockFormat();
+        FOrigList = cursor.currentList();
+    }
+
+    TQBRtfParser *FParser = nullptr;
+
+    void Text(QStringView text, const TQBRtfCharState &state) override
+    {
+        FCursor.insertText(text.toString(), Format(state));
+    }
+
+    void ParagraphEnd(const TQBRtfParaState &para, bool withBreak) override
+    {
+        QTextBlock block = FCursor.block();
+        if (!withBreak && !FWhole) {
+            // The tail of the paragraph the text went into keeps that paragraph's format.
+            if (FAnyBreak) {
+                if (QTextList *list = block.textList())
+                    list->remove(block);
+                FCursor.setBlockFormat(FOrigBlockFormat);
+                if (FOrigList)
+                    FOrigList->add(FCursor.block());
+            }
+            return;
+        }
+        if (QTextList *list = block.textList())
+            list->remove(block);
+        FCursor.setBlockFormat(BlockFormat(para));
+        if (para.Numbering > 0) {
+            const int key[3] = {para.Numbering, para.ListLevel, para.ListId};
+            if (FList && std::equal(key, key + 3, FListKey)) {
+                FList->add(FCursor.block());
+            } else {
+                QTextListFormat format;
+                format.setStyle(ListStyle(para.Numbering));
+                format.setIndent(para.ListLevel + 1);
+                FList = FCursor.createList(format);
+                std::copy(key, key + 3, FListKey);
+            }
+        } else {
+            FList = nullptr;
+        }
+        if (withBreak) {
+            FCursor.insertBlock(QTextBlockFormat(), FHaveState ? FLastFormat : QTextCharFormat());
+            FAnyBreak = true;
+        }
+    }
+
+    void Picture(const TQBRtfPicture &picture, const TQBRtfCharState &state) override
+    {
+        QImage image;
+        switch (picture.Kind) {
+        case TQBRtfPictureKind::Png:
+            image = QBRtfPictures::DecodePng(picture.Data);
+            break;
+        case TQBRtfPictureKind::Jpeg:
+            image = QBRtfPictures::DecodeJpeg(picture.Data);
+            break;
+        case TQBRtfPictureKind::Dib:
+            image = QBRtfPictures::DecodeDib(picture.Data);
+            break;
+        case TQBRtfPictureKind::WBitmap:
+            image = QBRtfPictures::DecodeWBitmap(picture.Data, picture.PicWidth, picture.PicHeight,
+                                                 picture.BitsPerPixel, picture.WidthBytes);
+            break;
+        case TQBRtfPictureKind::Kept:
+            break;
+        }
+
+        QTextImageFormat format;
+        format.merge(Format(state));
+        const bool kept = image.isNull();
+        const double width = picture.WidthTwips > 0 ? picture.WidthTwips / TwipsPerPixel
+                             : kept                 ? 32.0
+                                                    : double(image.width());
+        const double height = picture.HeightTwips > 0 ? picture.HeightTwips / TwipsPerPixel
+                              : kept                  ? 32.0
+                                                      : double(image.height());
+        if (kept) {
+            image = QBRtfPictures::Placeholder(QSize(qRound(width), qRound(height)));
+            format.setProperty(QBRtfFormat::KeptRtf, picture.Source);
+        }
+        QByteArray data = picture.Data;
+        if (!kept) {
+            // Bitmaps are saved as PNG; converting now makes the document the same after a save and a load.
+            if (picture.Kind != TQBRtfPictureKind::Png && picture.Kind != TQBRtfPictureKind::Jpeg) {
+                data.clear();
+                QBuffer buffer(&data);
+                buffer.open(QIODevice::WriteOnly);
+                image.save(&buffer, "PNG");
+            }
+            format.setProperty(QBRtfFormat::PictureData, data);
+            format.setProperty(QBRtfFormat::PictureKind,
+                               picture.Kind == TQBRtfPictureKind::Jpeg ? QBRtfFormat::Jpeg : QBRtfFormat::Png);
+        }
+        // Named after the content, so the same picture is one resource and names never clash.
+        const QByteArray hash =
+            QCryptographicHash::hash(kept ? picture.Source : data, QCryptographicHash::Sha1).toHex();
+        const QUrl name(QString::fromLatin1(QBRtfFormat::ImageScheme) + QLatin1Char(':') + QString::fromLatin1(hash));
+        FCursor.document()->addResource(QTextDocument::ImageResource, name, image);
+        format.setName(name.toString());
+        format.setWidth(width);
+        format.setHeight(height);
+        FCursor.insertImage(format);
+    }
+
+private:
+    QTextCharFormat Format(const TQBRtfCharState &state)
+    {
+        if (FHaveState && state == FLastState)
+            return FLastFormat;
+        QTextCharFormat format;
+        if (const TQBRtfFont *font = FParser->FindFont(state.Font)) {
+            if (!font->Name.isEmpty())
+                format.setFontFamilies(QStringList{font->Name});
+            format.setProperty(QBRtfFormat::Charset, font->Charset);
+        }
+        format.setFontPointSize(state.Size / 2.0);
+        format.setFontWeight(state.Bold ? QFont::Bold : QFont::Normal);
+        format.setFontItalic(state.Italic);
+        format.setFontUnderline(state.Underline);
+        format.setFontStrikeOut(state.Strike);
+        const TQBRtfColor color = FParser->Color(state.Color);
+        if (!color.Auto)
+            format.setForeground(QColor(color.Red, color.Green, color.Blue));
+        if (state.BackColor > 0) {
+            const TQBRtfColor back = FParser->Color(state.BackColor);
+            if (!back.Auto)
+                format.setBackground(QColor(back.Red, back.Green, back.Blue));
+        }
+        if (state.VAlign == 1)
+            format.setVerticalAlignment(QTextCharFormat::AlignSubScript);
+        else if (state.VAlign == 2)
+            format.setVerticalAlignment(QTextCharFormat::AlignSuperScript);
+        if (!state.Href.isEmpty()) {
+            format.setAnchor(true);
+            format.setAnchorHref(state.Href);
+        }
+        FHaveState = true;
+        FLastState = state;
+        FLastFormat = format;
+        return format;
+    }
+
+    QTextCursor &FCursor;
+    bool FWhole;
+    bool FAnyBreak = false;
+    QTextBlockFormat FOrigBlockFormat;
+    QTextList *FOrigList = nullptr;
+    QTextList *FList = nullptr;
+    int FListKey[3] = {0, 0, 0};
+    bool FHaveState = false;
+    TQBRtfCharState FLastState;
+    QTextCharFormat FLastFormat;
+};
+
+void Read(QTextCursor &cursor, const QByteArray &rtf, bool whole)
+{
+    TDocumentSink sink(cursor, whole);
+    TQBRtfParser::TOptions options;
+    options.WholeDocument = whole;
+    TQBRtfParser parser(sink, options);
+    sink.FParser = &parser;
+    parser.Parse(rtf);
+}
+
+} // namespace
+
+void TQBRtfReader::Load(QTextDocument &document, const QByteArray &rtf)
+{
+    const bool undo = document.isUndoRedoEnabled();
+    document.setUndoRedoEnabled(false);
+    document.clear();
+    QTextCursor cursor(&document);
+    // Inside an edit block the cursor does not lay out the paragraph after every insertion.
+    cursor.beginEditBlock();
+    Read(cursor, rtf, true);
+    cursor.endEditBlock();
+    document.setUndoRedoEnabled(undo);
+}
+
+void TQBRtfReader::Insert(QTextCursor &cursor, const QByteArray &rtf)
+{
+    cursor.beginEditBlock();
+    if (cursor.hasSelection())
+        cursor.removeSelectedText();
+    Read(cursor, rtf, false);
+    cursor.endEditBlock();
+}

@@ -1,0 +1,542 @@
+// Copyright (c) 2026 Brindlewood
+// SPDX-License-Identifier: MIT
+#include "QBRtfWriter.h"
+#include "QBRtfCodePages.h"
+#include "QBRtfFormats.h"
+#include "QBRtfTokenizer.h"
+
+#include <QBuffer>
+#include <QImage>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextList>
+#include <QUrl>
+
+namespace {
+
+constexpr double TwipsPerPixel = 15.0;
+
+int Twips(double pixels)
+{
+    return int(qBound(-1e9, std::round(pixels * TwipsPerPixel), 1e9));
+}
+
+struct TFontKey
+{
+    QString Name;
+    int Charset = 0;
+    bool operator==(const TFontKey &) const = default;
+};
+
+size_t qHash(const TFontKey &key, size_t seed = 0)
+{
+    return qHashMulti(seed, key.Name, key.Charset);
+}
+
+// The character state as written, to write only what changes.
+struct TCharOut
+{
+    int Font = 0;
+    int Size = 24;
+    bool Bold = false;
+    bool Italic = false;
+    bool Underline = false;
+    bool Strike = false;
+    int Color = 0;
+    int Back = 0;
+    int VAlign = 0;
+};
+
+class TWriter
+{
+public:
+    TWriter(const QTextDocument &doc, const TQBRtfWriteOptions &options) : FDoc(doc), FOptions(options)
+    {
+        if (!QBRtfCodePage::IsSupported(FOptions.CodePage) || QBRtfCodePage::IsMultiByte(FOptions.CodePage))
+            FOptions.CodePage = QBRtfCodePage::Ansi;
+    }
+
+    QByteArray Write(int from, int to, bool finalPar);
+
+private:
+    struct TRange
+    {
+        QTextBlock Block;
+        int From, To;   // characters of the block in the range
+        bool Separator; // the block's paragraph end is in the range
+    };
+
+    void Collect(const QList<TRange> &ranges);
+    int FontIndex(const QTextCharFormat &format);
+    int ColorIndex(const QColor &color);
+    void WriteParagraph(const QTextBlock &block);
+    void WriteCharFormat(const QTextCharFormat &format);
+    TCharOut CharOut(const QTextCharFormat &format);
+    void WriteCharOut(const TCharOut &next);
+    void WriteText(const QString &text, int codePage);
+    void WritePicture(const QTextImageFormat &format);
+    void WriteHex(const QByteArray &data);
+    void Word(const char *word)
+    {
+        FOut += word;
+        FNeedSpace = true;
+    }
+    void Word(const char *word, int param)
+    {
+        FOut += word;
+        FOut += QByteArray::number(param);
+        FNeedSpace = true;
+    }
+
+    const QTextDocument &FDoc;
+    TQBRtfWriteOptions FOptions;
+    QByteArray FOut;
+    bool FNeedSpace = false; // a control word was written and the next text must be delimited
+    QList<TFontKey> FFonts;
+    QHash<TFontKey, int> FFontIndex;
+    QList<QRgb> FColors;
+    QHash<QRgb, int> FColorIndex;
+    TCharOut FCur;
+    QString FDefaultFamily;
+    bool FHaveLast = false; // the last format seen and what it comes to
+    QTextCharFormat FLastFormat;
+    TCharOut FLastOut;
+};
+
+int TWriter::FontIndex(const QTextCharFormat &format)
+{
+    TFontKey key;
+    key.Name = format.fontFamilies().toStringList().value(0);
+    if (key.Name.isEmpty())
+        key.Name = FDefaultFamily;
+    key.Charset = format.hasProperty(QBRtfFormat::Charset) ? format.intProperty(QBRtfFormat::Charset) : 0;
+    const auto it = FFontIndex.constFind(key);
+    if (it != FFontIndex.constEnd())
+        return it.value();
+    FFonts.append(key);
+    FFontIndex.insert(key, int(FFonts.size() - 1));
+    return int(FFonts.size() - 1);
+}
+
+int TWriter::ColorIndex(const QColor &color)
+{
+    const QRgb rgb = color.rgb();
+    const auto it = FColorIndex.constFind(rgb);
+    if (it != FColorIndex.constEnd())
+        return it.value();
+    FColors.append(rgb);
+    FColorIndex.insert(rgb, int(FColors.size())); // entry 0 is the automatic colour
+    return int(FColors.size());
+}
+
+void TWriter::Collect(const QList<TRange> &ranges)
+{
+    FDefaultFamily = FDoc.defaultFont().family();
+    for (const TRange &range : ranges) {
+        for (auto it = range.Block.begin(); !it.atEnd(); ++it) {
+            const QTextFragment fragment = it.fragment();
+            const int position = fragment.position();
+            if (position + fragment.length() <= range.From || position >= range.To)
+                continue;
+            const QTextCharFormat format = fragment.charFormat();
+            FontIndex(format);
+            if (format.hasProperty(QTextFormat::ForegroundBrush) && format.foreground().style() != Qt::NoBrush)
+                ColorIndex(format.foreground().color());
+            if (format.hasProperty(QTextFormat::BackgroundBrush) && format.background().style() != Qt::NoBrush)
+                ColorIndex(format.background().color());
+        }
+    }
+    if (FFonts.isEmpty())
+        FontIndex(QTextCharFormat());
+}
+
+void TWriter::WriteParagraph(const QTextBlock &block)
+{
+    const QTextBlockFormat format = block.blockFormat();
+    Word("\\pard");
+    switch (format.alignment() & Qt::AlignHorizontal_Mask) {
+    case Qt::AlignRight:
+        Word("\\qr");
+        break;
+    case Qt::AlignHCenter:
+        Word("\\qc");
+        break;
+    case Qt::AlignJustify:
+        Word("\\qj");
+        break;
+    default:
+        break;
+    }
+    if (QTextList *list = block.textList()) {
+        const QTextListFormat listFormat = list->format();
+        const int level = qMax(0, listFormat.indent() - 1);
+        const bool bullet = listFormat.style() == QTextListFormat::ListDisc ||
+                            listFormat.style() == QTextListFormat::ListCircle ||
+                            listFormat.style() == QTextListFormat::ListSquare;
+        // The number as text for readers that know no numbering, then the numbering itself.
+        if (bullet) {
+            FOut += "{\\pntext\\'b7\\tab}{\\*\\pn";
+            if (level > 0)
+                FOut += "\\pnlvl" + QByteArray::number(level + 1);
+            FOut += "\\pnlvlblt\\pnindent0{\\pntxtb\\'b7}}";
+        } else {
+            const char *type = "\\pndec";
+            switch (listFormat.style()) {
+            case QTextListFormat::ListLowerAlpha:
+                type = "\\pnlcltr";
+                break;
+            case QTextListFormat::ListUpperAlpha:
+                type = "\\pnucltr";
+                break;
+            case QTextListFormat::ListLowerRoman:
+                type = "\\pnlcrm";
+                break;
+            case QTextListFormat::ListUpperRoman:
+                type = "\\pnucrm";
+                break;
+            default:
+                break;
+            }
+            FOut += "{\\pntext " + list->itemText(block).toLatin1() + "\\tab}{\\*\\pn" +
+                    (level > 0 ? "\\pnlvl" + QByteArray::number(level + 1) : QByteArray("\\pnlvlbody")) +
+                    "\\pnindent0\\pnstart1" + type + "{\\pntxta.}}";
+        }
+        FNeedSpace = false;
+    }
+    if (const int li = Twips(format.leftMargin()))
+        Word("\\li", li);
+    if (const int ri = Twips(format.rightMargin()))
+        Word("\\ri", ri);
+    if (const int fi = Twips(format.textIndent()))
+        Word("\\fi", fi);
+    if (const int sb = Twips(format.topMargin()))
+        Word("\\sb", sb);
+    if (const int sa = Twips(format.bottomMargin()))
+        Word("\\sa", sa);
+    switch (format.lineHeightType()) {
+    case QTextBlockFormat::ProportionalHeight:
+        if (format.lineHeight() > 0 && format.lineHeight() != 100.0) {
+            Word("\\sl", int(std::round(format.lineHeight() * 240.0 / 100.0)));
+            Word("\\slmult1");
+        }
+        break;
+    case QTextBlockFormat::MinimumHeight:
+        Word("\\sl", Twips(format.lineHeight()));
+        Word("\\slmult0");
+        break;
+    case QTextBlockFormat::FixedHeight:
+        Word("\\sl", -Twips(format.lineHeight()));
+        Word("\\slmult0");
+        break;
+    default:
+        break;
+    }
+    for (const QTextOption::Tab &tab : format.tabPositions()) {
+        switch (tab.type) {
+        case QTextOption::RightTab:
+            Word("\\tqr");
+            break;
+        case QTextOption::CenterTab:
+            Word("\\tqc");
+            break;
+        case QTextOption::DelimiterTab:
+            Word("\\tqdec");
+            break;
+        default:
+            break;
+        }
+        Word("\\tx", Twips(tab.position));
+    }
+    if (format.pageBreakPolicy() & QTextFormat::PageBreak_AlwaysBefore)
+        Word("\\pagebb");
+}
+
+void TWriter::WriteCharFormat(const QTextCharFormat &format)
+{
+    TCharOut next;
+    if (FHaveLast && format == FLastFormat) {
+        next = FLastOut;
+    } else {
+        next = CharOut(format);
+        FHaveLast = true;
+        FLastFormat = format;
+        FLastOut = next;
+    }
+    WriteCharOut(next);
+}
+
+TCharOut TWriter::CharOut(const QTextCharFormat &format)
+{
+    TCharOut next;
+    next.Font = FontIndex(format);
+    next.Size = format.fontPointSize() > 0 ? int(std::round(format.fontPointSize() * 2)) : 24;
+    next.Bold = format.fontWeight() >= QFont::DemiBold;
+    next.Italic = format.fontItalic();
+    next.Underline = format.fontUnderline();
+    next.Strike = format.fontStrikeOut();
+    next.Color = format.hasProperty(QTextFormat::ForegroundBrush) && format.foreground().style() != Qt::NoBrush
+                     ? ColorIndex(format.foreground().color())
+                     : 0;
+    next.Back = format.hasProperty(QTextFormat::BackgroundBrush) && format.background().style() != Qt::NoBrush
+                    ? ColorIndex(format.background().color())
+                    : 0;
+    next.VAlign = format.verticalAlignment() == QTextCharFormat::AlignSubScript     ? 1
+                  : format.verticalAlignment() == QTextCharFormat::AlignSuperScript ? 2
+                                                                                    : 0;
+    return next;
+}
+
+void TWriter::WriteCharOut(const TCharOut &next)
+{
+    if (next.Font != FCur.Font)
+        Word("\\f", next.Font);
+    if (next.Size != FCur.Size)
+        Word("\\fs", next.Size);
+    if (next.Bold != FCur.Bold)
+        Word(next.Bold ? "\\b" : "\\b0");
+    if (next.Italic != FCur.Italic)
+        Word(next.Italic ? "\\i" : "\\i0");
+    if (next.Underline != FCur.Underline)
+        Word(next.Underline ? "\\ul" : "\\ulnone");
+    if (next.Strike != FCur.Strike)
+        Word(next.Strike ? "\\strike" : "\\strike0");
+    if (next.Color != FCur.Color)
+        Word("\\cf", next.Color);
+    if (next.Back != FCur.Back)
+        Word("\\highlight", next.Back);
+    if (next.VAlign != FCur.VAlign)
+        Word(next.VAlign == 1 ? "\\sub" : next.VAlign == 2 ? "\\super" : "\\nosupersub");
+    FCur = next;
+}
+
+void TWriter::WriteText(const QString &text, int codePage)
+{
+    const unsigned char *encode = QBRtfCodePage::EncodeTable(codePage);
+    const char16_t *p = reinterpret_cast<const char16_t *>(text.constData());
+    const char16_t *end = p + text.size();
+    while (p < end) {
+        const char16_t c = *p++;
+        if (c >= 0x20 && c < 0x7F && c != '\\' && c != '{' && c != '}') {
+            if (FNeedSpace) {
+                FOut += ' ';
+                FNeedSpace = false;
+            }
+            FOut += char(c);
+            continue;
+        }
+        switch (c) {
+        case '\\':
+            FOut += "\\\\";
+            FNeedSpace = false;
+            continue;
+        case '{':
+            FOut += "\\{";
+            FNeedSpace = false;
+            continue;
+        case '}':
+            FOut += "\\}";
+            FNeedSpace = false;
+            continue;
+        case '\t':
+            Word("\\tab");
+            continue;
+        case 0x2028:
+            Word("\\line");
+            continue;
+        case 0x00A0:
+            FOut += "\\~";
+            FNeedSpace = false;
+            continue;
+        case 0x00AD:
+            FOut += "\\-";
+            FNeedSpace = false;
+            continue;
+        case 0x2011:
+            FOut += "\\_";
+            FNeedSpace = false;
+            continue;
+        default:
+            break;
+        }
+        if (c < 0x20 || c == QChar::ObjectReplacementCharacter)
+            continue;
+        const unsigned char byte = encode && c >= 0x80 ? encode[c] : 0;
+        if (byte) {
+            static const char hex[] = "0123456789abcdef";
+            FOut += "\\'";
+            FOut += hex[byte >> 4];
+            FOut += hex[byte & 15];
+            FNeedSpace = false;
+            continue;
+        }
+        FOut += "\\u";
+        FOut += QByteArray::number(int(qint16(c)));
+        FOut += '?';
+        FNeedSpace = false;
+    }
+}
+
+void TWriter::WriteHex(const QByteArray &data)
+{
+    static const char hex[] = "0123456789abcdef";
+    const qsizetype start = FOut.size();
+    FOut.resize(start + data.size() * 2 + data.size() / 64 + 2);
+    char *out = FOut.data() + start;
+    *out++ = '\n';
+    for (qsizetype i = 0; i < data.size(); ++i) {
+        const auto b = static_cast<unsigned char>(data.at(i));
+        *out++ = hex[b >> 4];
+        *out++ = hex[b & 15];
+        if (i % 64 == 63)
+            *out++ = '\n';
+    }
+    FOut.resize(out - FOut.constData());
+}
+
+void TWriter::WritePicture(const QTextImageFormat &format)
+{
+    const QByteArray kept = format.property(QBRtfFormat::KeptRtf).toByteArray();
+    if (!kept.isEmpty()) {
+        FOut += FOptions.PlainRtf ? RtfWithoutGroups(kept, "result") : kept;
+        FNeedSpace = false;
+        return;
+    }
+    const QVariant resource = FDoc.resource(QTextDocument::ImageResource, QUrl(format.name()));
+    QImage image = qvariant_cast<QImage>(resource);
+    QByteArray data = format.property(QBRtfFormat::PictureData).toByteArray();
+    int kind = format.intProperty(QBRtfFormat::PictureKind);
+    if (data.isEmpty() || (kind != QBRtfFormat::Png && kind != QBRtfFormat::Jpeg)) {
+        if (image.isNull())
+            return; // nothing left to write
+        QBuffer buffer(&data);
+        buffer.open(QIODevice::WriteOnly);
+        image.save(&buffer, "PNG");
+        kind = QBRtfFormat::Png;
+    }
+    const double width = format.width() > 0 ? format.width() : image.width();
+    const double height = format.height() > 0 ? format.height() : image.height();
+    FOut += kind == QBRtfFormat::Jpeg ? "{\\pict\\jpegblip" : "{\\pict\\pngblip";
+    if (!image.isNull()) {
+        FOut += "\\picw" + QByteArray::number(image.width());
+        FOut += "\\pich" + QByteArray::number(image.height());
+    }
+    FOut += "\\picwgoal" + QByteArray::number(Twips(width));
+    FOut += "\\pichgoal" + QByteArray::number(Twips(height));
+    WriteHex(data);
+    FOut += '}';
+    FNeedSpace = false;
+}
+
+QByteArray TWriter::Write(int from, int to, bool finalPar)
+{
+    QList<TRange> ranges;
+    if (to > from || finalPar) {
+        for (QTextBlock block = FDoc.findBlock(from); block.isValid(); block = block.next()) {
+            const int start = block.position();
+            const int separator = start + block.length() - 1;
+            if (start > to || (start == to && ranges.size() > 0 && !finalPar))
+                break;
+            ranges.append({block, qMax(from, start), qMin(to, separator), separator < to});
+            if (separator >= to)
+                break;
+        }
+    }
+    if (finalPar && !ranges.isEmpty())
+        ranges.last().Separator = true;
+
+    Collect(ranges);
+    FOut.reserve(qMax(256, to - from) * 2);
+    FOut += "{\\rtf1\\ansi\\ansicpg" + QByteArray::number(FOptions.CodePage) + "\\deff0\\uc1{\\fonttbl";
+    for (int i = 0; i < FFonts.size(); ++i) {
+        FOut += "{\\f" + QByteArray::number(i) + "\\fnil\\fcharset" + QByteArray::number(FFonts.at(i).Charset) + ' ';
+        FNeedSpace = false;
+        QString name = FFonts.at(i).Name;
+        name.remove(QLatin1Char(';'));
+        WriteText(name, QBRtfCodePage::OfCharset(FFonts.at(i).Charset, FOptions.CodePage));
+        FOut += ";}";
+    }
+    FOut += '}';
+    if (!FColors.isEmpty()) {
+        FOut += "{\\colortbl ;";
+        for (const QRgb rgb : std::as_const(FColors))
+            FOut += "\\red" + QByteArray::number(qRed(rgb)) + "\\green" + QByteArray::number(qGreen(rgb)) + "\\blue" +
+                    QByteArray::number(qBlue(rgb)) + ';';
+        FOut += '}';
+    }
+    FOut += "\n\\viewkind4";
+    FNeedSpace = true;
+    FCur = TCharOut();
+    FCur.Font = -1; // nothing written yet: the first run names its font
+    FCur.Size = -1;
+
+    for (const TRange &range : std::as_const(ranges)) {
+        WriteParagraph(range.Block);
+        QString href;
+        TCharOut beforeField;
+        bool inField = false;
+        for (auto it = range.Block.begin(); !it.atEnd(); ++it) {
+            const QTextFragment fragment = it.fragment();
+            const int position = fragment.position();
+            const int start = qMax(position, range.From);
+            const int end = qMin(position + fragment.length(), range.To);
+            if (start >= end)
+                continue;
+            const QTextCharFormat format = fragment.charFormat();
+            const QString target = format.isAnchor() ? format.anchorHref() : QString();
+            if (target != href) {
+                if (inField) {
+                    FOut += "}}}";
+                    FCur = beforeField;
+                    inField = false;
+                }
+                href = target;
+                if (!href.isEmpty()) {
+                    beforeField = FCur;
+                    inField = true;
+                    FOut += "{\\field{\\*\\fldinst{HYPERLINK \"";
+                    FNeedSpace = false;
+                    WriteText(href, FOptions.CodePage);
+                    FOut += "\"}}{\\fldrslt{";
+                }
+            }
+            WriteCharFormat(format);
+            if (format.isImageFormat()) {
+                for (int i = start; i < end; ++i)
+                    WritePicture(format.toImageFormat());
+            } else {
+                const int charset =
+                    format.hasProperty(QBRtfFormat::Charset) ? format.intProperty(QBRtfFormat::Charset) : 0;
+                WriteText(fragment.text().mid(start - position, end - start),
+                          QBRtfCodePage::OfCharset(charset, FOptions.CodePage));
+            }
+        }
+        if (inField) {
+            FOut += "}}}";
+            FCur = beforeField;
+        }
+        if (range.Separator) {
+            FOut += "\\par\n";
+            FNeedSpace = false;
+        }
+    }
+    FOut += "}\n";
+    return FOut;
+}
+
+} // namespace
+
+QByteArray TQBRtfWriter::Write(const QTextDocument &document, const TQBRtfWriteOptions &options)
+{
+    return TWriter(document, options).Write(0, qMax(0, document.characterCount() - 1), true);
+}
+
+QByteArray TQBRtfWriter::WriteSelection(const QTextCursor &cursor, const TQBRtfWriteOptions &options)
+{
+    const QTextDocument *document = cursor.document();
+    if (!document) {
+        QTextDocument empty;
+        return TWriter(empty, options).Write(0, 0, false);
+    }
+    return TWriter(*document, options).Write(cursor.selectionStart(), cursor.selectionEnd(), false);
+}
