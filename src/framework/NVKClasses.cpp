@@ -219,9 +219,7 @@ void TNVKCustomServiceProvider::InternalDeactivate()
 
 // ---- TNVKServiceBase ----
 
-TNVKServiceBase::TNVKServiceBase(TNVKCustomServiceProvider *provider) : FProvider(provider)
-{
-}
+TNVKServiceBase::TNVKServiceBase(TNVKCustomServiceProvider *provider) : FProvider(provider) {}
 
 QString TNVKServiceBase::GetName() const
 {

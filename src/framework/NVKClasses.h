@@ -184,7 +184,8 @@ public:
     qsizetype Count() const { return FListeners.size(); }
 
 private:
-    struct Subscription {
+    struct Subscription
+    {
         INVKNotifierPtr notifier;
         bool subscribed = true;
     };

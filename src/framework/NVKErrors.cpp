@@ -5,17 +5,11 @@
 #include <QStringList>
 #include <cstdio>
 
-Exception::Exception(const QString &message) : FMessage(message), FWhat(message.toUtf8())
-{
-}
+Exception::Exception(const QString &message) : FMessage(message), FWhat(message.toUtf8()) {}
 
-ENVKError::ENVKError(const QString &message, const QString &extra) : Exception(message), FExtra(extra)
-{
-}
+ENVKError::ENVKError(const QString &message, const QString &extra) : Exception(message), FExtra(extra) {}
 
-EAssertionFailed::EAssertionFailed(const QString &message, const QString &unit) : Exception(message), FUnit(unit)
-{
-}
+EAssertionFailed::EAssertionFailed(const QString &message, const QString &unit) : Exception(message), FUnit(unit) {}
 
 QString NVKCurrentExceptionMessage()
 {

@@ -20,8 +20,10 @@ bool isIntegral(const QVariant &v)
     case QMetaType::UShort:
     case QMetaType::Char:
     case QMetaType::SChar:
-    case QMetaType::UChar: return true;
-    default: return false;
+    case QMetaType::UChar:
+        return true;
+    default:
+        return false;
     }
 }
 
@@ -364,12 +366,24 @@ QString FormatDateTime(const QString &pattern, TDateTime value, const QLocale &l
         case 'd': {
             const qsizetype count = std::min<qsizetype>(run(lower), 6);
             switch (count) {
-            case 1: out += QString::number(date.day()); break;
-            case 2: out += QString::number(date.day()).rightJustified(2, QLatin1Char('0')); break;
-            case 3: out += locale.dayName(date.dayOfWeek(), QLocale::ShortFormat); break;
-            case 4: out += locale.dayName(date.dayOfWeek(), QLocale::LongFormat); break;
-            case 5: out += locale.toString(date, QLocale::ShortFormat); break;
-            default: out += locale.toString(date, QLocale::LongFormat); break;
+            case 1:
+                out += QString::number(date.day());
+                break;
+            case 2:
+                out += QString::number(date.day()).rightJustified(2, QLatin1Char('0'));
+                break;
+            case 3:
+                out += locale.dayName(date.dayOfWeek(), QLocale::ShortFormat);
+                break;
+            case 4:
+                out += locale.dayName(date.dayOfWeek(), QLocale::LongFormat);
+                break;
+            case 5:
+                out += locale.toString(date, QLocale::ShortFormat);
+                break;
+            default:
+                out += locale.toString(date, QLocale::LongFormat);
+                break;
             }
             i += count;
             afterHour = false;

@@ -19,9 +19,7 @@ INVKCorePtr &coreReference()
 }
 } // namespace
 
-TNVKCore::TNVKCore() : FPublisher(this)
-{
-}
+TNVKCore::TNVKCore() : FPublisher(this) {}
 
 TNVKCore::~TNVKCore() = default;
 
@@ -86,7 +84,8 @@ void TNVKCore::Terminate()
     // Queued, so a terminate raised before the event loop runs still ends it as soon as it starts;
     // exit rather than quit, because quit would first ask every window whether it may close.
     if (QCoreApplication *app = QCoreApplication::instance())
-        QMetaObject::invokeMethod(app, [] { QCoreApplication::exit(0); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            app, [] { QCoreApplication::exit(0); }, Qt::QueuedConnection);
 }
 
 INVKCorePtr Core()

@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: MIT
 #include "QBApplication.h"
 
+#include "dialogs/ErrorDlg.h"
 #include "framework/NVKErrors.h"
 
 #include <QMessageBox>
@@ -23,7 +24,8 @@ bool TQBApplication::notify(QObject *receiver, QEvent *event)
     try {
         return QApplication::notify(receiver, event);
     } catch (...) {
-        ShowError(NVKCurrentExceptionMessage());
+        TFErrorDlg dialog(activeWindow());
+        dialog.ShowException(std::current_exception());
     }
     return false;
 }

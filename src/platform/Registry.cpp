@@ -20,11 +20,21 @@ QString escaped(const QString &text)
     out.reserve(text.size() + 2);
     for (const QChar c : text) {
         switch (c.unicode()) {
-        case '\\': out += QLatin1String("\\\\"); break;
-        case '"': out += QLatin1String("\\\""); break;
-        case '\n': out += QLatin1String("\\n"); break;
-        case '\r': out += QLatin1String("\\r"); break;
-        case '\t': out += QLatin1String("\\t"); break;
+        case '\\':
+            out += QLatin1String("\\\\");
+            break;
+        case '"':
+            out += QLatin1String("\\\"");
+            break;
+        case '\n':
+            out += QLatin1String("\\n");
+            break;
+        case '\r':
+            out += QLatin1String("\\r");
+            break;
+        case '\t':
+            out += QLatin1String("\\t");
+            break;
         default:
             if (c.unicode() < 0x20 || c.unicode() == 0x7f)
                 out += QStringLiteral("\\u%1").arg(c.unicode(), 4, 16, QLatin1Char('0'));
@@ -53,9 +63,15 @@ bool unescapeQuoted(const QString &text, qsizetype &pos, QString &out)
             return false;
         const QChar e = text[pos++];
         switch (e.unicode()) {
-        case 'n': out += QLatin1Char('\n'); break;
-        case 'r': out += QLatin1Char('\r'); break;
-        case 't': out += QLatin1Char('\t'); break;
+        case 'n':
+            out += QLatin1Char('\n');
+            break;
+        case 'r':
+            out += QLatin1Char('\r');
+            break;
+        case 't':
+            out += QLatin1Char('\t');
+            break;
         case 'u': {
             bool ok = false;
             const ushort code = text.mid(pos, 4).toUShort(&ok, 16);
@@ -65,7 +81,8 @@ bool unescapeQuoted(const QString &text, qsizetype &pos, QString &out)
             pos += 4;
             break;
         }
-        default: out += e;
+        default:
+            out += e;
         }
     }
     return false;
@@ -146,8 +163,10 @@ QSettings::Format storeFormat()
 
 QString normalizedPath(const QString &key)
 {
-    return QString(key).replace(QLatin1Char('\\'), QLatin1Char('/')).split(QLatin1Char('/'), Qt::SkipEmptyParts).join(
-        QLatin1Char('/'));
+    return QString(key)
+        .replace(QLatin1Char('\\'), QLatin1Char('/'))
+        .split(QLatin1Char('/'), Qt::SkipEmptyParts)
+        .join(QLatin1Char('/'));
 }
 
 } // namespace
@@ -284,12 +303,14 @@ qint32 TRegistry::ReadInteger(const QString &name) const
 QString TRegistry::ReadString(const QString &name) const
 {
     switch (GetDataType(name)) {
-    case rdString: return FSettings->value(ValueKey(name)).toString();
+    case rdString:
+        return FSettings->value(ValueKey(name)).toString();
     case rdUnknown:
         if (!ValueExists(name))
             return {};
         [[fallthrough]];
-    default: throw ERegistryException(NVKFormatS(QString::fromUtf8(SInvalidDataType), {name}));
+    default:
+        throw ERegistryException(NVKFormatS(QString::fromUtf8(SInvalidDataType), {name}));
     }
 }
 

@@ -26,28 +26,53 @@ IQBStructureChangeArgsPtr structureArgs(const INVKUnknownPtr &args)
 
 } // namespace
 
-TQBDataAccess::TQBDataAccess(QObject *owner) : TNVKCustomServiceAccess(owner, QStringLiteral("Quillbox:Data"))
-{
-}
+TQBDataAccess::TQBDataAccess(QObject *owner) : TNVKCustomServiceAccess(owner, QStringLiteral("Quillbox:Data")) {}
 
 void TQBDataAccess::ServiceNotify(int code, const INVKUnknownPtr &param)
 {
     const INVKUnknownPtr held = param;
     switch (code) {
-    case QB_DATA_BEFORE_CREATE: DoBeforeCreate(); break;
-    case QB_DATA_AFTER_CREATE: DoAfterCreate(); break;
-    case QB_DATA_BEFORE_OPEN: DoBeforeOpen(); break;
-    case QB_DATA_AFTER_OPEN: DoAfterOpen(); break;
-    case QB_DATA_BEFORE_SAVE: DoBeforeSave(); break;
-    case QB_DATA_AFTER_SAVE: DoAfterSave(); break;
-    case QB_DATA_HEADER_CHANGED: DoHeaderChanged(); break;
-    case QB_DATA_CAPTION_CHANGED: DoCaptionChanged(held); break;
-    case QB_DATA_CONTENT_CHANGED: DoContentChanged(held); break;
-    case QB_DATA_MARKER_CHANGED: DoMarkerChanged(held); break;
-    case QB_DATA_ARTICLE_ADDED: DoArticleAdded(held); break;
-    case QB_DATA_ARTICLE_DELETED: DoArticleDeleted(held); break;
-    case QB_DATA_ARTICLE_MOVED: DoArticleMoved(held); break;
-    default: break;
+    case QB_DATA_BEFORE_CREATE:
+        DoBeforeCreate();
+        break;
+    case QB_DATA_AFTER_CREATE:
+        DoAfterCreate();
+        break;
+    case QB_DATA_BEFORE_OPEN:
+        DoBeforeOpen();
+        break;
+    case QB_DATA_AFTER_OPEN:
+        DoAfterOpen();
+        break;
+    case QB_DATA_BEFORE_SAVE:
+        DoBeforeSave();
+        break;
+    case QB_DATA_AFTER_SAVE:
+        DoAfterSave();
+        break;
+    case QB_DATA_HEADER_CHANGED:
+        DoHeaderChanged();
+        break;
+    case QB_DATA_CAPTION_CHANGED:
+        DoCaptionChanged(held);
+        break;
+    case QB_DATA_CONTENT_CHANGED:
+        DoContentChanged(held);
+        break;
+    case QB_DATA_MARKER_CHANGED:
+        DoMarkerChanged(held);
+        break;
+    case QB_DATA_ARTICLE_ADDED:
+        DoArticleAdded(held);
+        break;
+    case QB_DATA_ARTICLE_DELETED:
+        DoArticleDeleted(held);
+        break;
+    case QB_DATA_ARTICLE_MOVED:
+        DoArticleMoved(held);
+        break;
+    default:
+        break;
     }
 }
 

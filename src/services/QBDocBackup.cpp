@@ -70,9 +70,14 @@ void TQBDataBackup::ServiceNotify(int code, const INVKUnknownPtr &param)
     Q_UNUSED(param);
     switch (code) {
     case QB_DATA_AFTER_CREATE:
-    case QB_DATA_AFTER_OPEN: FSaveCount = 0; break;
-    case QB_DATA_BEFORE_SAVE: MakeBackup(); break;
-    default: break;
+    case QB_DATA_AFTER_OPEN:
+        FSaveCount = 0;
+        break;
+    case QB_DATA_BEFORE_SAVE:
+        MakeBackup();
+        break;
+    default:
+        break;
     }
 }
 

@@ -103,8 +103,8 @@ private:
 bool TQBDataServiceImpl::DoStart()
 {
     const IQBSettingsServicePtr settings = SettingsService();
-    FRecentFiles = settings ? settings->LoadHistoryList(QStringLiteral("RecentFiles"))
-                            : std::make_shared<TQBHistoryList>();
+    FRecentFiles =
+        settings ? settings->LoadHistoryList(QStringLiteral("RecentFiles")) : std::make_shared<TQBHistoryList>();
     return NewDocument();
 }
 
@@ -138,8 +138,8 @@ void TQBDataServiceImpl::SetCurrent(const IQBDocumentPtr &document)
 {
     DropDocument();
     FDocument = document;
-    FDocumentListener = std::make_shared<TNVKEventListener>(
-        [this](int code, const INVKUnknownPtr &param) { Publish(code, param); });
+    FDocumentListener =
+        std::make_shared<TNVKEventListener>([this](int code, const INVKUnknownPtr &param) { Publish(code, param); });
     controlOf(FDocument)->SetOnChange(FDocumentListener);
 }
 
@@ -196,9 +196,12 @@ bool TQBDataServiceImpl::CloseDocument()
     if (!FDocument || !FDocument->Modified())
         return true;
     switch (DataProvider() ? DataProvider()->CloseRequest() : crSave) {
-    case crSave: return SaveDocument(QString());
-    case crDiscard: return true;
-    case crCancel: return false;
+    case crSave:
+        return SaveDocument(QString());
+    case crDiscard:
+        return true;
+    case crCancel:
+        return false;
     }
     return false;
 }
@@ -257,7 +260,8 @@ void TQBDataServiceImpl::UpgradeOldVersion()
         QFile::remove(copyName);
         QFile source(fileName);
         if (!source.copy(copyName))
-            throw EQBDocumentError(NVKFormatS(QString::fromUtf8(SCopyFailed), {fileName, copyName, source.errorString()}));
+            throw EQBDocumentError(
+                NVKFormatS(QString::fromUtf8(SCopyFailed), {fileName, copyName, source.errorString()}));
     }
     Write(fileName);
     controlOf(FDocument)->SetVersion(QStringLiteral("1.1"));

@@ -52,7 +52,8 @@ enum TSettingId {
     siCount
 };
 
-struct TSettingDef {
+struct TSettingDef
+{
     const char *section;
     const char *name;
     TSettingKind kind;
@@ -129,8 +130,7 @@ QString descriptorField(const QString &text, int n)
 class TQBSettingsServiceImpl final : public TNVKServiceBase, public IQBSettingsService, public INVKEventPublisher
 {
 public:
-    explicit TQBSettingsServiceImpl(TNVKCustomServiceProvider *provider)
-        : TNVKServiceBase(provider), FPublisher(this)
+    explicit TQBSettingsServiceImpl(TNVKCustomServiceProvider *provider) : TNVKServiceBase(provider), FPublisher(this)
     {
         SetDefaults();
     }
@@ -290,7 +290,9 @@ void TQBSettingsServiceImpl::Load()
             const QString name = QString::fromLatin1(def.name);
             // A missing or mistyped number raises and ends the loading here; what was read stays.
             switch (def.kind) {
-            case skBool: FValues[id] = reg.ReadBool(name); break;
+            case skBool:
+                FValues[id] = reg.ReadBool(name);
+                break;
             case skInt: {
                 const int value = reg.ReadInteger(name);
                 // A value the setter would refuse keeps its default: an interval of 0 minutes,
@@ -300,7 +302,9 @@ void TQBSettingsServiceImpl::Load()
                 break;
             }
             case skText:
-            case skFont: FValues[id] = reg.ReadString(name); break;
+            case skFont:
+                FValues[id] = reg.ReadString(name);
+                break;
             case skColor: {
                 TColor color = 0;
                 const QString text = reg.ReadString(name);
@@ -332,11 +336,19 @@ void TQBSettingsServiceImpl::Save()
         }
         const QString name = QString::fromLatin1(def.name);
         switch (def.kind) {
-        case skBool: reg.WriteBool(name, FValues[id].toBool()); break;
-        case skInt: reg.WriteInteger(name, FValues[id].toInt()); break;
+        case skBool:
+            reg.WriteBool(name, FValues[id].toBool());
+            break;
+        case skInt:
+            reg.WriteInteger(name, FValues[id].toInt());
+            break;
         case skText:
-        case skFont: reg.WriteString(name, FValues[id].toString()); break;
-        case skColor: reg.WriteString(name, ColorToString(FValues[id].toInt())); break;
+        case skFont:
+            reg.WriteString(name, FValues[id].toString());
+            break;
+        case skColor:
+            reg.WriteString(name, ColorToString(FValues[id].toInt()));
+            break;
         }
     }
     reg.CloseKey();

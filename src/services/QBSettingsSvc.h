@@ -77,7 +77,8 @@ private:
 };
 
 // A font in its stored text form "Name, Size, Charset, Style, Colour".
-struct TQBFontDescriptor {
+struct TQBFontDescriptor
+{
     enum Style { fsBold = 1, fsItalic = 2, fsUnderline = 4, fsStrikeOut = 8 };
     QString Name;
     int Size = 10;

@@ -18,9 +18,9 @@ private Q_SLOTS:
         QCOMPARE(DateTimeToQDateTime(36526.0), QDateTime(QDate(2000, 1, 1), QTime(0, 0)));
 
         // Whole seconds survive a round trip over the centuries.
-        for (const QDateTime &value : {QDateTime(QDate(2026, 12, 6), QTime(23, 59, 59)),
-                                       QDateTime(QDate(1601, 3, 1), QTime(0, 0, 1)),
-                                       QDateTime(QDate(9999, 12, 31), QTime(12, 30, 45))})
+        for (const QDateTime &value :
+             {QDateTime(QDate(2026, 12, 6), QTime(23, 59, 59)), QDateTime(QDate(1601, 3, 1), QTime(0, 0, 1)),
+              QDateTime(QDate(9999, 12, 31), QTime(12, 30, 45))})
             QCOMPARE(DateTimeToQDateTime(DateTimeFromQDateTime(value)), value);
 
         QVERIFY(!DateTimeToQDateTime(1e300).isValid());

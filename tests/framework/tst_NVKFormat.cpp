@@ -53,7 +53,10 @@ private Q_SLOTS:
         QCOMPARE(Format(pattern, args, FUS), expected);
     }
 
-    void format_usesTheLocalesSeparators() { QCOMPARE(Format(QStringLiteral("%.2f %n"), {1.5, 1234.5}, FDE), QStringLiteral("1,50 1.234,50")); }
+    void format_usesTheLocalesSeparators()
+    {
+        QCOMPARE(Format(QStringLiteral("%.2f %n"), {1.5, 1234.5}, FDE), QStringLiteral("1,50 1.234,50"));
+    }
 
     void formatDateTime_data()
     {

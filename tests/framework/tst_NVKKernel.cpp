@@ -246,9 +246,8 @@ private Q_SLOTS:
         QStringList log;
         TRecorder recorder;
         auto core = std::dynamic_pointer_cast<INVKEventPublisher>(Core());
-        auto announce = std::make_shared<TNVKEventListener>([&](int code, const INVKUnknownPtr &) {
-            log.append(QStringLiteral("event %1").arg(code));
-        });
+        auto announce = std::make_shared<TNVKEventListener>(
+            [&](int code, const INVKUnknownPtr &) { log.append(QStringLiteral("event %1").arg(code)); });
         core->Subscribe(announce);
 
         TTestProvider provider(nullptr, QStringLiteral("S"), TTestService::Starts, &log);

@@ -60,7 +60,8 @@ private Q_SLOTS:
             reg.WriteInteger(QStringLiteral("StartupAction"), 2);
             reg.WriteInteger(QStringLiteral("Negative"), -5);
             reg.WriteBool(QStringLiteral("ShowTips"), true);
-            reg.WriteString(QStringLiteral("StartupDocument"), QStringLiteral("C:\\Docs\\\"quoted\" \u00e9\u4e2d\n\ttab"));
+            reg.WriteString(QStringLiteral("StartupDocument"),
+                            QStringLiteral("C:\\Docs\\\"quoted\" \u00e9\u4e2d\n\ttab"));
             reg.WriteString(QStringLiteral("Number"), QStringLiteral("12"));
             reg.CloseKey();
         }

@@ -12,7 +12,8 @@
 
 // A fresh core with the settings and data services running over a registry and files in a
 // temporary folder, as the data module starts them.
-struct TServiceFixture {
+struct TServiceFixture
+{
     QTemporaryDir dir;
     std::unique_ptr<TQBSettingsService> settings;
     std::unique_ptr<TQBDataService> data;

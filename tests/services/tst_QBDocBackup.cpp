@@ -50,15 +50,33 @@ private Q_SLOTS:
         QTest::addColumn<QString>("file");
         QTest::addColumn<QString>("mask");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("default") << "/docs/notes.xqb" << "*.~*" << "/docs/notes.~xqb";
-        QTest::newRow("tilde first") << "/docs/notes.xqb" << "~*.*" << "/docs/~notes.xqb";
-        QTest::newRow("backup") << "/docs/notes.xqb" << "*.backup" << "/docs/notes.backup";
-        QTest::newRow("full backup") << "/docs/notes.xqb" << "*.*.backup" << "/docs/notes.xqb.backup";
-        QTest::newRow("old") << "/docs/notes.xqb" << "*.old" << "/docs/notes.old";
-        QTest::newRow("full old") << "/docs/notes.xqb" << "*.*.old" << "/docs/notes.xqb.old";
-        QTest::newRow("no star") << "/docs/notes.xqb" << "backup.xqb" << "/docs/backup.xqb";
-        QTest::newRow("no extension") << "/docs/notes" << "*.~*" << "/docs/notes.~";
-        QTest::newRow("two points") << "/docs/my.notes.xqb" << "*.~*" << "/docs/my.notes.~xqb";
+        QTest::newRow("default") << "/docs/notes.xqb"
+                                 << "*.~*"
+                                 << "/docs/notes.~xqb";
+        QTest::newRow("tilde first") << "/docs/notes.xqb"
+                                     << "~*.*"
+                                     << "/docs/~notes.xqb";
+        QTest::newRow("backup") << "/docs/notes.xqb"
+                                << "*.backup"
+                                << "/docs/notes.backup";
+        QTest::newRow("full backup") << "/docs/notes.xqb"
+                                     << "*.*.backup"
+                                     << "/docs/notes.xqb.backup";
+        QTest::newRow("old") << "/docs/notes.xqb"
+                             << "*.old"
+                             << "/docs/notes.old";
+        QTest::newRow("full old") << "/docs/notes.xqb"
+                                  << "*.*.old"
+                                  << "/docs/notes.xqb.old";
+        QTest::newRow("no star") << "/docs/notes.xqb"
+                                 << "backup.xqb"
+                                 << "/docs/backup.xqb";
+        QTest::newRow("no extension") << "/docs/notes"
+                                      << "*.~*"
+                                      << "/docs/notes.~";
+        QTest::newRow("two points") << "/docs/my.notes.xqb"
+                                    << "*.~*"
+                                    << "/docs/my.notes.~xqb";
     }
 
     void backupFileName()

@@ -10,13 +10,16 @@
 namespace {
 
 // Records the order of the data service's events as the access component reports them.
-struct TEventLog {
+struct TEventLog
+{
     TQBDataAccess access;
     QStringList events;
 
     TEventLog()
     {
-        const auto log = [this](const char *name) { return [this, name] { events.append(QString::fromLatin1(name)); }; };
+        const auto log = [this](const char *name) {
+            return [this, name] { events.append(QString::fromLatin1(name)); };
+        };
         QObject::connect(&access, &TQBDataAccess::beforeCreate, &access, log("beforeCreate"));
         QObject::connect(&access, &TQBDataAccess::afterCreate, &access, log("afterCreate"));
         QObject::connect(&access, &TQBDataAccess::beforeOpen, &access, log("beforeOpen"));

@@ -13,7 +13,8 @@ namespace {
 const QString Base = QStringLiteral("Software\\Brindlewood\\Quillbox\\");
 
 // Writes values into one key of the registry the service will read.
-struct TKeyWriter {
+struct TKeyWriter
+{
     TRegistry reg;
     explicit TKeyWriter(const QString &key) { reg.OpenKey(Base + key, true); }
     ~TKeyWriter() { reg.CloseKey(); }
@@ -80,7 +81,7 @@ private Q_SLOTS:
         }
         {
             TKeyWriter w(QStringLiteral("Settings\\Backup"));
-            w.reg.WriteInteger(QStringLiteral("Autosave"), 5); // any non-zero is true
+            w.reg.WriteInteger(QStringLiteral("Autosave"), 5);         // any non-zero is true
             w.reg.WriteInteger(QStringLiteral("AutosaveInterval"), 0); // refused: keeps 10
             w.reg.WriteInteger(QStringLiteral("CreateBackups"), 1);
             w.reg.WriteString(QStringLiteral("BackupFirstTime"), QStringLiteral("1")); // wrong type: stop

@@ -1,0 +1,45 @@
+// Copyright (c) 2026 Brindlewood
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <QDialog>
+#include <QStringList>
+
+class QCheckBox;
+class QLabel;
+class QPushButton;
+
+// The tip of the day, read from "tips.txt" beside the program, one tip per line.
+class TFTipsDlg : public QDialog
+{
+    Q_OBJECT
+
+public:
+    explicit TFTipsDlg(QWidget *owner = nullptr);
+
+    // Shows the tip after the stored one unless tips are switched off (force shows them anyway);
+    // afterwards the settings remember the switch and the tip shown.
+    static void ShowTips(bool force, QWidget *owner = nullptr);
+
+    // Where "tips.txt" is looked for: the program's folder unless set (tests set it).
+    static void SetTipsFolder(const QString &folder);
+    static QString TipsFileName();
+
+    void ShowTip(int index);
+    int TipIndex() const { return FTipIndex; }
+    QString TipText() const;
+    bool ShowAtStartup() const;
+    void SetShowAtStartup(bool value);
+    void btnNextClick() { ShowTip(FTipIndex + 1); }
+
+private:
+    void LoadTips();
+
+    QLabel *lblCaption;
+    QLabel *lblTip;
+    QCheckBox *cbShowTips;
+    QPushButton *btnNext;
+    QPushButton *btnClose;
+    QStringList FTips;
+    int FTipIndex = 0;
+};
