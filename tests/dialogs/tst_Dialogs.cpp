@@ -2,15 +2,20 @@
 // SPDX-License-Identifier: MIT
 #include "dialogs/AboutDlg.h"
 #include "dialogs/ErrorDlg.h"
+#include "dialogs/MarkerDlg.h"
 #include "dialogs/TipsDlg.h"
 #include "document/QBDataIntf.h"
+#include "document/QBDom.h"
+#include "document/QBMarkers.h"
 #include "framework/NVKInit.h"
 #include "platform/Registry.h"
 #include "services/QBSettingsSvc.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QFile>
 #include <QLabel>
+#include <QListWidget>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
@@ -72,6 +77,49 @@ private Q_SLOTS:
         QCOMPARE(message->text(), QStringLiteral("Article not found."));
         QVERIFY(!details->isEnabled());
         QVERIFY(!dialog.DetailsShown());
+    }
+
+    void markerDialog_marksTheArticle_orItsWholeSubtree()
+    {
+        TQBMarkerDictionary markers;
+        markers.LoadDefaultMarkers();
+        const IQBDocumentPtr doc = NewQBDocument();
+        const IQBArticlePtr parent = doc->AddChild(doc->Root());
+        const IQBArticlePtr son = doc->AddChild(parent);
+        const IQBArticlePtr grandchild = doc->AddChild(son);
+        parent->SetMark(3);
+
+        TFMarkerDlg dialog(markers);
+        auto *list = child<QListWidget>(&dialog, "lvMarkers");
+        auto *ok = child<QPushButton>(&dialog, "btnOK");
+        QVERIFY(!dialog.Execute(nullptr));
+        dialog.Prepare(parent);
+        QCOMPARE(list->count(), 17);
+        QCOMPARE(list->currentRow(), 3);
+        QVERIFY(ok->isEnabled());
+        list->clearSelection();
+        QVERIFY(!ok->isEnabled());
+        dialog.btnOKClick(); // nothing selected: nothing happens
+        QCOMPARE(parent->Mark(), 3);
+
+        list->setCurrentRow(5);
+        dialog.btnOKClick();
+        QCOMPARE(parent->Mark(), 5);
+        QCOMPARE(son->Mark(), 0);
+
+        dialog.Prepare(parent);
+        list->setCurrentRow(11);
+        child<QCheckBox>(&dialog, "cbChildren")->setChecked(true);
+        dialog.btnOKClick();
+        QCOMPARE(parent->Mark(), 11);
+        QCOMPARE(son->Mark(), 11);
+        QCOMPARE(grandchild->Mark(), 11);
+        QCOMPARE(doc->Root()->Mark(), 0);
+
+        // A marker index past the list (from a newer file) selects nothing.
+        grandchild->SetMark(200);
+        dialog.Prepare(grandchild);
+        QVERIFY(list->selectedItems().isEmpty());
     }
 
     void tipsDialog_reportsAMissingFile_andWrapsAround()

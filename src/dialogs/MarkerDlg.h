@@ -1,0 +1,41 @@
+// Copyright (c) 2026 Brindlewood
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "document/QBDataIntf.h"
+
+#include <QDialog>
+
+class QCheckBox;
+class QListWidget;
+class QPushButton;
+class TQBMarkerDictionary;
+
+// Sets the marker of an article and, when asked, of its whole subtree.
+class TFMarkerDlg : public QDialog
+{
+    Q_OBJECT
+
+public:
+    TFMarkerDlg(const TQBMarkerDictionary &markers, QWidget *owner = nullptr);
+
+    // Fills the list and runs the dialog for article; nothing for none. True when a marker was set.
+    bool Execute(const IQBArticlePtr &article);
+    // Loads the list for article without running the dialog.
+    void Prepare(const IQBArticlePtr &article);
+    // Gives article marker m, and every article below it when children is set.
+    static void ApplyMarker(const IQBArticlePtr &article, int marker, bool children);
+
+    void btnOKClick();
+
+private:
+    void lvMarkersSelectItem();
+
+    const TQBMarkerDictionary &FMarkers;
+    QListWidget *lvMarkers;
+    QCheckBox *cbChildren;
+    QPushButton *btnOK;
+    QPushButton *btnCancel;
+    QPushButton *btnHelp;
+    IQBArticlePtr FArticle;
+};
