@@ -326,7 +326,7 @@ void registerAll()
     NVKRegisterInteger<TNVKFontHolder>(
         QStringLiteral("Color"),
         [](TNVKFontHolder *f, int value) {
-            const QColor color = NVKColorToQColor(value, QPalette());
+            const QColor color = NVKColorToQColor(value, f->Palette());
             if (color.isValid())
                 f->Color = color;
         },
@@ -421,6 +421,11 @@ TNVKLocalizer::TNVKLocalizer(QObject *owner) : TNVKCustomResourceManager(owner)
 TNVKFontHolder::TNVKFontHolder(QWidget *widget)
     : Font(widget->font()), Color(widget->palette().color(QPalette::WindowText)), FWidget(widget), FOriginalColor(Color)
 {
+}
+
+QPalette TNVKFontHolder::Palette() const
+{
+    return FWidget ? FWidget->palette() : QPalette();
 }
 
 void TNVKFontHolder::Commit()

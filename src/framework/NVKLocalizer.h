@@ -6,13 +6,13 @@
 
 #include <QColor>
 #include <QFont>
+#include <QPalette>
 #include <QPointer>
 
 class QAbstractItemView;
 class QComboBox;
 class QHeaderView;
 class QLabel;
-class QPalette;
 class QWidget;
 
 // The resource manager forms hold: translates the form's widgets and actions and hands out the
@@ -52,6 +52,8 @@ class TNVKFontHolder : public TNVKValueHolder
 public:
     explicit TNVKFontHolder(QWidget *widget);
     void Commit() override;
+    // The widget's palette, which system colours are taken from.
+    QPalette Palette() const;
 
     QFont Font;
     QColor Color;

@@ -7,7 +7,6 @@
 #include "document/MSXMLDoc.h"
 
 #include <QHash>
-#include <QPointer>
 #include <array>
 
 class TNVKCustomResourceManager;
