@@ -214,7 +214,12 @@ private Q_SLOTS:
                                   languageXml(QStringLiteral("Deutsch"), GermanForm)));
         QVERIFY(writeLanguageFile(FBase, QStringLiteral("Nederlands/qb.exe.xlg"),
                                   languageXml(QStringLiteral("Nederlands"), R"(<Container class="TFLangTest">
-  <Component name="lblName"><Property name="Caption">&amp;Naam:</Property></Component>
+  <Component name="lblName">
+    <Property name="Caption">&amp;Naam:</Property>
+    <Property name="Font"><Property name="Height">-20</Property></Property>
+  </Component>
+  <Component name="aSave"><Property name="ShortCut">Nonsense+Key</Property></Component>
+  <Component name="aNew"><Property name="ShortCut">0</Property></Component>
 </Container>)")));
         QVERIFY(writeLanguageFile(FBase, QStringLiteral("Kaputt/qb.exe.xlg"),
                                   languageXml(QStringLiteral("Kaputt"), R"(<Container class="TFLangTest">
@@ -314,6 +319,10 @@ private Q_SLOTS:
         QCOMPARE(form.lblName->text(), QStringLiteral("&Naam:"));
         QCOMPARE(form.btnStart->text(), QStringLiteral("&Starten"));
         QCOMPARE(form.windowTitle(), QStringLiteral("Testformular"));
+        QCOMPARE(form.lblName->font().pixelSize(), 20);
+        QVERIFY(form.lblName->font().bold()); // the style of the German file stays
+        QCOMPARE(form.aSave->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_S));
+        QVERIFY(form.aNew->shortcut().isEmpty());
         QVERIFY(FReported.isEmpty());
     }
 
