@@ -1,0 +1,69 @@
+// Copyright (c) 2026 Brindlewood
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QVariantList>
+
+class TNVKCustomResourceManager;
+
+// A message text that language files can replace: its name in the files and its built-in English text.
+struct TQBNamedText
+{
+    const char *Name;
+    const char *Default;
+};
+
+// The program's named texts. Texts with "%s" or "%d" are patterns for Format.
+namespace QBStrings {
+inline constexpr TQBNamedText SDocumentFilter{
+    "SDocumentFilter", "Quillbox documents (*.xqb)|*.xqb|XML documents (*.xml)|*.xml|All files (*.*)|*.*"};
+inline constexpr TQBNamedText SConfirmSave{"SConfirmSave",
+                                           "Document '%s' has been changed. Do you wish to save changes?"};
+inline constexpr TQBNamedText SSaveOldVersion{
+    "SSaveOldVersion", "The document has older version format and will be updated. Quillbox can save a copy of the "
+                       "document in its original format as '%s'.\r\nDo you wish to save it (recommended)?"};
+inline constexpr TQBNamedText SConfirmDelete{"SConfirmDelete", "Do you wish to delete article '%s'?"};
+inline constexpr TQBNamedText SConfirmDeleteChildren{"SConfirmDeleteChildren",
+                                                     "Do you wish to delete article '%s' and all of its subarticles?"};
+inline constexpr TQBNamedText SWarnNoUndo{"SWarnNoUndo", "\r\n\r\nNOTE: This operation cannot be undone."};
+inline constexpr TQBNamedText SNoFilter{"SNoFilter", "(no filter)"};
+inline constexpr TQBNamedText SArticleNotFound{"SArticleNotFound", "Article not found. ID = %s."};
+inline constexpr TQBNamedText SBack{"SBack", "Back to '%s'|"};
+inline constexpr TQBNamedText SForward{"SForward", "Forward to '%s'|"};
+inline constexpr TQBNamedText SEmpty{"SEmpty", "Empty"};
+inline constexpr TQBNamedText SLevel{"SLevel", "Level"};
+inline constexpr TQBNamedText SSubarticles{"SSubarticles", "Subarticles"};
+inline constexpr TQBNamedText SInvalidFontSize{"SInvalidFontSize", "'%s' is not a valid font size."};
+inline constexpr TQBNamedText SCannotOpenLocation{"SCannotOpenLocation", "Cannot open location %s."};
+inline constexpr TQBNamedText SNoAssociation{
+    "SNoAssociation", "There is no program associated with %s.\r\nDo you wish to explore it instead?"};
+inline constexpr TQBNamedText SLineLimit{
+    "SLineLimit", "Current article contains only %d lines. Please enter number between 1 and %d."};
+inline constexpr TQBNamedText SExportSuccess{"SExportSuccess", "Document has been successfuly exported to '%s'"};
+inline constexpr TQBNamedText SPrintProgress{"SPrintProgress", "Processing: %s"};
+inline constexpr TQBNamedText SErrorDefault{"SErrorDefault", "Sorry, requested operation could not be completed."};
+inline constexpr TQBNamedText STipsError{"STipsError", "Quillbox failed to load the file '%s'.\r\nError message: %s"};
+inline constexpr TQBNamedText SNoFileName{"SNoFileName", "A valid file name required for this option."};
+inline constexpr TQBNamedText SInvalidEncoding{"SInvalidEncoding", "Error setting default document encoding: %s"};
+inline constexpr TQBNamedText SInvalidLanguageFile{"SInvalidLanguageFile", "'%s' is not a valid language file."};
+inline constexpr TQBNamedText SConfirmReplaceLang{
+    "SConfirmReplaceLang", "Localization file for language '%s' already exists. Do you wish to replace it?"};
+inline constexpr TQBNamedText SErrorCreateDir{"SErrorCreateDir", "Cannot create directory '%s'."};
+inline constexpr TQBNamedText SErrorCopyFile{"SErrorCopyFile", "Cannot copy file '%s' to '%s'."};
+inline constexpr TQBNamedText SLangAdded{"SLangAdded", "Language '%s' has been successfuly added. Please restart "
+                                                       "Quillbox to update list of available languages."};
+} // namespace QBStrings
+
+// Every named text, in the order above.
+const QList<TQBNamedText> &QBNamedTexts();
+// The named text with that name (exact letter case); null when the program has none.
+const TQBNamedText *QBFindNamedText(const QString &name);
+
+// The text in the current language: the localizer's translation, or the built-in text when there
+// is no localizer, no language file or no translation. Fetch it each time it is shown, so it
+// follows language switches.
+QString QBLoadStr(const TNVKCustomResourceManager *localizer, const TQBNamedText &text);
+// The same, then filled by Format with args.
+QString QBFormatStr(const TNVKCustomResourceManager *localizer, const TQBNamedText &text, const QVariantList &args);
