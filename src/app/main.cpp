@@ -3,6 +3,7 @@
 #include "framework/NVKInit.h"
 #include "platform/QBApplication.h"
 #include "platform/QBImages.h"
+#include "services/AppData.h"
 
 #include <QMainWindow>
 #include <QSplashScreen>
@@ -19,10 +20,14 @@ int main(int argc, char *argv[])
         splash.show();
         app.processEvents();
 
+        // Creating the data module starts the services and runs the start-up action.
+        TDMAppData appData(QCoreApplication::arguments().mid(1));
+
         QMainWindow frame;
         frame.setObjectName(QStringLiteral("FAppFrame"));
         frame.setWindowTitle(QStringLiteral("Quillbox"));
         frame.resize(800, 600);
+        appData.SetMainWindow(&frame);
         frame.show();
         splash.finish(&frame);
 

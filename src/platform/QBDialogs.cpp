@@ -1,0 +1,119 @@
+// Copyright (c) 2026 Brindlewood
+// SPDX-License-Identifier: MIT
+#include "QBDialogs.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QQueue>
+
+namespace {
+
+struct TTestState
+{
+    QQueue<QMessageBox::StandardButton> answers;
+    QQueue<QString> fileNames;
+    QStringList shown;
+};
+
+TTestState &testState()
+{
+    static TTestState state;
+    return state;
+}
+
+QMessageBox::StandardButton show(QWidget *parent, QMessageBox::Icon icon, const QString &text,
+                                 QMessageBox::StandardButtons buttons, QMessageBox::StandardButton defaultButton)
+{
+    TTestState &state = testState();
+    state.shown.append(text);
+    if (!state.answers.isEmpty())
+        return state.answers.dequeue();
+    QMessageBox box(icon, QApplication::applicationDisplayName(), text, buttons, parent);
+    box.setDefaultButton(defaultButton);
+    return QMessageBox::StandardButton(box.exec());
+}
+
+QString fileDialog(QWidget *parent, QFileDialog::AcceptMode mode, const QString &filter, const QString &suffix,
+                   const QString &initial)
+{
+    TTestState &state = testState();
+    if (!state.fileNames.isEmpty())
+        return state.fileNames.dequeue();
+    QFileDialog dialog(parent);
+    dialog.setAcceptMode(mode);
+    dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+    dialog.setNameFilter(QBDialogs::QtFilter(filter));
+    dialog.setDefaultSuffix(suffix);
+    if (!initial.isEmpty())
+        dialog.selectFile(initial);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().first();
+}
+
+} // namespace
+
+namespace QBDialogs {
+
+QMessageBox::StandardButton Question(QWidget *parent, const QString &text, QMessageBox::StandardButtons buttons)
+{
+    return show(parent, QMessageBox::Question, text, buttons, QMessageBox::Yes);
+}
+
+void Warning(QWidget *parent, const QString &text)
+{
+    show(parent, QMessageBox::Warning, text, QMessageBox::Ok, QMessageBox::Ok);
+}
+
+void Information(QWidget *parent, const QString &text)
+{
+    show(parent, QMessageBox::Information, text, QMessageBox::Ok, QMessageBox::Ok);
+}
+
+QString OpenFileName(QWidget *parent, const QString &filter, const QString &defaultSuffix, const QString &initial)
+{
+    return fileDialog(parent, QFileDialog::AcceptOpen, filter, defaultSuffix, initial);
+}
+
+QString SaveFileName(QWidget *parent, const QString &filter, const QString &defaultSuffix, const QString &proposed)
+{
+    return fileDialog(parent, QFileDialog::AcceptSave, filter, defaultSuffix, proposed);
+}
+
+QString QtFilter(const QString &filter)
+{
+    const QStringList parts = filter.split(QLatin1Char('|'));
+    QStringList filters;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        QString name = parts[i];
+        // The name often repeats the patterns in brackets; Qt wants them there exactly once.
+        const qsizetype bracket = name.indexOf(QLatin1String(" ("));
+        if (bracket >= 0)
+            name.truncate(bracket);
+        filters.append(
+            QStringLiteral("%1 (%2)").arg(name, QString(parts[i + 1]).replace(QLatin1Char(';'), QLatin1Char(' '))));
+    }
+    return filters.join(QLatin1String(";;"));
+}
+
+void QueueAnswer(QMessageBox::StandardButton answer)
+{
+    testState().answers.enqueue(answer);
+}
+
+void QueueFileName(const QString &fileName)
+{
+    testState().fileNames.enqueue(fileName);
+}
+
+QStringList ShownTexts()
+{
+    return testState().shown;
+}
+
+void ClearTestState()
+{
+    testState() = TTestState();
+}
+
+} // namespace QBDialogs

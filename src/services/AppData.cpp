@@ -1,0 +1,214 @@
+// Copyright (c) 2026 Brindlewood
+// SPDX-License-Identifier: MIT
+#include "AppData.h"
+
+#include "dialogs/ErrorDlg.h"
+#include "document/QBMarkers.h"
+#include "framework/NVKLang.h"
+#include "framework/NVKLocalizer.h"
+#include "framework/NVKResourceSet.h"
+#include "framework/QBStrings.h"
+#include "platform/QBDialogs.h"
+#include "services/QBDocAccess.h"
+#include "services/QBDocBackup.h"
+#include "services/QBDocSvc.h"
+#include "services/QBSettingsAccess.h"
+#include "services/QBSettingsSvc.h"
+
+#include <QApplication>
+#include <QColorDialog>
+
+TDMAppData *TDMAppData::FInstance = nullptr;
+
+namespace {
+
+// Custom colours are kept as "ColorA=00BBGGRR" texts, one per slot.
+QString customColorText(int slot, const QColor &color)
+{
+    const TColor value = TColor(color.red() | (color.green() << 8) | (color.blue() << 16));
+    return QStringLiteral("Color") + QChar(u'A' + slot) + QLatin1Char('=') +
+           QString::number(quint32(value), 16).rightJustified(6, QLatin1Char('0')).toUpper();
+}
+
+bool parseCustomColor(const QString &text, int &slot, QColor &color)
+{
+    if (!text.startsWith(QLatin1String("Color")) || text.size() < 8 || text[6] != QLatin1Char('='))
+        return false;
+    slot = text[5].unicode() - u'A';
+    bool ok = false;
+    const quint32 value = text.mid(7).toUInt(&ok, 16);
+    if (!ok || slot < 0 || slot >= QColorDialog::customCount())
+        return false;
+    color = QColor(int(value & 0xFF), int((value >> 8) & 0xFF), int((value >> 16) & 0xFF));
+    return true;
+}
+
+} // namespace
+
+TDMAppData::TDMAppData(const QStringList &arguments, QObject *owner) : QObject(owner), FArguments(arguments)
+{
+    setObjectName(QStringLiteral("DMAppData"));
+    FInstance = this;
+
+    // Created in this order and activated in it once all exist: each service must run before
+    // the components that bind to it.
+    TNVKContainerLoader loader;
+    NVKLocalization = new TNVKLocalizationService(this);
+    NVKLocalization->SetDefaultLanguage(QStringLiteral("Default (English)"));
+    NVKLocalization->SetActive(true);
+    NVKResourceSet = new TNVKResourceSet(this);
+    NVKResourceSet->setObjectName(QStringLiteral("NVKResourceSet"));
+    NVKResourceSet->SetNvkName(QStringLiteral("qb.exe"));
+    NVKResourceSet->SetActive(true);
+    QBSettingsService = new TQBSettingsService(this);
+    QBSettingsService->SetActive(true);
+    connect(QBSettingsService, &TNVKActiveComponent::activated, this, &TDMAppData::QBSettingsServiceActivated);
+    connect(QBSettingsService, &TNVKActiveComponent::deactivating, this, &TDMAppData::QBSettingsServiceDeactivating);
+    QBDataService = new TQBDataService(this);
+    QBDataService->SetUntitledName(QStringLiteral("Untitled"));
+    QBDataService->SetActive(true);
+    connect(QBDataService, &TNVKActiveComponent::activated, this, &TDMAppData::QBDataServiceActivated);
+    QBDataBackup = new TQBDataBackup(this);
+    QBDataBackup->setObjectName(QStringLiteral("QBDataBackup"));
+    QBDataBackup->SetActive(true);
+    QBSettingsAccess = new TQBSettingsAccess(this);
+    QBSettingsAccess->setObjectName(QStringLiteral("QBSettingsAccess"));
+    QBSettingsAccess->SetActive(true);
+    connect(QBSettingsAccess, &TQBSettingsAccess::settingsChanged, this, &TDMAppData::ApplySettings);
+    QBDataAccess = new TQBDataAccess(this);
+    QBDataAccess->setObjectName(QStringLiteral("QBDataAccess"));
+    QBMarkerDictionary = new TQBMarkerDictionary(this);
+    QBMarkerDictionary->setObjectName(QStringLiteral("QBMarkerDictionary"));
+    QBMarkerDictionary->LoadDefaultMarkers();
+    NVKLocalizer = new TNVKLocalizer(this);
+    NVKLocalizer->setObjectName(QStringLiteral("NVKLocalizer"));
+    NVKLocalizer->SetResourceSet(NVKResourceSet);
+
+    QBDataService->SetOnOpenRequest([this](TQBDataService *, QString &fileName, bool &cancel) {
+        const QString chosen = QBDialogs::OpenFileName(FMainWindow, QBLoadStr(NVKLocalizer, QBStrings::SDocumentFilter),
+                                                       QStringLiteral("xqb"));
+        cancel = chosen.isEmpty();
+        if (!cancel)
+            fileName = chosen;
+    });
+    QBDataService->SetOnSaveRequest([this](TQBDataService *, QString &fileName, bool &cancel) {
+        const QString chosen = QBDialogs::SaveFileName(FMainWindow, QBLoadStr(NVKLocalizer, QBStrings::SDocumentFilter),
+                                                       QStringLiteral("xqb"), fileName);
+        cancel = chosen.isEmpty();
+        if (!cancel)
+            fileName = chosen;
+    });
+    QBDataService->SetOnCloseRequest([this](TQBDataService *, TCloseRequestResult &result) {
+        const QString name = DataService() ? DataService()->GetDocument()->FileName() : QString();
+        switch (QBDialogs::Question(FMainWindow, QBFormatStr(NVKLocalizer, QBStrings::SConfirmSave, {name}),
+                                    QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel)) {
+        case QMessageBox::Yes:
+            result = crSave;
+            break;
+        case QMessageBox::No:
+            result = crDiscard;
+            break;
+        default:
+            result = crCancel;
+            break;
+        }
+    });
+    QBDataService->SetOnRequestPreserve([this](TQBDataService *, QString &fileName, bool &cancel) {
+        cancel = QBDialogs::Question(FMainWindow, QBFormatStr(NVKLocalizer, QBStrings::SSaveOldVersion, {fileName}),
+                                     QMessageBox::Yes | QMessageBox::No) == QMessageBox::No;
+    });
+    QBDataService->SetOnBusy([](bool busy) {
+        if (busy)
+            QApplication::setOverrideCursor(Qt::WaitCursor);
+        else
+            QApplication::restoreOverrideCursor();
+    });
+
+    loader.Finish();
+    NVKLocalizer->Loaded();
+}
+
+TDMAppData::~TDMAppData()
+{
+    NVKDeactivateComponents(this);
+    if (FInstance == this)
+        FInstance = nullptr;
+}
+
+void TDMAppData::QBSettingsServiceActivated()
+{
+    const IQBSettingsServicePtr settings = SettingsService();
+    if (!settings)
+        return;
+    const IQBHistoryListPtr colors = settings->LoadHistoryList(QStringLiteral("CustomColors"));
+    for (int i = 0; i < colors->GetCount(); ++i) {
+        int slot = 0;
+        QColor color;
+        if (parseCustomColor(colors->GetItem(i), slot, color))
+            QColorDialog::setCustomColor(slot, color);
+    }
+    ApplySettings(scAll);
+}
+
+void TDMAppData::QBSettingsServiceDeactivating(bool &cancel)
+{
+    Q_UNUSED(cancel);
+    const IQBSettingsServicePtr settings = SettingsService();
+    if (!settings)
+        return;
+    const IQBHistoryListPtr colors = settings->CreateHistoryList();
+    // Added from the last to the first, so the list keeps the slots' order.
+    for (int slot = QColorDialog::customCount() - 1; slot >= 0; --slot)
+        colors->Add(customColorText(slot, QColorDialog::customColor(slot)));
+    settings->SaveHistoryList(QStringLiteral("CustomColors"), colors);
+}
+
+void TDMAppData::QBDataServiceActivated()
+{
+    const IQBDataServicePtr data = DataService();
+    const IQBSettingsServicePtr settings = SettingsService();
+    if (!data)
+        return;
+    // A document that cannot be opened at start-up silently gives a new one.
+    try {
+        if (!FArguments.isEmpty()) {
+            if (data->OpenDocument(FArguments.first()))
+                return;
+        } else if (settings && settings->GetStartupAction() == 2 && !settings->GetStartupDocument().isEmpty()) {
+            if (data->OpenDocument(settings->GetStartupDocument()))
+                return;
+        } else if (settings && settings->GetStartupAction() == 1 && data->GetRecentFiles()->GetCount() > 0) {
+            if (data->OpenDocument(data->GetRecentFiles()->Pop()))
+                return;
+        }
+    } catch (...) {
+    }
+    data->NewDocument();
+}
+
+void TDMAppData::ApplySettings(int categories)
+{
+    const IQBSettingsServicePtr settings = SettingsService();
+    if (!settings)
+        return;
+    if (categories & scLanguage) {
+        if (const auto localization = LocalizationService()) {
+            const int index = localization->IndexOfLanguage(settings->GetLanguage());
+            if (index >= 0)
+                localization->SetLanguageIndex(index);
+        }
+    }
+    if (categories & scBackup) {
+        QBDataBackup->SetAutosaveInterval(settings->GetAutosaveInterval());
+        QBDataBackup->SetAutosave(settings->GetAutosave());
+        QBDataBackup->SetBackup(settings->GetCreateBackups());
+        QBDataBackup->SetBackupFirstTime(settings->GetBackupFirstTime());
+        QBDataBackup->SetBackupMask(settings->GetBackupMask());
+    }
+}
+
+void TDMAppData::ShowErrorDialog(std::exception_ptr error)
+{
+    TFErrorDlg dialog(FMainWindow);
+    dialog.ShowException(error);
+}

@@ -1,0 +1,56 @@
+// Copyright (c) 2026 Brindlewood
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <QObject>
+#include <QStringList>
+
+class QWidget;
+class TNVKLocalizationService;
+class TNVKResourceSet;
+class TQBSettingsService;
+class TQBDataService;
+class TQBDataBackup;
+class TQBSettingsAccess;
+class TQBDataAccess;
+class TQBMarkerDictionary;
+class TNVKLocalizer;
+
+// The program's non-visual container: it creates the services in their order, answers the data
+// service's requests with dialogs, and applies the settings. One exists while the program runs.
+class TDMAppData : public QObject
+{
+    Q_OBJECT
+
+public:
+    // arguments: the command line without the program; its first entry is a document to open.
+    explicit TDMAppData(const QStringList &arguments, QObject *owner = nullptr);
+    ~TDMAppData() override;
+
+    static TDMAppData *Instance() { return FInstance; }
+
+    // Dialogs and messages are shown over this window.
+    void SetMainWindow(QWidget *window) { FMainWindow = window; }
+
+    void ApplySettings(int categories);
+    void ShowErrorDialog(std::exception_ptr error);
+
+    TNVKLocalizationService *NVKLocalization;
+    TNVKResourceSet *NVKResourceSet;
+    TQBSettingsService *QBSettingsService;
+    TQBDataService *QBDataService;
+    TQBDataBackup *QBDataBackup;
+    TQBSettingsAccess *QBSettingsAccess;
+    TQBDataAccess *QBDataAccess;
+    TQBMarkerDictionary *QBMarkerDictionary;
+    TNVKLocalizer *NVKLocalizer;
+
+private:
+    void QBSettingsServiceActivated();
+    void QBSettingsServiceDeactivating(bool &cancel);
+    void QBDataServiceActivated();
+
+    static TDMAppData *FInstance;
+    QStringList FArguments;
+    QWidget *FMainWindow = nullptr;
+};
