@@ -158,6 +158,9 @@ void AppendCDATAText(const TMSXMLNode &element, const QString &text)
     // text full of them is still split in one pass.
     qsizetype terminator = -1, carriageReturn = -1;
     qsizetype from = 0;
+    // Readers take a body only from a "Content" that starts with CDATA.
+    if (size > 0 && text.at(0) == QLatin1Char('\r'))
+        parent.AppendChild(parent.CreateCDATASection(QString()));
     while (from < size) {
         if (carriageReturn < from)
             carriageReturn = text.indexOf(QLatin1Char('\r'), from);

@@ -53,10 +53,25 @@ private:
     IQBDocumentControl &FDocument;
 };
 
+// The parser refuses a single attribute value or text above this many bytes, so a file that
+// held one could not be opened again.
+constexpr qsizetype MaxTextBytes = 10000000;
+
+void checkLength(const QString &text, const QString &what)
+{
+    // UTF-8 takes at most three bytes per UTF-16 unit; only long texts are measured.
+    if (text.size() * 3 <= MaxTextBytes || text.toUtf8().size() <= MaxTextBytes)
+        return;
+    throw EMSXMLError(NVKFormatS(
+        QStringLiteral("%s is longer than 10,000,000 bytes; the file could not be read back, so it is not saved."),
+        {what}));
+}
+
 void appendTextElement(const TMSXMLNode &parent, const QString &name, const QString &text)
 {
     if (text.isEmpty())
         return;
+    checkLength(text, NVKFormatS(QStringLiteral("The header's %s"), {name}));
     parent.AppendChild(parent.CreateElement(name)).SetText(text);
 }
 
@@ -68,8 +83,10 @@ void writeArticles(const TMSXMLNode &parent, const IQBArticlePtr &root)
     while (!pending.empty()) {
         auto [article, under] = std::move(pending.back());
         pending.pop_back();
+        const QString caption = article->Caption();
+        checkLength(caption, NVKFormatS(QStringLiteral("The caption of article %s"), {IIDToStr(article->IID())}));
         const TMSXMLNode element = under.AppendChild(under.CreateElement(SArticle));
-        SetAttr(element, QStringLiteral("Caption"), article->Caption());
+        SetAttr(element, QStringLiteral("Caption"), caption);
         SetAttr(element, QStringLiteral("IID"), IIDToStr(article->IID()));
         SetIntAttr(element, QStringLiteral("Mark"), article->Mark(), article->Mark() == 0);
         SetDateAttr(element, QStringLiteral("Created"), article->Created());
