@@ -28,8 +28,8 @@ void publishBench(QTextStream &out)
         for (int i = 0; i < events; ++i)
             publisher.Publish(8, param);
         const double ns = double(timer.nsecsElapsed()) / double(calls);
-        out << "   publish to " << listeners << " listener(s): " << QString::number(ns, 'f', 1) << " ns per delivery ("
-            << calls << " deliveries)\n";
+        out << "   publish to " << listeners << " listener(s): " << QString::number(ns, 'f', 1)
+            << " ns per delivery (" << calls << " deliveries)\n";
     }
 }
 
