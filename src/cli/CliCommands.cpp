@@ -38,11 +38,13 @@ IQBDocumentPtr readDocument(const QString &fileName)
     try {
         return QBReadDocument(fileName);
     } catch (const EMSXMLParseError &e) {
-        if (e.Line() > 0)
-            throw EMSXMLParseError(
-                QStringLiteral("%1: %2 (line %3, column %4)").arg(fileName, e.Message()).arg(e.Line()).arg(e.LinePos()),
-                e.ErrorCode(), e.Line(), e.LinePos());
-        throw EMSXMLParseError(fileName + QStringLiteral(": ") + e.Message(), e.ErrorCode(), e.Line(), e.LinePos());
+        QString where;
+        if (e.Line() > 0 && e.LinePos() > 0)
+            where = QStringLiteral(" (line %1, column %2)").arg(e.Line()).arg(e.LinePos());
+        else if (e.Line() > 0)
+            where = QStringLiteral(" (line %1)").arg(e.Line());
+        throw EMSXMLParseError(fileName + QStringLiteral(": ") + e.Message() + where, e.ErrorCode(), e.Line(),
+                               e.LinePos());
     } catch (const EQBReaderError &e) {
         throw EQBReaderError(fileName + QStringLiteral(": ") + e.Message());
     }
