@@ -508,9 +508,7 @@ void TMSXMLDocument::SaveToStream(QIODevice *stream)
 {
     if (stream == nullptr)
         throw EMSXMLError(QString::fromLatin1(SNullObject));
-    const QByteArray bytes = SaveToBytes();
-    if (stream->write(bytes) != bytes.size())
-        throw EMSXMLError(NVKFormatS(QStringLiteral("Cannot write the XML document: %s"), {stream->errorString()}));
+    Serialise(nullptr, stream);
 }
 
 void TMSXMLDocument::SaveToFile(const QString &fileName)
