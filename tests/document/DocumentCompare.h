@@ -59,8 +59,8 @@ inline QString rtf(const QString &text)
 }
 
 // A document with full Unicode in captions and header texts, tabs and line breaks in
-// attributes, bodies with CDATA terminators and carriage returns, markers, a negative IID,
-// and creation times with seconds.
+// attributes, bodies with CDATA terminators, markers, a negative IID, and creation times with
+// seconds.
 inline IQBDocumentPtr sampleDocument()
 {
     IQBDocumentPtr document = NewQBDocument();
@@ -76,7 +76,7 @@ inline IQBDocumentPtr sampleDocument()
     a->SetCaption(QStringLiteral("Tab\there, line\nbreak, CR\rand \"quotes\" & 'apostrophes' <tags>"));
     a->SetMark(5);
     a->SetCreated(EncodeDateTime(1999, 12, 31, 0, 0, 1));
-    a->SetContent(rtf(QStringLiteral("ends ]]> and ]]]]>> and <![CDATA[ nested\r\n\\u8364?")));
+    a->SetContent(rtf(QStringLiteral("ends ]]> and ]]]]>> and <![CDATA[ nested\n\\u8364?")));
     const IQBArticlePtr a1 = document->AddChild(a);
     a1->SetCaption(QStringLiteral("Привет, мир"));
     a1->SetMark(255);
@@ -86,7 +86,7 @@ inline IQBDocumentPtr sampleDocument()
     a2->SetCaption(QString());
     a2->SetIID(-42);
     a2->SetCreated(EncodeDateTime(1900, 1, 1, 12, 0, 0));
-    a2->SetContent(QStringLiteral("Grüße 😀 \r\r\n\n plain text body"));
+    a2->SetContent(QStringLiteral("Grüße 😀 \n\n plain text body"));
     const IQBArticlePtr b = document->AddChild(root);
     b->SetCaption(QStringLiteral("  spaces kept  "));
     b->SetCreated(EncodeDateTime(2010, 6, 7, 8, 9, 10));

@@ -783,27 +783,6 @@ private Q_SLOTS:
         QCOMPARE(GetCDATAText(parsed("<c>text<![CDATA[x]]></c>")->GetDocument().DocumentElement()), QString());
     }
 
-    void nodes_cdataText_carriageReturnsComeBackExactly_data()
-    {
-        QTest::addColumn<QString>("body");
-        QTest::newRow("crlf") << QStringLiteral("{\\rtf1\r\n\\par\r\n}");
-        QTest::newRow("lone cr") << QStringLiteral("a\rb");
-        QTest::newRow("first and last") << QStringLiteral("\r\rmiddle\r");
-        QTest::newRow("only cr") << QStringLiteral("\r");
-        QTest::newRow("next to a terminator") << QStringLiteral("]]\r>]]>\r]]>");
-    }
-    void nodes_cdataText_carriageReturnsComeBackExactly()
-    {
-        QFETCH(QString, body);
-        TMSXMLDocument doc;
-        TMSXMLNode root = doc.GetDocument().AppendChild(doc.GetDocument().CreateElement(QStringLiteral("Content")));
-        AppendCDATAText(root, body);
-        QCOMPARE(root.FirstChild().NodeType(), int(ntCDATASection));
-        const QByteArray bytes = doc.SaveToBytes();
-        QVERIFY(!bytes.contains('\r'));
-        QCOMPARE(GetCDATAText(parsed(bytes)->GetDocument().DocumentElement()), body);
-    }
-
     // --- iterator -----------------------------------------------------------------------------
 
     void iterator_visitsOnlyChildrenOfTheName()

@@ -44,7 +44,7 @@ struct TSample
         First->SetCaption(QStringLiteral("First thought"));
         Second = Document->AddChild(Ideas);
         Second->SetCaption(QStringLiteral("Second"));
-        Second->SetContent(QStringLiteral("body ]]> with\r\nbreaks 😀"));
+        Second->SetContent(QStringLiteral("body ]]> with\nbreaks 😀"));
         Leaf = Document->AddChild(Second);
         Other = Document->AddChild(Document->Root());
         Other->SetCaption(QStringLiteral("Other"));
@@ -101,7 +101,7 @@ private Q_SLOTS:
         QCOMPARE(clipboard.Data(),
                  QByteArray("<Article Caption=\"Ideas\" Mark=\"5\"><Content><![CDATA[{\\rtf1\\ansi ... }]]></Content>"
                             "<Items><Article Caption=\"First thought\"/><Article Caption=\"Second\"><Content><![CDATA["
-                            "body ]]]]><![CDATA[> with]]>&#13;<![CDATA[\nbreaks \xF0\x9F\x98\x80]]></Content><Items>"
+                            "body ]]]]><![CDATA[> with\nbreaks \xF0\x9F\x98\x80]]></Content><Items>"
                             "<Article Caption=\"\"/></Items></Article></Items></Article>"));
         QVERIFY(clipboard.HasFormat());
     }
@@ -197,7 +197,7 @@ private Q_SLOTS:
         TSample sample;
         const QString caption = QStringLiteral("Tab\there\nCR\r\"q\" & <x> 日本語 😀 Привет");
         sample.First->SetCaption(caption);
-        sample.First->SetContent(QStringLiteral("\r{\\rtf1 ]]> Grüße 😀}\r\n"));
+        sample.First->SetContent(QStringLiteral("{\\rtf1 ]]> Grüße 😀}\n"));
         TQBMemoryClipboard clipboard;
         clipboard.Copy(sample.First);
         QVERIFY(!clipboard.Data().contains('\t'));

@@ -57,14 +57,14 @@ private Q_SLOTS:
         QBInstallSystemClipboard();
         const IQBArticlePtr a = document->AddChild(document->Root());
         a->SetCaption(QStringLiteral("A"));
-        a->SetContent(QStringLiteral("{\\rtf1 ]]>\r\n}"));
+        a->SetContent(QStringLiteral("{\\rtf1 ]]>\n}"));
         document->AddChild(a)->SetCaption(QStringLiteral("A1"));
         const IQBArticlePtr b = document->AddChild(document->Root());
         document->CutArticle(a);
         QCOMPARE(document->ArticleCount(), 2);
         const IQBArticlePtr pasted = document->PasteArticle(b);
         QCOMPARE(pasted->Caption(), QStringLiteral("A"));
-        QCOMPARE(pasted->Content(), QStringLiteral("{\\rtf1 ]]>\r\n}"));
+        QCOMPARE(pasted->Content(), QStringLiteral("{\\rtf1 ]]>\n}"));
         QCOMPARE(pasted->IID(), 4);
         QCOMPARE(pasted->Items()->First()->IID(), 5);
         QCOMPARE(document->ArticleCount(), 4);
