@@ -85,9 +85,6 @@ void xmlBench(QTextStream &out)
         timer.start();
         QBWriteDocument(document, fileName);
         write = msSince(timer);
-        timer.restart();
-        const QByteArray bytes = TQBXmlWriter(fileName).WriteToBytes(document);
-        out << "   (to bytes " << ms(msSince(timer)) << ")\n";
     }
     const double fileSize = double(QFileInfo(fileName).size());
     // Give back what generating took, so the figure below is the loaded document's.
