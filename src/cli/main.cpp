@@ -1,6 +1,7 @@
 // Copyright (c) 2026 Brindlewood
 // SPDX-License-Identifier: MIT
 #include "QBVersion.h"
+#include "cli/CliCommands.h"
 #include "framework/NVKErrors.h"
 
 #include <QCoreApplication>
@@ -8,17 +9,6 @@
 #include <QTextStream>
 
 namespace {
-
-// One entry per command; later commands add themselves here.
-struct TCliCommand {
-    const char *name;
-    const char *summary;
-    int (*run)(const QStringList &args);
-};
-
-const TCliCommand Commands[] = {
-    {nullptr, nullptr, nullptr},
-};
 
 const char Usage[] = "Usage: quillbox-cli [--version | --help] COMMAND [ARGS...]\n"
                      "\n"
@@ -53,31 +43,35 @@ int main(int argc, char *argv[])
         QTextStream &stream = args.isEmpty() ? err() : out();
         stream << Usage;
         bool header = false;
-        for (const TCliCommand &command : Commands) {
-            if (!command.name)
-                continue;
+        for (const TCliCommand *command = CliCommands; command->name; ++command) {
             if (!header)
                 stream << "\nCommands:\n";
             header = true;
-            stream << "  " << command.name << "\n      " << command.summary << "\n";
+            stream << "  " << command->name << ' ' << command->arguments << "\n      " << command->summary << "\n";
         }
+        stream << "\nExit status: 0 on success, 1 for a document that cannot be read or written, 2 for wrong usage.\n";
         stream.flush();
-        return args.isEmpty() ? 2 : 0;
+        return args.isEmpty() ? CliUsage : CliOk;
     }
     if (args.first() == QLatin1String("--version")) {
         out() << "quillbox-cli " << QB_VERSION_STRING << Qt::endl;
         return 0;
     }
-    for (const TCliCommand &command : Commands) {
-        if (!command.name || args.first() != QLatin1String(command.name))
+    for (const TCliCommand *command = CliCommands; command->name; ++command) {
+        if (args.first() != QLatin1String(command->name))
             continue;
+        int result = CliBadDocument;
         try {
-            return command.run(args.mid(1));
+            result = command->run(args.mid(1), out(), err());
         } catch (...) {
+            out().flush();
             err() << "quillbox-cli: " << NVKCurrentExceptionMessage() << Qt::endl;
-            return 1;
+            return CliBadDocument;
         }
+        out().flush();
+        err().flush();
+        return result;
     }
     err() << "quillbox-cli: unknown command '" << args.first() << "'\n" << Usage;
-    return 2;
+    return CliUsage;
 }

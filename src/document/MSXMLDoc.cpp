@@ -220,10 +220,29 @@ private:
     iconv_t FConverter = reinterpret_cast<iconv_t>(-1);
 };
 
-int appendToByteArray(void *context, const char *buffer, int length)
+// Where serialised bytes go: a byte array, or a device written as they come so that a large
+// document is never held twice in memory.
+struct TSink
 {
-    static_cast<QByteArray *>(context)->append(buffer, length);
-    return length;
+    QByteArray *Bytes = nullptr;
+    QIODevice *Device = nullptr;
+    bool Failed = false;
+
+    bool Put(const char *buffer, qint64 length)
+    {
+        if (Failed)
+            return false;
+        if (Bytes != nullptr)
+            Bytes->append(buffer, qsizetype(length));
+        else if (Device->write(buffer, length) != length)
+            Failed = true;
+        return !Failed;
+    }
+};
+
+int writeToSink(void *context, const char *buffer, int length)
+{
+    return static_cast<TSink *>(context)->Put(buffer, length) ? length : -1;
 }
 
 int closeNothing(void *)
@@ -422,6 +441,13 @@ void TMSXMLDocument::LoadXML(const QString &text)
 
 QByteArray TMSXMLDocument::SaveToBytes()
 {
+    QByteArray result;
+    Serialise(&result, nullptr);
+    return result;
+}
+
+void TMSXMLDocument::Serialise(QByteArray *bytes, QIODevice *device)
+{
     initLibXml();
     TMSXMLNode document = GetDocument();
     BeforeSave(document);
@@ -436,7 +462,7 @@ QByteArray TMSXMLDocument::SaveToBytes()
 
     TErrorCollector errors;
     TThreadErrorScope scope(&errors);
-    QByteArray result;
+    TSink sink{bytes, device, false};
     int options = XML_SAVE_AS_XML;
     const QByteArray encodingBytes = encoding.isEmpty() ? QByteArray("UTF-8") : encoding.toLatin1();
     if (FHasDeclaration && encoding.isEmpty()) {
@@ -445,7 +471,8 @@ QByteArray TMSXMLDocument::SaveToBytes()
         QByteArray text = "<?xml version=\"" + (FVersion.isEmpty() ? QByteArray("1.0") : FVersion.toLatin1()) + '"';
         if (!FStandalone.isEmpty())
             text += " standalone=\"" + FStandalone.toLatin1() + '"';
-        result = text + "?>\n";
+        text += "?>\n";
+        sink.Put(text.constData(), text.size());
         options |= XML_SAVE_NO_DECL;
     } else if (!FHasDeclaration) {
         options |= XML_SAVE_NO_DECL;
@@ -459,7 +486,7 @@ QByteArray TMSXMLDocument::SaveToBytes()
     // reference; naming the target keeps characters as characters wherever it can hold them.
     doc->encoding = utf8(encodingBytes);
     doc->standalone = FStandalone == QLatin1String("yes") ? 1 : FStandalone == QLatin1String("no") ? 0 : -1;
-    xmlSaveCtxtPtr save = xmlSaveToIO(appendToByteArray, closeNothing, &result, encodingBytes.constData(), options);
+    xmlSaveCtxtPtr save = xmlSaveToIO(writeToSink, closeNothing, &sink, encodingBytes.constData(), options);
     bool ok = false;
     if (save != nullptr) {
         ok = xmlSaveDoc(save, doc) >= 0;
@@ -471,27 +498,33 @@ QByteArray TMSXMLDocument::SaveToBytes()
     if (save == nullptr)
         throw EMSXMLError(
             NVKFormatS(QStringLiteral("The encoding %s is not supported."), {QString::fromLatin1(encodingBytes)}));
+    if (sink.Failed)
+        throw EMSXMLError(NVKFormatS(QStringLiteral("Cannot write the XML document: %s"), {device->errorString()}));
     if (!ok)
         throw EMSXMLError(errors.Failed ? errors.Reason : QStringLiteral("The XML document could not be serialised."));
-    return result;
 }
 
 void TMSXMLDocument::SaveToStream(QIODevice *stream)
 {
     if (stream == nullptr)
         throw EMSXMLError(QString::fromLatin1(SNullObject));
-    const QByteArray bytes = SaveToBytes();
-    if (stream->write(bytes) != bytes.size())
-        throw EMSXMLError(NVKFormatS(QStringLiteral("Cannot write the XML document: %s"), {stream->errorString()}));
+    Serialise(nullptr, stream);
 }
 
 void TMSXMLDocument::SaveToFile(const QString &fileName)
 {
-    const QByteArray bytes = SaveToBytes();
     QSaveFile file(fileName);
     if (!file.open(QIODevice::WriteOnly))
         throw EMSXMLError(NVKFormatS(QStringLiteral("Cannot save '%s': %s"), {fileName, file.errorString()}));
-    if (file.write(bytes) != bytes.size() || !file.commit())
+    // Written straight into the temporary file; it replaces the old one only when complete, and
+    // is discarded (the old file untouched) on any failure.
+    try {
+        Serialise(nullptr, &file);
+    } catch (...) {
+        file.cancelWriting();
+        throw;
+    }
+    if (!file.commit())
         throw EMSXMLError(NVKFormatS(QStringLiteral("Cannot save '%s': %s"), {fileName, file.errorString()}));
     SetFileName(fileName);
 }

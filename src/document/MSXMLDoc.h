@@ -211,6 +211,8 @@ protected:
 
 private:
     void Load(const QByteArray &bytes, const QString &url, bool ignoreEncoding);
+    // Serialises into bytes, or (bytes null) straight into device; raises on failure.
+    void Serialise(QByteArray *bytes, QIODevice *device);
     void WriteDeclaration(const QString &version, const QString &encoding, const QString &standalone);
 
     QString FFileName;

@@ -142,10 +142,17 @@ void SetDateAttr(const TMSXMLNode &element, const QString &name, TDateTime value
         SetAttr(element, name, QString(), true);
         return;
     }
-    const QDateTime time = DateTimeToQDateTime(value);
-    if (!time.isValid())
+    // Formatted from the calendar fields alone: no time-zone lookup, and a wall-clock time that
+    // a daylight-saving change skips is still written as it is.
+    QDate date;
+    QTime time;
+    if (!DecodeDateTime(value, date, time))
         throw EMSXMLError(QStringLiteral("The date-time value cannot be written."));
-    SetAttr(element, name, time.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")));
+    const auto two = [](int n) { return QString::number(n).rightJustified(2, QLatin1Char('0')); };
+    SetAttr(element, name,
+            QString::number(date.year()).rightJustified(4, QLatin1Char('0')) + QLatin1Char('-') + two(date.month()) +
+                QLatin1Char('-') + two(date.day()) + QLatin1Char(' ') + two(time.hour()) + QLatin1Char(':') +
+                two(time.minute()) + QLatin1Char(':') + two(time.second()));
 }
 
 void AppendCDATAText(const TMSXMLNode &element, const QString &text)
@@ -153,35 +160,14 @@ void AppendCDATAText(const TMSXMLNode &element, const QString &text)
     if (element.IsNull())
         return;
     TMSXMLNode parent = element;
-    const qsizetype size = text.size();
-    // Next positions of "]]>" and of a carriage return at or after from; found once each, so a
-    // text full of them is still split in one pass.
-    qsizetype terminator = -1, carriageReturn = -1;
     qsizetype from = 0;
-    while (from < size) {
-        if (carriageReturn < from)
-            carriageReturn = text.indexOf(QLatin1Char('\r'), from);
-        if (carriageReturn < 0)
-            carriageReturn = size;
-        if (carriageReturn == from) {
-            // Parsers turn a carriage return inside CDATA into a line feed; in character data it
-            // is written as a reference and comes back as it was.
-            qsizetype end = from;
-            while (end < size && text.at(end) == QLatin1Char('\r'))
-                ++end;
-            parent.AppendChild(parent.CreateTextNode(text.mid(from, end - from)));
-            from = end;
-            continue;
-        }
-        if (terminator < from)
-            terminator = text.indexOf(QLatin1String("]]>"), from);
-        if (terminator < 0)
-            terminator = size;
-        qsizetype end = std::min({size, from + CDATAPieceLength, carriageReturn});
+    while (from < text.size()) {
+        qsizetype end = std::min(text.size(), from + CDATAPieceLength);
         // "]]>" ends a section: cut between "]]" and ">" so neither piece holds it.
-        if (terminator + 2 <= end)
+        const qsizetype terminator = text.indexOf(QLatin1String("]]>"), from);
+        if (terminator >= 0 && terminator + 2 <= end)
             end = terminator + 2;
-        else if (end < size && end == from + CDATAPieceLength && text.at(end - 1).isHighSurrogate())
+        else if (end < text.size() && text.at(end - 1).isHighSurrogate())
             --end;
         parent.AppendChild(parent.CreateCDATASection(text.mid(from, end - from)));
         from = end;
@@ -191,10 +177,7 @@ void AppendCDATAText(const TMSXMLNode &element, const QString &text)
 QString GetCDATAText(const TMSXMLNode &element)
 {
     QString text;
-    TMSXMLNode node = element.FirstChild();
-    if (!node || node.NodeType() != ntCDATASection)
-        return text;
-    for (; node && (node.NodeType() == ntCDATASection || node.NodeType() == ntText); node = node.NextSibling())
+    for (TMSXMLNode node = element.FirstChild(); node && node.NodeType() == ntCDATASection; node = node.NextSibling())
         text += node.NodeValue();
     return text;
 }

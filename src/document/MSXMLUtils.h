@@ -34,10 +34,8 @@ void SetDateAttr(const TMSXMLNode &element, const QString &name, TDateTime value
 
 // Body text in CDATA: Set appends to Element as many consecutive CDATA sections as the text needs
 // (split inside every "]]>" and into pieces the parser's size limit accepts; nothing for an
-// empty text); carriage returns, which a parser would turn into line feeds inside CDATA, go
-// between the sections as character data. Get joins the CDATA section that is Element's first
-// child node with the CDATA sections and character data directly after it; empty when the
-// first child node is not CDATA.
+// empty text). Get joins the CDATA section that is Element's first child node with the CDATA
+// sections directly after it; empty when the first child node is not CDATA.
 void AppendCDATAText(const TMSXMLNode &element, const QString &text);
 QString GetCDATAText(const TMSXMLNode &element);
 

@@ -79,7 +79,16 @@ QByteArray QBEncodeArticle(const IQBArticlePtr &article)
         for (auto it = created.rbegin(); it != created.rend(); ++it)
             pending.push_back(std::move(*it));
     }
-    return top.Xml().toUtf8();
+    QByteArray data = top.Xml().toUtf8();
+    // Whatever the parser would refuse on pasting (a caption beyond its size limits, say) is
+    // refused now, while the article is still where it was.
+    try {
+        TMSXMLDocument check;
+        check.LoadFromBytes(data);
+    } catch (const EMSXMLError &e) {
+        throw EQBClipboardError(NVKFormatS(QStringLiteral("The article cannot be copied: %s"), {e.Message()}));
+    }
+    return data;
 }
 
 IQBArticlePtr QBDecodeArticle(const QByteArray &data, const IQBArticlePtr &target)

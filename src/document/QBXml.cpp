@@ -5,6 +5,9 @@
 #include "document/QBDom.h"
 
 #include <limits>
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
 #include <optional>
 #include <utility>
 #include <vector>
@@ -53,23 +56,52 @@ private:
     IQBDocumentControl &FDocument;
 };
 
+// The parser refuses a single attribute value or text above this many bytes, so a file that
+// held one could not be opened again.
+constexpr qsizetype MaxTextBytes = 10000000;
+
+void checkLength(const QString &text, const QString &what)
+{
+    // UTF-8 takes at most three bytes per UTF-16 unit; only long texts are measured.
+    if (text.size() * 3 <= MaxTextBytes || text.toUtf8().size() <= MaxTextBytes)
+        return;
+    throw EMSXMLError(NVKFormatS(
+        QStringLiteral("%s is longer than 10,000,000 bytes; the file could not be read back, so it is not saved."),
+        {what}));
+}
+
 void appendTextElement(const TMSXMLNode &parent, const QString &name, const QString &text)
 {
     if (text.isEmpty())
         return;
+    checkLength(text, NVKFormatS(QStringLiteral("The header's %s"), {name}));
     parent.AppendChild(parent.CreateElement(name)).SetText(text);
 }
 
-// Writes the article and its subtree under parent, walking iteratively in pre-order.
+// Writes the article and its subtree under parent, walking iteratively in pre-order. The root
+// article's element sits at depth 2.
 void writeArticles(const TMSXMLNode &parent, const IQBArticlePtr &root)
 {
-    std::vector<std::pair<IQBArticlePtr, TMSXMLNode>> pending;
-    pending.emplace_back(root, parent);
+    struct TPending
+    {
+        IQBArticlePtr Article;
+        TMSXMLNode Under;
+        int Depth;
+    };
+    std::vector<TPending> pending;
+    pending.push_back({root, parent, 2});
     while (!pending.empty()) {
-        auto [article, under] = std::move(pending.back());
+        auto [article, under, depth] = std::move(pending.back());
         pending.pop_back();
+        // A tree that could never be read back fails here, long before the file is touched.
+        const bool hasChildren = article->Items()->Count() > 0;
+        if (depth > QBMaxElementDepth || ((hasChildren || article->ContentSize() > 0) && depth + 1 > QBMaxElementDepth))
+            throw EMSXMLError(QStringLiteral("The articles are nested more than 126 levels deep; a file that deep "
+                                             "could not be read back, so the document is not saved."));
+        const QString caption = article->Caption();
+        checkLength(caption, NVKFormatS(QStringLiteral("The caption of article %s"), {IIDToStr(article->IID())}));
         const TMSXMLNode element = under.AppendChild(under.CreateElement(SArticle));
-        SetAttr(element, QStringLiteral("Caption"), article->Caption());
+        SetAttr(element, QStringLiteral("Caption"), caption);
         SetAttr(element, QStringLiteral("IID"), IIDToStr(article->IID()));
         SetIntAttr(element, QStringLiteral("Mark"), article->Mark(), article->Mark() == 0);
         SetDateAttr(element, QStringLiteral("Created"), article->Created());
@@ -81,8 +113,17 @@ void writeArticles(const TMSXMLNode &parent, const IQBArticlePtr &root)
             continue;
         const TMSXMLNode items = element.AppendChild(element.CreateElement(SItems));
         for (auto it = children.crbegin(); it != children.crend(); ++it)
-            pending.emplace_back(*it, items);
+            pending.push_back({*it, items, depth + 2});
     }
+}
+
+// The DOM of a large file lies in many small blocks between the compressed bodies made while
+// reading it; freed, they stay resident unless handed back to the system explicitly.
+void releaseFreedMemory()
+{
+#ifdef __GLIBC__
+    malloc_trim(0);
+#endif
 }
 
 } // namespace
@@ -149,11 +190,6 @@ IMSXMLDocumentPtr TQBXmlWriter::Build(const IQBDocumentPtr &document)
 {
     if (!document)
         throw EMSXMLError(QStringLiteral("NULL interface reference."));
-    // "Snippets" is depth 1, the root article 2. Checked before anything is built, so a tree
-    // that could never be read back fails at once and leaves the old file alone.
-    if (QBArticleElementDepth(document->Root(), 2) > QBMaxElementDepth)
-        throw EMSXMLError(QStringLiteral("The articles are nested more than 126 levels deep; a file that deep could "
-                                         "not be read back, so the document is not saved."));
     auto xml = std::make_shared<TMSXMLDocument>();
     xml->SetStandalone(true);
     xml->SetEncoding(document->Encoding());
@@ -193,16 +229,26 @@ TQBXmlReader::TQBXmlReader(const QString &fileName) : FFileName(fileName) {}
 
 IQBDocumentPtr TQBXmlReader::Read()
 {
-    TMSXMLDocument xml;
-    xml.LoadFromFile(FFileName);
-    return ReadDOM(xml);
+    IQBDocumentPtr document;
+    {
+        TMSXMLDocument xml;
+        xml.LoadFromFile(FFileName);
+        document = ReadDOM(xml);
+    }
+    releaseFreedMemory();
+    return document;
 }
 
 IQBDocumentPtr TQBXmlReader::ReadFromBytes(const QByteArray &bytes)
 {
-    TMSXMLDocument xml;
-    xml.LoadFromBytes(bytes);
-    return ReadDOM(xml);
+    IQBDocumentPtr document;
+    {
+        TMSXMLDocument xml;
+        xml.LoadFromBytes(bytes);
+        document = ReadDOM(xml);
+    }
+    releaseFreedMemory();
+    return document;
 }
 
 IQBDocumentPtr TQBXmlReader::ReadDOM(IMSXMLDocument &xml)

@@ -28,8 +28,17 @@ TDateTime DateTimeFromQDateTime(const QDateTime &value)
 
 QDateTime DateTimeToQDateTime(TDateTime value)
 {
-    if (!std::isfinite(value) || std::fabs(value) > 3000000.0)
+    QDate date;
+    QTime time;
+    if (!DecodeDateTime(value, date, time))
         return {};
+    return QDateTime(date, time);
+}
+
+bool DecodeDateTime(TDateTime value, QDate &date, QTime &time)
+{
+    if (!std::isfinite(value) || std::fabs(value) > 3000000.0)
+        return false;
     const double days = std::trunc(value);
     // Rounded to the millisecond so that whole seconds survive the double.
     qint64 msecs = qint64(std::llround(std::fabs(value - days) * MSecsPerDay));
@@ -38,10 +47,11 @@ QDateTime DateTimeToQDateTime(TDateTime value)
         msecs -= qint64(MSecsPerDay);
         dayCount += value < 0 ? -1 : 1;
     }
-    const QDate date = Epoch.addDays(dayCount);
+    date = Epoch.addDays(dayCount);
     if (!date.isValid() || date.year() < 1 || date.year() > 9999)
-        return {};
-    return QDateTime(date, QTime::fromMSecsSinceStartOfDay(int(msecs)));
+        return false;
+    time = QTime::fromMSecsSinceStartOfDay(int(msecs));
+    return true;
 }
 
 TDateTime EncodeDateTime(int year, int month, int day, int hour, int minute, int second, int msec)

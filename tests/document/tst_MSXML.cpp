@@ -600,6 +600,40 @@ private Q_SLOTS:
         QVERIFY(!back.HasDeclaration());
     }
 
+    void save_deviceFailingMidway_raisesWithItsReason()
+    {
+        // Takes the first 5,000 bytes, then refuses.
+        class TFullDevice : public QIODevice
+        {
+        protected:
+            qint64 readData(char *, qint64) override { return -1; }
+            qint64 writeData(const char *, qint64 length) override
+            {
+                if (FWritten + length > 5000) {
+                    setErrorString(QStringLiteral("No space left on device"));
+                    return -1;
+                }
+                FWritten += length;
+                return length;
+            }
+
+        private:
+            qint64 FWritten = 0;
+        };
+        TMSXMLDocument doc;
+        const TMSXMLNode root = doc.GetDocument().AppendChild(doc.GetDocument().CreateElement(QStringLiteral("r")));
+        for (int i = 0; i < 1000; ++i)
+            root.AppendChild(root.CreateElement(QStringLiteral("item"))).SetText(QStringLiteral("some text"));
+        TFullDevice device;
+        QVERIFY(device.open(QIODevice::WriteOnly));
+        try {
+            doc.SaveToStream(&device);
+            QFAIL("saved");
+        } catch (const EMSXMLError &e) {
+            QCOMPARE(e.Message(), QStringLiteral("Cannot write the XML document: No space left on device"));
+        }
+    }
+
     void save_toStream_writesTheSameBytes()
     {
         auto doc = parsed("<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><a b=\"\xe4\"/>");

@@ -1,0 +1,158 @@
+// Copyright (c) 2026 Brindlewood
+// SPDX-License-Identifier: MIT
+#include "BenchData.h"
+#include "QBBench.h"
+#include "document/QBDom.h"
+#include "document/QBXml.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+#include <libxml/parser.h>
+#include <libxml/tree.h>
+#include <malloc.h>
+#include <zlib.h>
+
+namespace {
+
+constexpr int Groups = 100;
+constexpr int PerGroup = 99;
+constexpr int BodySize = 3900;
+
+double msSince(const QElapsedTimer &timer)
+{
+    return double(timer.nsecsElapsed()) / 1e6;
+}
+
+QString ms(double value)
+{
+    return QString::number(value, 'f', 1) + QStringLiteral(" ms");
+}
+
+QString mb(double bytes)
+{
+    return QString::number(bytes / 1048576.0, 'f', 1) + QStringLiteral(" MB");
+}
+
+// Resident memory of this process, in bytes.
+double residentBytes()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray &line : status.readAll().split('\n'))
+        if (line.startsWith("VmRSS:"))
+            return line.mid(6).trimmed().split(' ').value(0).toDouble() * 1024.0;
+    return 0;
+}
+
+QString bodyOf(int index)
+{
+    return QBBenchRtfBody(index, BodySize);
+}
+
+// Root, 100 groups under it, 99 articles in each: 10,000 articles with bodies.
+IQBDocumentPtr generate()
+{
+    IQBDocumentPtr document = NewQBDocument();
+    int index = 0;
+    for (int g = 0; g < Groups; ++g) {
+        const IQBArticlePtr group = document->AddChild(document->Root());
+        group->SetCaption(QStringLiteral("Group %1").arg(g));
+        group->SetContent(bodyOf(index++));
+        for (int i = 0; i < PerGroup; ++i) {
+            const IQBArticlePtr article = document->AddChild(group);
+            article->SetCaption(QStringLiteral("Article %1 \u2013 notes").arg(index));
+            article->SetMark(quint8(index % 8));
+            article->SetContent(bodyOf(index++));
+        }
+    }
+    return document;
+}
+
+void xmlBench(QTextStream &out)
+{
+    QTemporaryDir dir;
+    const QString fileName = dir.filePath(QStringLiteral("bench.xqb"));
+    const QByteArray floorFile = dir.filePath(QStringLiteral("floor.xqb")).toLocal8Bit();
+    QElapsedTimer timer;
+
+    double write = 0;
+    {
+        const IQBDocumentPtr document = generate();
+        timer.start();
+        QBWriteDocument(document, fileName);
+        write = msSince(timer);
+    }
+    const double fileSize = double(QFileInfo(fileName).size());
+    // Give back what generating took, so the figure below is the loaded document's.
+    malloc_trim(0);
+    const double residentBefore = residentBytes();
+
+    timer.restart();
+    IQBDocumentPtr loaded = QBReadDocument(fileName);
+    const double read = msSince(timer);
+    const double residentAfter = residentBytes();
+    malloc_trim(0);
+    const double residentTrimmed = residentBytes();
+    const int articles = loaded->ArticleCount();
+    loaded.reset();
+    malloc_trim(0);
+
+    // The floors: libxml2 and zlib alone on the same data.
+    timer.restart();
+    QFile file(fileName);
+    file.open(QIODevice::ReadOnly);
+    xmlDocPtr dom = xmlReadFd(int(file.handle()), nullptr, nullptr, XML_PARSE_NONET);
+    file.close();
+    const double parse = msSince(timer);
+    timer.restart();
+    if (dom == nullptr || xmlSaveFileEnc(floorFile.constData(), dom, "UTF-8") < 0)
+        out << "   (libxml2 alone failed on the file)\n";
+    const double serialise = msSince(timer);
+    xmlFreeDoc(dom);
+
+    std::vector<QByteArray> bodies;
+    for (int i = 0; i < Groups * (PerGroup + 1); ++i)
+        bodies.push_back(bodyOf(i).toUtf8());
+    std::vector<QByteArray> packed;
+    timer.restart();
+    for (const QByteArray &body : bodies) {
+        uLongf size = compressBound(uLong(body.size()));
+        QByteArray data(qsizetype(size), Qt::Uninitialized);
+        compress2(reinterpret_cast<Bytef *>(data.data()), &size, reinterpret_cast<const Bytef *>(body.constData()),
+                  uLong(body.size()), Z_DEFAULT_COMPRESSION);
+        data.resize(qsizetype(size));
+        packed.push_back(std::move(data));
+    }
+    const double compress = msSince(timer);
+    timer.restart();
+    for (size_t i = 0; i < packed.size(); ++i) {
+        uLongf size = uLongf(bodies[i].size());
+        QByteArray data(qsizetype(size), Qt::Uninitialized);
+        uncompress(reinterpret_cast<Bytef *>(data.data()), &size,
+                   reinterpret_cast<const Bytef *>(packed[i].constData()), uLong(packed[i].size()));
+    }
+    const double decompress = msSince(timer);
+
+    const double readFloor = parse + compress;
+    const double writeFloor = serialise + decompress;
+    const double limit = fileSize / 3 + 40.0 * 1048576.0;
+    out << "   " << articles << " articles, bodies of " << BodySize << " characters, file " << mb(fileSize) << "\n";
+    out << "   read:  " << ms(read) << "  floor " << ms(readFloor) << " (parse " << ms(parse) << " + compress "
+        << ms(compress) << "), ratio " << QString::number(read / readFloor, 'f', 2) << " (target 1.5)\n";
+    out << "   write: " << ms(write) << "  floor " << ms(writeFloor) << " (serialise " << ms(serialise)
+        << " + decompress " << ms(decompress) << "), ratio " << QString::number(write / writeFloor, 'f', 2)
+        << " (target 1.5)\n";
+    out << "   resident after loading: " << mb(residentAfter) << " (before " << mb(residentBefore) << ", trimmed "
+        << mb(residentTrimmed) << ", target at most " << mb(limit) << ")\n";
+}
+
+const bool registered = QBRegisterBenchmark(
+    QStringLiteral("xml"),
+    QStringLiteral("Document files: read and write 10,000 articles (about 40 MB) against libxml2 and zlib alone"),
+    xmlBench);
+
+} // namespace
