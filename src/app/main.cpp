@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: MIT
 #include "framework/NVKInit.h"
 #include "platform/QBApplication.h"
+#include "platform/QBClipboardQt.h"
 #include "platform/QBImages.h"
 #include "services/AppData.h"
 
@@ -16,6 +17,7 @@ int main(int argc, char *argv[])
         TQBApplication app(argc, argv);
         app.setApplicationDisplayName(QStringLiteral("Quillbox"));
         app.setWindowIcon(QBApplicationIcon());
+        QBInstallSystemClipboard();
         QSplashScreen splash(QBSplashPixmap());
         splash.show();
         app.processEvents();
