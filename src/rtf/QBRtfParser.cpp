@@ -525,6 +525,20 @@ public:
     size_t FObjectDepth = 0;
     TQBRtfPicture FObject;
     int FObjScaleX = 100, FObjScaleY = 100;
+    qsizetype FPictWord = 0, FObjectWord = 0; // where \pict and \object stand
+    bool FClosingAtEnd = false;               // closing groups the input left open
+
+    // The group of a picture or object from its opening word on: what came before the word in the same
+    // group was read as text already and must not come back when the group is written out again.
+    QByteArray KeptSource(qsizetype groupStart, qsizetype word, qsizetype groupEnd) const
+    {
+        QByteArray source = "{";
+        if (word > groupStart + 1)
+            source += FInput.sliced(word, groupEnd + 1 - word);
+        else
+            source = FInput.sliced(groupStart, groupEnd + 1 - groupStart).toByteArray();
+        return FClosingAtEnd ? RtfClosedGroups(source) : source;
+    }
 
     // Text waiting to go to the sink, all in one character state.
     QString FText;
@@ -755,12 +769,12 @@ public:
 
     void StartPicture(const TQBRtfToken &token)
     {
-        (void)token;
         if (FInPict)
             return;
         FInPict = true;
         FPictForObject = Top().Dest == TDest::ObjectResult;
         FPictDepth = FStack.size();
+        FPictWord = token.Offset;
         FPict = TQBRtfPicture();
         FPictScaleX = FPictScaleY = 100;
         FPictGoalW = FPictGoalH = 0;
@@ -788,7 +802,7 @@ public:
             return;
         }
         if (FOptions.WantPictureData)
-            FPict.Source = FInput.sliced(group.Start, endOffset + 1 - group.Start).toByteArray();
+            FPict.Source = KeptSource(group.Start, FPictWord, endOffset);
         Content();
         FSink.Picture(FPict, group.Char);
         FPict = TQBRtfPicture();
@@ -802,7 +816,7 @@ public:
         FObject.WidthTwips = int(std::clamp<qint64>(qint64(FObject.WidthTwips) * FObjScaleX / 100, 0, MaxTwips));
         FObject.HeightTwips = int(std::clamp<qint64>(qint64(FObject.HeightTwips) * FObjScaleY / 100, 0, MaxTwips));
         if (FOptions.WantPictureData)
-            FObject.Source = FInput.sliced(group.Start, endOffset + 1 - group.Start).toByteArray();
+            FObject.Source = KeptSource(group.Start, FObjectWord, endOffset);
         Content();
         FSink.Picture(FObject, group.Char);
         FObject = TQBRtfPicture();
@@ -1025,6 +1039,7 @@ void TQBRtfParser::TImpl::ControlWord(const TQBRtfToken &token)
         if (FOverflow == 0 && dest == TDest::Text && !FInObject) {
             FInObject = true;
             FObjectDepth = FStack.size();
+            FObjectWord = token.Offset;
             FObject = TQBRtfPicture();
             FObjScaleX = FObjScaleY = 100;
             SetDest(TDest::Object);
@@ -1439,6 +1454,7 @@ void TQBRtfParser::TImpl::Finish()
 {
     FlushText();
     // Groups left open at the end: pictures and objects still come through.
+    FClosingAtEnd = true;
     while (FStack.size() > 1 && (FInPict || FInObject)) {
         TQBRtfToken end;
         end.Offset = FInput.size() - 1;

@@ -71,6 +71,15 @@ private Q_SLOTS:
             << QByteArray("{\\rtf1 a{\\pict\\pngblip 89504e") << QStringLiteral("a\ufffc");
         QTest::newRow("object never closed")
             << QByteArray("{\\rtf1 a{\\object{\\result{\\pict\\wmetafile8 01") << QStringLiteral("a\ufffc");
+        // Found by fuzzing: text before \\pict in the same group came back when the group was written.
+        QTest::newRow("picture word after text in its group")
+            << QByteArray("{\\rtf1 a{b\\f7 c\\pict\\wmetafile8 01}d}") << QStringLiteral("abc\ufffcd");
+        QTest::newRow("picture cut inside bin")
+            << QByteArray("{\\rtf1 a{\\pict\\wmetafile8\\bin10 xx") << QStringLiteral("a\ufffc");
+        QTest::newRow("picture cut after a backslash")
+            << QByteArray("{\\rtf1 a{\\pict\\wmetafile8 01\\") << QStringLiteral("a\ufffc");
+        QTest::newRow("object cut in a nested group")
+            << QByteArray("{\\rtf1 a{\\object{\\*\\objdata 01{\\x") << QStringLiteral("a\ufffc");
         QTest::newRow("picture in a picture")
             << QByteArray("{\\rtf1{\\pict\\wmetafile8{\\pict\\pngblip 00}01}}") << QStringLiteral("\ufffc");
         QTest::newRow("field never closed")
