@@ -720,6 +720,13 @@ public:
     {
         if (!FEntryOpen && FEntryName.isEmpty())
             return;
+        if (FEntryNumber < 0) {
+            // A name without its \f number names nothing.
+            FEntryName.clear();
+            FEntryNameText.clear();
+            FEntryOpen = false;
+            return;
+        }
         TQBRtfFont font;
         font.Charset = FEntryCharset;
         font.CodePage = FEntryCpg;
@@ -727,6 +734,9 @@ public:
         font.Name = FEntryNameText.trimmed();
         FEntryNameText.clear();
         FFonts.insert(FEntryNumber, font);
+        FEntryNumber = -1;
+        FEntryCharset = 1;
+        FEntryCpg = 0;
         FEntryOpen = false;
         FCpFont = INT_MIN;
     }
@@ -1020,12 +1030,25 @@ void TQBRtfParser::TImpl::ControlWord(const TQBRtfToken &token)
     switch (word) {
     // Destinations
     case TWord::FontTbl:
+        // Tables count only at the document level; inside a picture or another destination they are
+        // skipped, so a kept group written back can never change the document's tables.
+        if (dest != TDest::Text) {
+            SetDest(TDest::Skip);
+            return;
+        }
         SetDest(TDest::FontTable);
+        FEntryNumber = -1;
+        FEntryCharset = 1;
+        FEntryCpg = 0;
         FEntryOpen = false;
         FEntryName.clear();
         FEntryNameText.clear();
         return;
     case TWord::ColorTbl:
+        if (dest != TDest::Text) {
+            SetDest(TDest::Skip);
+            return;
+        }
         SetDest(TDest::ColorTable);
         FEntryColor = TQBRtfColor();
         return;
@@ -1078,10 +1101,10 @@ void TQBRtfParser::TImpl::ControlWord(const TQBRtfToken &token)
         SetDest(TDest::Skip);
         return;
     case TWord::ListTable:
-        SetDest(TDest::ListTable);
+        SetDest(dest == TDest::Text ? TDest::ListTable : TDest::Skip);
         return;
     case TWord::ListOverrideTable:
-        SetDest(TDest::ListOverrideTable);
+        SetDest(dest == TDest::Text ? TDest::ListOverrideTable : TDest::Skip);
         return;
     case TWord::ShpPict:
         return;

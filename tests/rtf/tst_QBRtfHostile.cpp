@@ -74,6 +74,14 @@ private Q_SLOTS:
         // Found by fuzzing: text before \\pict in the same group came back when the group was written.
         QTest::newRow("picture word after text in its group")
             << QByteArray("{\\rtf1 a{b\\f7 c\\pict\\wmetafile8 01}d}") << QStringLiteral("abc\ufffcd");
+        QTest::newRow("font table inside a picture")
+            << QByteArray(
+                   "{\\rtf1{\\fonttbl{\\f0\\fcharset0 A;}}\\f0{\\pict\\wmetafile8{\\fonttbl{\\f0\\fcharset128 B;}}"
+                   "{\\colortbl;\\red1;} 01}\\'e9\\'e9}")
+            << QStringLiteral("\ufffc\u00e9\u00e9");
+        QTest::newRow("font entry without a number")
+            << QByteArray("{\\rtf1{\\fonttbl{\\f1\\fcharset0 A;}{\\fcharset128 B;}}\\f1\\'e9\\'e9}")
+            << QStringLiteral("\u00e9\u00e9");
         QTest::newRow("picture cut inside bin")
             << QByteArray("{\\rtf1 a{\\pict\\wmetafile8\\bin10 xx") << QStringLiteral("a\ufffc");
         QTest::newRow("picture cut after a backslash")
