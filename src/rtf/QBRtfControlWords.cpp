@@ -420,6 +420,7 @@ void TQBRtfParser::TImpl::ControlWord(const TQBRtfToken &token)
         break;
     case TWord::Fs:
         ch.Size = token.HasParam && param > 0 ? qMin(param, 3276) : 24;
+        ch.HasSize = true;
         break;
     case TWord::Cf:
         ch.Color = qMax(0, param);
