@@ -216,7 +216,7 @@ void TWriter::WriteParagraph(const QTextBlock &block)
         Word("\\sa", sa);
     switch (format.lineHeightType()) {
     case QTextBlockFormat::ProportionalHeight:
-        if (format.lineHeight() > 0 && format.lineHeight() != 100.0) {
+        if (format.lineHeight() > 0) {
             Word("\\sl", int(std::round(format.lineHeight() * 240.0 / 100.0)));
             Word("\\slmult1");
         }
