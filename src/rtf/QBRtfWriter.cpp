@@ -487,6 +487,7 @@ QByteArray TWriter::Write(int from, int to, bool finalPar)
             if (target != href) {
                 if (inField) {
                     FOut += "}}}";
+                    FNeedSpace = false; // a space after a brace would be text
                     FCur = beforeField;
                     inField = false;
                 }
@@ -498,6 +499,7 @@ QByteArray TWriter::Write(int from, int to, bool finalPar)
                     FNeedSpace = false;
                     WriteText(href, FOptions.CodePage);
                     FOut += "\"}}{\\fldrslt{";
+                    FNeedSpace = false;
                 }
             }
             WriteCharFormat(format);
@@ -513,6 +515,7 @@ QByteArray TWriter::Write(int from, int to, bool finalPar)
         }
         if (inField) {
             FOut += "}}}";
+            FNeedSpace = false;
             FCur = beforeField;
         }
         if (range.Separator) {

@@ -82,6 +82,10 @@ private Q_SLOTS:
         QTest::newRow("font entry without a number")
             << QByteArray("{\\rtf1{\\fonttbl{\\f1\\fcharset0 A;}{\\fcharset128 B;}}\\f1\\'e9\\'e9}")
             << QStringLiteral("\u00e9\u00e9");
+        // Found by fuzzing: the delimiter after a control word at the end of a link became a space.
+        QTest::newRow("link ending in a tab")
+            << QByteArray("{\\rtf1{\\field{\\*\\fldinst HYPERLINK \"x\\tab y\"}{\\fldrslt a\\tab}}b}")
+            << QStringLiteral("a\tb");
         QTest::newRow("picture cut inside bin")
             << QByteArray("{\\rtf1 a{\\pict\\wmetafile8\\bin10 xx") << QStringLiteral("a\ufffc");
         QTest::newRow("picture cut after a backslash")
