@@ -205,7 +205,7 @@ inline bool Keep(char16_t &c)
         return c == '\t';
     if (c == 0x2029)
         c = 0x2028;
-    else if (c >= 0xFDD0 && c <= 0xFDEF)
+    else if ((c >= 0xFDD0 && c <= 0xFDEF) || c == 0xFFFC) // U+FFFC stands for pictures only
         c = 0xFFFD;
     return true;
 }

@@ -65,8 +65,9 @@ private Q_SLOTS:
             << QStringLiteral("a");
         QTest::newRow("NUL bytes") << Bytes("{\\rtf1 a\0b\\'00c\\u0?d}") << QStringLiteral("abcd");
         QTest::newRow("control characters") << QByteArray("{\\rtf1 a\x01\x1f\x7f\tb}") << QStringLiteral("a\x7f\tb");
+        // Found by fuzzing: an escaped U+FFFC was taken for a picture and lost on writing.
         QTest::newRow("structure characters")
-            << QByteArray("{\\rtf1 a\\u8233?b\\u-548?c}") << QStringLiteral("a\u2028b\ufffdc");
+            << QByteArray("{\\rtf1 a\\u8233?b\\u-548?c\\u-4?d}") << QStringLiteral("a\u2028b\ufffdc\ufffdd");
         QTest::newRow("picture never closed")
             << QByteArray("{\\rtf1 a{\\pict\\pngblip 89504e") << QStringLiteral("a\ufffc");
         QTest::newRow("object never closed")
