@@ -359,8 +359,14 @@ void TWriter::WriteText(const QString &text, int codePage)
         default:
             break;
         }
-        if (c < 0x20 || c == QChar::ObjectReplacementCharacter)
+        if (c < 0x20)
             continue;
+        if (c == QChar::ObjectReplacementCharacter) {
+            // The character of a picture that is gone; keep its place.
+            FOut += "\\u-3?";
+            FNeedSpace = false;
+            continue;
+        }
         const unsigned char byte = encode && c >= 0x80 ? encode[c] : 0;
         if (byte) {
             static const char hex[] = "0123456789abcdef";
@@ -407,8 +413,12 @@ void TWriter::WritePicture(const QTextImageFormat &format)
     QByteArray data = format.property(QBRtfFormat::PictureData).toByteArray();
     int kind = format.intProperty(QBRtfFormat::PictureKind);
     if (data.isEmpty() || (kind != QBRtfFormat::Png && kind != QBRtfFormat::Jpeg)) {
-        if (image.isNull())
-            return; // nothing left to write
+        if (image.isNull()) {
+            // The picture is gone from the document's resources: keep its place in the text.
+            FOut += "\\u-3?";
+            FNeedSpace = false;
+            return;
+        }
         QBuffer buffer(&data);
         buffer.open(QIODevice::WriteOnly);
         image.save(&buffer, "PNG");

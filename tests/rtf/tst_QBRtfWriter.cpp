@@ -343,6 +343,18 @@ private Q_SLOTS:
         QVERIFY(runs.at(0).Format.fontUnderline());
     }
 
+    void write_keepsThePlaceOfAPictureWhoseImageIsGone()
+    {
+        QTextDocument doc;
+        QTextCursor cursor(&doc);
+        cursor.insertText(QStringLiteral("a"));
+        QTextImageFormat missing;
+        missing.setName(QStringLiteral("qbrtf:nothing-here"));
+        cursor.insertImage(missing);
+        cursor.insertText(QStringLiteral("b\ufffcc"));
+        QCOMPARE(RtfToPlainText(TQBRtfWriter::Write(doc)), QStringLiteral("a\ufffdb\ufffdc"));
+    }
+
     void write_emptyDocumentIsValidRtf()
     {
         QTextDocument doc;
