@@ -1,10 +1,12 @@
 # Quillbox: `make run` builds and starts the desktop program, `make test` builds and runs every test.
 BUILD      ?= build
 BUILD_ASAN ?= build-asan
+BUILD_FUZZ ?= build-fuzz
+FUZZ_SECONDS ?= 60
 JOBS       ?= $(shell nproc)
 CMAKE_GEN  := -G Ninja
 
-.PHONY: all deps build run test test-asan bench format clean
+.PHONY: all deps build run test test-asan bench fuzz format clean
 
 all: build
 
@@ -31,6 +33,26 @@ test-asan: deps $(BUILD_ASAN)/build.ninja
 	cd $(BUILD_ASAN) && QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=1 LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp \
 		UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 ctest --output-on-failure -j $(JOBS)
 
+# libFuzzer over the RTF reader and extractor, each for FUZZ_SECONDS, starting from the samples in
+# tests/data/rtf; the corpus grows in $(BUILD_FUZZ), crashes land in $(BUILD_FUZZ)/artifacts.
+FUZZ_TARGETS := fuzz_RtfText fuzz_RtfReader
+
+$(BUILD_FUZZ)/build.ninja:
+	@scripts/install-deps.sh --fuzz
+	CC=clang CXX=clang++ cmake -S . -B $(BUILD_FUZZ) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQB_FUZZ=ON
+
+fuzz: $(BUILD_FUZZ)/build.ninja
+	@scripts/install-deps.sh --fuzz
+	cmake --build $(BUILD_FUZZ) -j $(JOBS) --target $(FUZZ_TARGETS)
+	mkdir -p $(BUILD_FUZZ)/artifacts
+	for t in $(FUZZ_TARGETS); do \
+		mkdir -p $(BUILD_FUZZ)/corpus/$$t && \
+		QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=0 $(BUILD_FUZZ)/fuzz/$$t \
+			-max_total_time=$(FUZZ_SECONDS) -timeout=10 -rss_limit_mb=2048 -max_len=65536 \
+			-dict=tests/data/rtf-fuzz.dict -artifact_prefix=$(BUILD_FUZZ)/artifacts/$$t- \
+			$(BUILD_FUZZ)/corpus/$$t tests/data/rtf || exit 1; \
+	done
+
 bench: build
 	$(BUILD)/bin/qb-bench
 
@@ -38,4 +60,4 @@ format:
 	find src tests -name '*.cpp' -o -name '*.h' | xargs clang-format -i
 
 clean:
-	rm -rf $(BUILD) $(BUILD_ASAN)
+	rm -rf $(BUILD) $(BUILD_ASAN) $(BUILD_FUZZ)

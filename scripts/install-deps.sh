@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what building, running and testing Quillbox needs on Debian 12.
 # Idempotent: when every package is present it only asks dpkg and exits.
+# With --fuzz it also installs clang and its libFuzzer runtime, which only `make fuzz` needs.
 set -euo pipefail
 
 packages=(
@@ -9,6 +10,9 @@ packages=(
     libxml2-dev zlib1g-dev libjpeg62-turbo-dev
     fonts-dejavu-core xvfb xauth
 )
+if [ "${1:-}" = "--fuzz" ]; then
+    packages+=(clang libclang-rt-dev)
+fi
 
 missing=()
 for p in "${packages[@]}"; do

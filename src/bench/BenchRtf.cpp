@@ -10,6 +10,7 @@
 #include <QTextDocument>
 
 #include <algorithm>
+#include <ctime>
 
 namespace {
 
@@ -81,6 +82,14 @@ QByteArray MakeBody(QRandomGenerator &random, qsizetype size)
     return rtf;
 }
 
+// CPU time of this thread: on a busy machine wall time says more about the neighbours than about us.
+double CpuSeconds()
+{
+    timespec ts{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
+    return double(ts.tv_sec) + double(ts.tv_nsec) / 1e9;
+}
+
 void rtfBench(QTextStream &out)
 {
     QRandomGenerator random(42);
@@ -94,38 +103,47 @@ void rtfBench(QTextStream &out)
 
     QElapsedTimer timer;
     timer.start();
+    double cpu = CpuSeconds();
     qsizetype characters = 0;
     for (const QByteArray &body : std::as_const(bodies))
         characters += RtfToPlainText(body).size();
     double seconds = double(timer.nsecsElapsed()) / 1e9;
+    cpu = CpuSeconds() - cpu;
     out << "   extractor: " << bodies.size() << " bodies, " << QString::number(mb, 'f', 1) << " MB -> " << characters
         << " characters in " << QString::number(seconds * 1000, 'f', 0)
-        << " ms = " << QString::number(mb / seconds, 'f', 1) << " MB/s (target >= 100)\n";
+        << " ms = " << QString::number(mb / seconds, 'f', 1) << " MB/s; by CPU time "
+        << QString::number(mb / cpu, 'f', 1) << " MB/s (target >= 100)\n";
     out.flush();
 
     const QByteArray big = MakeBody(random, 1024 * 1024);
     QList<qint64> times;
+    QList<double> cpuTimes;
     QTextDocument doc;
     for (int i = 0; i < 5; ++i) {
         timer.restart();
+        cpu = CpuSeconds();
         TQBRtfReader::Load(doc, big);
         times.append(timer.elapsed());
+        cpuTimes.append((CpuSeconds() - cpu) * 1000);
     }
     std::sort(times.begin(), times.end());
+    std::sort(cpuTimes.begin(), cpuTimes.end());
     out << "   reader: 1 MB body (" << doc.characterCount() << " characters, " << doc.blockCount()
         << " paragraphs) into a QTextDocument: median " << times.at(2) << " ms, best " << times.first()
-        << " ms (target <= 150)\n";
+        << " ms; by CPU time median " << QString::number(cpuTimes.at(2), 'f', 0) << " ms (target <= 150)\n";
     out.flush();
 
     qsizetype written = 0;
     timer.restart();
+    cpu = CpuSeconds();
     for (int i = 0; i < 10; ++i)
         written += TQBRtfWriter::Write(doc).size();
     seconds = double(timer.nsecsElapsed()) / 1e9;
-    out << "   writer: " << QString::number(double(written) / (1024.0 * 1024.0), 'f', 1) << " MB of RTF in "
-        << QString::number(seconds * 1000, 'f', 0)
-        << " ms = " << QString::number(double(written) / (1024.0 * 1024.0) / seconds, 'f', 1)
-        << " MB/s (target >= 30)\n";
+    cpu = CpuSeconds() - cpu;
+    const double writtenMb = double(written) / (1024.0 * 1024.0);
+    out << "   writer: " << QString::number(writtenMb, 'f', 1) << " MB of RTF in "
+        << QString::number(seconds * 1000, 'f', 0) << " ms = " << QString::number(writtenMb / seconds, 'f', 1)
+        << " MB/s; by CPU time " << QString::number(writtenMb / cpu, 'f', 1) << " MB/s (target >= 30)\n";
 }
 
 const bool registered = QBRegisterBenchmark(

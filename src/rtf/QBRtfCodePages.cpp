@@ -190,7 +190,12 @@ void Decode(int codePage, QByteArrayView bytes, QString &out)
         return;
     }
     if (IsMultiByte(codePage)) {
-        out += DecodeThroughLibrary(*FindName(codePage), bytes);
+        QString decoded = DecodeThroughLibrary(*FindName(codePage), bytes);
+        // glibc's Johab reads the single byte 0x5C as the won sign; Windows reads a backslash, and the
+        // writer relies on plain ASCII meaning itself in every code page.
+        if (codePage == 1361)
+            decoded.replace(QChar(0x20A9), QLatin1Char('\\'));
+        out += decoded;
         return;
     }
     const char16_t *table = SingleByteTable(codePage);

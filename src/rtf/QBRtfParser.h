@@ -12,8 +12,9 @@
 
 struct TQBRtfCharState
 {
-    int Font = -1; // font number, -1 when none was named
-    int Size = 24; // half-points
+    int Font = -1;        // font number, -1 when none was named
+    int Size = 24;        // half-points
+    bool HasSize = false; // \fs was given since the last \plain
     bool Bold = false;
     bool Italic = false;
     bool Underline = false;

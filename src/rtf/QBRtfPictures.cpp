@@ -53,8 +53,7 @@ bool JpegToBuffer(const unsigned char *data, unsigned long size, unsigned char *
     }
     const bool isCmyk = info.jpeg_color_space == JCS_CMYK || info.jpeg_color_space == JCS_YCCK;
     info.out_color_space = isCmyk ? JCS_CMYK : JCS_RGB;
-    if (info.image_width == 0 || info.image_height == 0 ||
-        qint64(info.image_width) * qint64(info.image_height) > MaxPixels) {
+    if (!SizeAllowed(qint64(info.image_width) * qint64(info.image_height), qint64(size))) {
         jpeg_destroy_decompress(&info);
         return false;
     }
@@ -91,6 +90,11 @@ quint16 Le16(const char *p)
 }
 
 } // namespace
+
+bool SizeAllowed(qint64 pixels, qint64 dataSize)
+{
+    return pixels > 0 && pixels <= MaxPixels && pixels <= qMax<qint64>(4'000'000, dataSize * 2048);
+}
 
 QImage DecodeJpeg(const QByteArray &data)
 {
@@ -131,7 +135,7 @@ QImage DecodePng(const QByteArray &data)
         return {};
     const qint64 width = qFromBigEndian<quint32>(data.constData() + 16);
     const qint64 height = qFromBigEndian<quint32>(data.constData() + 20);
-    if (width <= 0 || height <= 0 || width * height > MaxPixels)
+    if (width <= 0 || height <= 0 || !SizeAllowed(width * height, data.size()))
         return {};
     return QImage::fromData(data, "PNG");
 }
@@ -160,7 +164,7 @@ QImage DecodeDib(const QByteArray &data)
     } else {
         return {};
     }
-    if (width <= 0 || height == 0 || width * qAbs(height) > MaxPixels)
+    if (width <= 0 || height == 0 || !SizeAllowed(width * qAbs(height), data.size()))
         return {};
     if (bits != 1 && bits != 4 && bits != 8 && bits != 16 && bits != 24 && bits != 32)
         return {};

@@ -12,6 +12,10 @@ namespace QBRtfPictures {
 // Pictures larger than this many pixels are not decoded.
 constexpr qint64 MaxPixels = 40'000'000;
 
+// Whether a compressed picture of this many bytes may unpack to this many pixels: small files may not
+// ask for huge images, so memory stays in proportion to the input.
+bool SizeAllowed(qint64 pixels, qint64 dataSize);
+
 // Decodes a JPEG through libjpeg; a null image when the data are not a JPEG it can decode.
 QImage DecodeJpeg(const QByteArray &data);
 QImage DecodePng(const QByteArray &data);

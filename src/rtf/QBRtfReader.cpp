@@ -103,6 +103,17 @@ public:
     {
         FOrigBlockFormat = cursor.blockFormat();
         FOrigList = cursor.currentList();
+        if (!whole) {
+            // Text inserted without a font or size of its own takes those of the text at the cursor, as a
+            // link from the link template does.
+            const QTextCharFormat here = cursor.charFormat();
+            if (here.hasProperty(QTextFormat::FontFamilies))
+                FBaseFamilies = here.property(QTextFormat::FontFamilies);
+            if (here.hasProperty(QBRtfFormat::Charset))
+                FBaseCharset = here.property(QBRtfFormat::Charset);
+            if (here.hasProperty(QTextFormat::FontPointSize))
+                FBaseSize = here.fontPointSize();
+        }
     }
 
     TQBRtfParser *FParser = nullptr;
@@ -217,8 +228,12 @@ private:
             if (!font->Name.isEmpty())
                 format.setFontFamilies(QStringList{font->Name});
             format.setProperty(QBRtfFormat::Charset, font->Charset);
+        } else if (FBaseFamilies.isValid()) {
+            format.setProperty(QTextFormat::FontFamilies, FBaseFamilies);
+            if (FBaseCharset.isValid())
+                format.setProperty(QBRtfFormat::Charset, FBaseCharset);
         }
-        format.setFontPointSize(state.Size / 2.0);
+        format.setFontPointSize(!state.HasSize && FBaseSize > 0 ? FBaseSize : state.Size / 2.0);
         format.setFontWeight(state.Bold ? QFont::Bold : QFont::Normal);
         format.setFontItalic(state.Italic);
         format.setFontUnderline(state.Underline);
@@ -252,6 +267,9 @@ private:
     QTextList *FOrigList = nullptr;
     QTextList *FList = nullptr;
     int FListKey[3] = {0, 0, 0};
+    QVariant FBaseFamilies;
+    QVariant FBaseCharset;
+    double FBaseSize = 0;
     bool FHaveState = false;
     TQBRtfCharState FLastState;
     QTextCharFormat FLastFormat;

@@ -19,7 +19,7 @@ public:
     static void Load(QTextDocument &document, const QByteArray &rtf);
 
     // Replaces the cursor's selection with the RTF; every paragraph mark breaks. The last paragraph
-    // continues with the text after the cursor and keeps that paragraph's format. The cursor ends
-    // after the inserted text. One undo step.
+    // continues with the text after the cursor and keeps that paragraph's format. Text that names no
+    // font or size takes those at the cursor. The cursor ends after the inserted text. One undo step.
     static void Insert(QTextCursor &cursor, const QByteArray &rtf);
 };

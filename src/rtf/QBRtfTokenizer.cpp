@@ -184,3 +184,23 @@ QByteArray RtfWithoutGroups(QByteArrayView rtf, QByteArrayView destination)
     result += rtf.sliced(copied);
     return result;
 }
+
+QByteArray RtfClosedGroups(QByteArrayView rtf)
+{
+    TQBRtfTokenizer tokenizer(rtf);
+    TQBRtfToken token;
+    int depth = 0;
+    qsizetype safeEnd = 0;
+    while (tokenizer.Next(token)) {
+        if (token.Kind == TQBRtfTokenKind::Binary && token.Data.size() < qsizetype(qMax(0, token.Param)))
+            break;
+        if (token.Kind == TQBRtfTokenKind::GroupStart)
+            ++depth;
+        else if (token.Kind == TQBRtfTokenKind::GroupEnd && depth > 0)
+            --depth;
+        safeEnd = tokenizer.Position();
+    }
+    QByteArray result = rtf.first(safeEnd).toByteArray();
+    result += QByteArray(depth, '}');
+    return result;
+}

@@ -58,3 +58,7 @@ inline bool IsWord(const TQBRtfToken &token, const char *name)
 // The RTF without every group whose destination is the given control word (also behind \*), such as
 // an object's "result". Braces left open at the end close the removed group.
 QByteArray RtfWithoutGroups(QByteArrayView rtf, QByteArrayView destination);
+
+// RTF cut short (a group left open at the end of damaged input) made whole: a cut \bin and a lone
+// backslash at the end are dropped, and every open group is closed.
+QByteArray RtfClosedGroups(QByteArrayView rtf);

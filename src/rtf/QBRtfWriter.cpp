@@ -216,7 +216,7 @@ void TWriter::WriteParagraph(const QTextBlock &block)
         Word("\\sa", sa);
     switch (format.lineHeightType()) {
     case QTextBlockFormat::ProportionalHeight:
-        if (format.lineHeight() > 0 && format.lineHeight() != 100.0) {
+        if (format.lineHeight() > 0) {
             Word("\\sl", int(std::round(format.lineHeight() * 240.0 / 100.0)));
             Word("\\slmult1");
         }
@@ -359,8 +359,14 @@ void TWriter::WriteText(const QString &text, int codePage)
         default:
             break;
         }
-        if (c < 0x20 || c == QChar::ObjectReplacementCharacter)
+        if (c < 0x20)
             continue;
+        if (c == QChar::ObjectReplacementCharacter) {
+            // The character of a picture that is gone; keep its place.
+            FOut += "\\u-3?";
+            FNeedSpace = false;
+            continue;
+        }
         const unsigned char byte = encode && c >= 0x80 ? encode[c] : 0;
         if (byte) {
             static const char hex[] = "0123456789abcdef";
@@ -407,8 +413,12 @@ void TWriter::WritePicture(const QTextImageFormat &format)
     QByteArray data = format.property(QBRtfFormat::PictureData).toByteArray();
     int kind = format.intProperty(QBRtfFormat::PictureKind);
     if (data.isEmpty() || (kind != QBRtfFormat::Png && kind != QBRtfFormat::Jpeg)) {
-        if (image.isNull())
-            return; // nothing left to write
+        if (image.isNull()) {
+            // The picture is gone from the document's resources: keep its place in the text.
+            FOut += "\\u-3?";
+            FNeedSpace = false;
+            return;
+        }
         QBuffer buffer(&data);
         buffer.open(QIODevice::WriteOnly);
         image.save(&buffer, "PNG");
@@ -487,6 +497,7 @@ QByteArray TWriter::Write(int from, int to, bool finalPar)
             if (target != href) {
                 if (inField) {
                     FOut += "}}}";
+                    FNeedSpace = false; // a space after a brace would be text
                     FCur = beforeField;
                     inField = false;
                 }
@@ -498,6 +509,7 @@ QByteArray TWriter::Write(int from, int to, bool finalPar)
                     FNeedSpace = false;
                     WriteText(href, FOptions.CodePage);
                     FOut += "\"}}{\\fldrslt{";
+                    FNeedSpace = false;
                 }
             }
             WriteCharFormat(format);
@@ -513,6 +525,7 @@ QByteArray TWriter::Write(int from, int to, bool finalPar)
         }
         if (inField) {
             FOut += "}}}";
+            FNeedSpace = false;
             FCur = beforeField;
         }
         if (range.Separator) {

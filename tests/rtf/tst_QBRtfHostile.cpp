@@ -65,12 +65,34 @@ private Q_SLOTS:
             << QStringLiteral("a");
         QTest::newRow("NUL bytes") << Bytes("{\\rtf1 a\0b\\'00c\\u0?d}") << QStringLiteral("abcd");
         QTest::newRow("control characters") << QByteArray("{\\rtf1 a\x01\x1f\x7f\tb}") << QStringLiteral("a\x7f\tb");
+        // Found by fuzzing: an escaped U+FFFC was taken for a picture and lost on writing.
         QTest::newRow("structure characters")
-            << QByteArray("{\\rtf1 a\\u8233?b\\u-548?c}") << QStringLiteral("a\u2028b\ufffdc");
+            << QByteArray("{\\rtf1 a\\u8233?b\\u-548?c\\u-4?d}") << QStringLiteral("a\u2028b\ufffdc\ufffdd");
         QTest::newRow("picture never closed")
             << QByteArray("{\\rtf1 a{\\pict\\pngblip 89504e") << QStringLiteral("a\ufffc");
         QTest::newRow("object never closed")
             << QByteArray("{\\rtf1 a{\\object{\\result{\\pict\\wmetafile8 01") << QStringLiteral("a\ufffc");
+        // Found by fuzzing: text before \\pict in the same group came back when the group was written.
+        QTest::newRow("picture word after text in its group")
+            << QByteArray("{\\rtf1 a{b\\f7 c\\pict\\wmetafile8 01}d}") << QStringLiteral("abc\ufffcd");
+        QTest::newRow("font table inside a picture")
+            << QByteArray(
+                   "{\\rtf1{\\fonttbl{\\f0\\fcharset0 A;}}\\f0{\\pict\\wmetafile8{\\fonttbl{\\f0\\fcharset128 B;}}"
+                   "{\\colortbl;\\red1;} 01}\\'e9\\'e9}")
+            << QStringLiteral("\ufffc\u00e9\u00e9");
+        QTest::newRow("font entry without a number")
+            << QByteArray("{\\rtf1{\\fonttbl{\\f1\\fcharset0 A;}{\\fcharset128 B;}}\\f1\\'e9\\'e9}")
+            << QStringLiteral("\u00e9\u00e9");
+        // Found by fuzzing: the delimiter after a control word at the end of a link became a space.
+        QTest::newRow("link ending in a tab")
+            << QByteArray("{\\rtf1{\\field{\\*\\fldinst HYPERLINK \"x\\tab y\"}{\\fldrslt a\\tab}}b}")
+            << QStringLiteral("a\tb");
+        QTest::newRow("picture cut inside bin")
+            << QByteArray("{\\rtf1 a{\\pict\\wmetafile8\\bin10 xx") << QStringLiteral("a\ufffc");
+        QTest::newRow("picture cut after a backslash")
+            << QByteArray("{\\rtf1 a{\\pict\\wmetafile8 01\\") << QStringLiteral("a\ufffc");
+        QTest::newRow("object cut in a nested group")
+            << QByteArray("{\\rtf1 a{\\object{\\*\\objdata 01{\\x") << QStringLiteral("a\ufffc");
         QTest::newRow("picture in a picture")
             << QByteArray("{\\rtf1{\\pict\\wmetafile8{\\pict\\pngblip 00}01}}") << QStringLiteral("\ufffc");
         QTest::newRow("field never closed")

@@ -236,6 +236,28 @@ private Q_SLOTS:
         QCOMPARE(DocumentText(doc), QStringLiteral("Hello big\nnew world"));
     }
 
+    void insert_textWithoutFontTakesTheFontAtTheCursor()
+    {
+        QTextDocument doc;
+        QTextCursor cursor(&doc);
+        QTextCharFormat body;
+        body.setFontFamilies({QStringLiteral("Tahoma")});
+        body.setFontPointSize(9);
+        cursor.insertText(QStringLiteral("see "), body);
+        TQBRtfReader::Insert(cursor, LinkRtf(QStringLiteral("@_3"), QStringLiteral("three")));
+        const QList<TRun> runs = Runs(doc);
+        QCOMPARE(runs.size(), 2);
+        QCOMPARE(runs.at(1).Text, QStringLiteral("three"));
+        QCOMPARE(runs.at(1).Format.fontFamilies().toStringList(), QStringList{QStringLiteral("Tahoma")});
+        QCOMPARE(runs.at(1).Format.fontPointSize(), 9.0);
+        QCOMPARE(runs.at(1).Format.anchorHref(), QStringLiteral("@_3"));
+
+        // A font and size of its own win.
+        TQBRtfReader::Insert(cursor, "{\\rtf1{\\fonttbl{\\f0 Arial;}}\\f0\\fs40 big}");
+        QCOMPARE(Runs(doc).last().Format.fontFamilies().toStringList(), QStringList{QStringLiteral("Arial")});
+        QCOMPARE(Runs(doc).last().Format.fontPointSize(), 20.0);
+    }
+
     void load_textEqualsTheExtractorsText_data()
     {
         QTest::addColumn<QString>("file");

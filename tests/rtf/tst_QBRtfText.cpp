@@ -75,6 +75,8 @@ private Q_SLOTS:
         QTest::newRow("77 Mac") << 77 << QByteArray("\x80\xa5") << QStringLiteral("\u00c4\u2022");
         QTest::newRow("128 Shift-JIS") << 128 << QByteArray("\x82\xa0\x83\x41") << QStringLiteral("\u3042\u30a2");
         QTest::newRow("129 Hangul") << 129 << QByteArray("\xb0\xa1") << QStringLiteral("\uac00");
+        // Found by fuzzing: the backslash must stay a backslash in Johab as in every code page.
+        QTest::newRow("130 Johab") << 130 << QByteArray("\\\x88\x61") << QStringLiteral("\\\uac00");
         QTest::newRow("134 GB2312") << 134 << QByteArray("\xc4\xe3") << QStringLiteral("\u4f60");
         QTest::newRow("136 Big5") << 136 << QByteArray("\xa4\x40") << QStringLiteral("\u4e00");
         QTest::newRow("161 Greek") << 161 << QByteArray("\xc1") << QStringLiteral("\u0391");

@@ -329,6 +329,32 @@ private Q_SLOTS:
         QVERIFY(plain.contains(metafile));
     }
 
+    void linkTemplate_keepsSingleBackslashesThroughASave()
+    {
+        QTextDocument doc;
+        TQBRtfReader::Load(doc, LinkRtf(QStringLiteral("C:\\Notes\\a.txt"), QStringLiteral("x\\y")));
+        QTextDocument again;
+        TQBRtfReader::Load(again, TQBRtfWriter::Write(doc));
+        const QList<TRun> runs = Runs(again);
+        QCOMPARE(runs.size(), 1);
+        QCOMPARE(runs.at(0).Text, QStringLiteral("x\\y"));
+        QCOMPARE(runs.at(0).Format.anchorHref(), QStringLiteral("C:\\Notes\\a.txt"));
+        QCOMPARE(runs.at(0).Format.foreground().color(), QColor(0, 0, 255));
+        QVERIFY(runs.at(0).Format.fontUnderline());
+    }
+
+    void write_keepsThePlaceOfAPictureWhoseImageIsGone()
+    {
+        QTextDocument doc;
+        QTextCursor cursor(&doc);
+        cursor.insertText(QStringLiteral("a"));
+        QTextImageFormat missing;
+        missing.setName(QStringLiteral("qbrtf:nothing-here"));
+        cursor.insertImage(missing);
+        cursor.insertText(QStringLiteral("b\ufffcc"));
+        QCOMPARE(RtfToPlainText(TQBRtfWriter::Write(doc)), QStringLiteral("a\ufffdb\ufffdc"));
+    }
+
     void write_emptyDocumentIsValidRtf()
     {
         QTextDocument doc;

@@ -1,0 +1,662 @@
+// Copyright (c) 2026 Brindlewood
+// SPDX-License-Identifier: MIT
+#pragma once
+
+// The parser's inner state, shared by its source files. Not for use outside src/rtf.
+#include "QBRtfCodePages.h"
+#include "QBRtfParser.h"
+#include "QBRtfTokenizer.h"
+
+#include <QHash>
+
+#include <climits>
+#include <vector>
+
+namespace QBRtfParse {
+
+enum class TDest {
+    Text,
+    Skip,
+    FontTable,
+    ColorTable,
+    FieldInst,
+    Pn,
+    ListTable,
+    ListOverrideTable,
+    Pict,
+    Object,
+    ObjectResult,
+};
+
+enum class TWord {
+    Unknown,
+    // destinations
+    Rtf,
+    FontTbl,
+    ColorTbl,
+    Pict,
+    Object,
+    Result,
+    Field,
+    FldInst,
+    FldRslt,
+    Pn,
+    PnText,
+    ListText,
+    ListTable,
+    ListOverrideTable,
+    ShpPict,
+    NonShpPict,
+    SkipDest,
+    // document
+    Ansi,
+    AnsiCpg,
+    Mac,
+    Pc,
+    Pca,
+    Deff,
+    Uc,
+    U,
+    // font and colour tables
+    F,
+    FCharset,
+    Cpg,
+    Red,
+    Green,
+    Blue,
+    // characters
+    Plain,
+    B,
+    I,
+    Ul,
+    UlNone,
+    UlOther,
+    Strike,
+    Fs,
+    Cf,
+    Highlight,
+    Cb,
+    ChCbPat,
+    Sub,
+    Super,
+    NoSuperSub,
+    Up,
+    Dn,
+    // paragraphs
+    Pard,
+    Ql,
+    Qr,
+    Qc,
+    Qj,
+    Li,
+    Ri,
+    Fi,
+    Sb,
+    Sa,
+    Sl,
+    SlMult,
+    Tx,
+    Tb,
+    Tqr,
+    Tqc,
+    Tqdec,
+    PageBb,
+    Ls,
+    Ilvl,
+    // text
+    Par,
+    Sect,
+    Line,
+    Tab,
+    Page,
+    EmDash,
+    EnDash,
+    EmSpace,
+    EnSpace,
+    QmSpace,
+    LQuote,
+    RQuote,
+    LDblQuote,
+    RDblQuote,
+    Bullet,
+    Cell,
+    Row,
+    // numbering
+    PnLvlBlt,
+    PnLvlBody,
+    PnLvlCont,
+    PnLvl,
+    PnDec,
+    PnLcLtr,
+    PnUcLtr,
+    PnLcRm,
+    PnUcRm,
+    PnOther,
+    // word-processor lists
+    List,
+    ListId,
+    ListLevel,
+    LevelNfc,
+    ListOverride,
+    // pictures and objects
+    PngBlip,
+    JpegBlip,
+    DiBitmap,
+    WBitmap,
+    WMetafile,
+    EmfBlip,
+    OtherPict,
+    PicW,
+    PicH,
+    PicWGoal,
+    PicHGoal,
+    PicScaleX,
+    PicScaleY,
+    WbmBitsPixel,
+    WbmPlanes,
+    WbmWidthBytes,
+    ObjW,
+    ObjH,
+    ObjScaleX,
+    ObjScaleY,
+};
+
+// The control word of a token's name; Unknown for words this reader ignores.
+TWord Lookup(QByteArrayView word);
+
+struct TGroupState
+{
+    TDest Dest = TDest::Text;
+    TQBRtfCharState Char;
+    TQBRtfParaState Para;
+    int Uc = 1;
+    int Field = -1;
+    qsizetype Start = 0;
+    // Numbering being described by a \pn group.
+    int PnKind = 0; // 0 none, 1 bullet, 2 body, 3 continuation
+    int PnType = 2;
+    int PnLevel = 0;
+    TQBRtfTabKind TabKind = TQBRtfTabKind::Left; // set by \tqr, \tqc, \tqdec for the next \tx
+};
+
+constexpr int MaxTabs = 32;
+constexpr int MaxListLevels = 9;
+constexpr int MaxTwips = 1440 * 100; // shown sizes beyond 100 inches are cut
+
+inline int HexValue(char c)
+{
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}
+
+// The numbering style (0 to 6) of a word-processor list level's number format.
+int NumberingOfNfc(int nfc);
+
+// Characters the body may hold: control characters other than tab go, and the characters the text
+// document reserves for its own structure are replaced.
+inline bool Keep(char16_t &c)
+{
+    if (c < 0x20)
+        return c == '\t';
+    if (c == 0x2029)
+        c = 0x2028;
+    else if ((c >= 0xFDD0 && c <= 0xFDEF) || c == 0xFFFC) // U+FFFC stands for pictures only
+        c = 0xFFFD;
+    return true;
+}
+
+// The target of a HYPERLINK field instruction, empty for other fields.
+QString HyperlinkTarget(const QString &instruction);
+
+} // namespace QBRtfParse
+
+class TQBRtfParser::TImpl
+{
+public:
+    using TDest = QBRtfParse::TDest;
+    using TWord = QBRtfParse::TWord;
+    using TGroupState = QBRtfParse::TGroupState;
+    static constexpr int MaxTabs = QBRtfParse::MaxTabs;
+    static constexpr int MaxListLevels = QBRtfParse::MaxListLevels;
+    static constexpr int MaxTwips = QBRtfParse::MaxTwips;
+
+    TImpl(IQBRtfSink &sink, TOptions options) : FSink(sink), FOptions(options) {}
+
+    void Parse(const QByteArray &input);
+    void ParsePlain(const QByteArray &input);
+
+    IQBRtfSink &FSink;
+    TOptions FOptions;
+    QByteArrayView FInput;
+
+    std::vector<TGroupState> FStack;
+    int FOverflow = 0; // groups opened beyond MaxDepth, read without a state of their own
+    bool FStar = false;
+    int FSkip = 0;
+    bool FDone = false;
+
+    int FDocCodePage = QBRtfCodePage::Ansi;
+    int FDeff = 0;
+    QHash<int, TQBRtfFont> FFonts;
+    QList<TQBRtfColor> FColors;
+
+    // Font table entry being read.
+    int FEntryNumber = 0;
+    int FEntryCharset = 1;
+    int FEntryCpg = 0;
+    QByteArray FEntryName;  // bytes not decoded yet
+    QString FEntryNameText; // decoded so far, up to a \u
+    bool FEntryOpen = false;
+
+    // Colour table entry being read.
+    TQBRtfColor FEntryColor;
+
+    // Word-processor lists: list id -> level number formats; override number -> list id.
+    QHash<int, QList<int>> FLists;
+    QHash<int, int> FOverrides;
+    QList<int> FCurListLevels;
+    int FCurOverrideList = 0;
+
+    QList<QString> FFields;
+
+    // Picture or object being read, with the stack size of the group that opened it.
+    bool FInPict = false;
+    bool FPictForObject = false;
+    size_t FPictDepth = 0;
+    TQBRtfPicture FPict;
+    int FPictScaleX = 100, FPictScaleY = 100, FPictGoalW = 0, FPictGoalH = 0;
+    int FNibble = -1;
+    bool FInObject = false;
+    size_t FObjectDepth = 0;
+    TQBRtfPicture FObject;
+    int FObjScaleX = 100, FObjScaleY = 100;
+    qsizetype FPictWord = 0, FObjectWord = 0; // where \pict and \object stand
+    bool FClosingAtEnd = false;               // closing groups the input left open
+
+    // The group of a picture or object from its opening word on: what came before the word in the same
+    // group was read as text already and must not come back when the group is written out again.
+    QByteArray KeptSource(qsizetype groupStart, qsizetype word, qsizetype groupEnd) const
+    {
+        QByteArray source = "{";
+        if (word > groupStart + 1)
+            source += FInput.sliced(word, groupEnd + 1 - word);
+        else
+            source = FInput.sliced(groupStart, groupEnd + 1 - groupStart).toByteArray();
+        return FClosingAtEnd ? RtfClosedGroups(source) : source;
+    }
+
+    // Text waiting to go to the sink, all in one character state.
+    QString FText;
+    QByteArray FBytes; // bytes of a multi-byte code page waiting to be decoded together
+    int FBytesCodePage = 0;
+    TQBRtfCharState FTextState;
+    int FTableCodePage = 0;
+    const char16_t *FTable = nullptr;
+    int FCpFont = INT_MIN;
+    int FCpValue = QBRtfCodePage::Ansi;
+
+    bool FPendingBreak = false;
+    TQBRtfParaState FPendingPara;
+    bool FPendingPageBreak = false;
+    int FPendingCells = 0;
+    bool FHaveFinalPara = false;
+    TQBRtfParaState FFinalPara;
+
+    TGroupState &Top() { return FStack.back(); }
+    bool TextDest() const
+    {
+        const TDest d = FStack.back().Dest;
+        return d == TDest::Text || d == TDest::FieldInst || d == TDest::FontTable;
+    }
+
+    int CodePage()
+    {
+        const TGroupState &top = Top();
+        if (top.Dest == TDest::FontTable)
+            return FEntryCpg ? FEntryCpg : QBRtfCodePage::OfCharset(FEntryCharset, FDocCodePage);
+        if (top.Char.Font != FCpFont) {
+            FCpFont = top.Char.Font;
+            const TQBRtfFont *font = FindFont(FCpFont);
+            FCpValue = !font ? FDocCodePage
+                       : font->CodePage && QBRtfCodePage::IsSupported(font->CodePage)
+                           ? font->CodePage
+                           : QBRtfCodePage::OfCharset(font->Charset, FDocCodePage);
+        }
+        return FCpValue;
+    }
+
+    const TQBRtfFont *FindFont(int number) const
+    {
+        const auto it = FFonts.constFind(number < 0 ? FDeff : number);
+        return it == FFonts.constEnd() ? nullptr : &it.value();
+    }
+
+    // Where decoded characters of the current destination go.
+    QString *Target()
+    {
+        switch (Top().Dest) {
+        case TDest::Text:
+            if (FText.isEmpty() && FBytes.isEmpty()) {
+                FTextState = Top().Char;
+                for (; FPendingCells > 0; --FPendingCells)
+                    FText += QLatin1Char('\t');
+            }
+            return &FText;
+        case TDest::FieldInst:
+            return Top().Field >= 0 ? &FFields[Top().Field] : nullptr;
+        default:
+            return nullptr;
+        }
+    }
+
+    void FlushBytes()
+    {
+        if (FBytes.isEmpty())
+            return;
+        QString decoded;
+        QBRtfCodePage::Decode(FBytesCodePage, FBytes, decoded);
+        FBytes.clear();
+        QString *target = Top().Dest == TDest::FieldInst && Top().Field >= 0 ? &FFields[Top().Field] : &FText;
+        for (QChar ch : decoded) {
+            char16_t c = ch.unicode();
+            if (QBRtfParse::Keep(c))
+                target->append(QChar(c));
+        }
+    }
+
+    void EmitPendingBreak()
+    {
+        if (FPendingBreak) {
+            FPendingBreak = false;
+            FSink.ParagraphEnd(FPendingPara, true);
+        }
+    }
+
+    void FlushText()
+    {
+        FlushBytes();
+        if (FText.isEmpty())
+            return;
+        EmitPendingBreak();
+        FSink.Text(FText, FTextState);
+        FText.clear();
+    }
+
+    void AppendChar(char16_t c)
+    {
+        if (!QBRtfParse::Keep(c))
+            return;
+        if (Top().Dest == TDest::FontTable) {
+            DecodeEntryName();
+            FEntryNameText.append(QChar(c));
+            FEntryOpen = true;
+            return;
+        }
+        FlushBytes();
+        if (QString *target = Target())
+            target->append(QChar(c));
+    }
+
+    void AppendBytes(QByteArrayView data)
+    {
+        if (Top().Dest == TDest::FontTable) {
+            for (const char c : data) {
+                if (c == ';')
+                    FinishFontEntry();
+                else if (static_cast<unsigned char>(c) >= 0x20) {
+                    FEntryName.append(c);
+                    FEntryOpen = true;
+                }
+            }
+            return;
+        }
+        QString *target = Target();
+        if (!target)
+            return;
+        const int cp = CodePage();
+        if (QBRtfCodePage::IsMultiByte(cp)) {
+            if (!FBytes.isEmpty() && FBytesCodePage != cp)
+                FlushBytes();
+            FBytesCodePage = cp;
+            for (const char c : data) {
+                const auto b = static_cast<unsigned char>(c);
+                if (b >= 0x20 || b == '\t') {
+                    if (b == '\t') {
+                        FlushBytes();
+                        target->append(QLatin1Char('\t'));
+                    } else {
+                        FBytes.append(c);
+                    }
+                }
+            }
+            return;
+        }
+        FlushBytes();
+        if (cp != FTableCodePage) {
+            FTableCodePage = cp;
+            FTable = QBRtfCodePage::SingleByteTable(cp);
+        }
+        const char16_t *table = FTable;
+        const char *p = data.data();
+        const char *end = p + data.size();
+        while (p < end) {
+            const char *run = p;
+            while (p < end && static_cast<unsigned char>(*p) >= 0x20 && static_cast<unsigned char>(*p) < 0x80)
+                ++p;
+            if (p > run)
+                target->append(QLatin1StringView(run, p - run));
+            if (p < end) {
+                char16_t c = table[static_cast<unsigned char>(*p)];
+                if (QBRtfParse::Keep(c))
+                    target->append(QChar(c));
+                ++p;
+            }
+        }
+    }
+
+    void DecodeEntryName()
+    {
+        const int cp = FEntryCpg ? FEntryCpg : QBRtfCodePage::OfCharset(FEntryCharset, FDocCodePage);
+        QBRtfCodePage::Decode(cp, FEntryName, FEntryNameText);
+        FEntryName.clear();
+    }
+
+    void FinishFontEntry()
+    {
+        if (!FEntryOpen && FEntryName.isEmpty())
+            return;
+        if (FEntryNumber < 0) {
+            // A name without its \f number names nothing.
+            FEntryName.clear();
+            FEntryNameText.clear();
+            FEntryOpen = false;
+            return;
+        }
+        TQBRtfFont font;
+        font.Charset = FEntryCharset;
+        font.CodePage = FEntryCpg;
+        DecodeEntryName();
+        font.Name = FEntryNameText.trimmed();
+        FEntryNameText.clear();
+        FFonts.insert(FEntryNumber, font);
+        FEntryNumber = -1;
+        FEntryCharset = 1;
+        FEntryCpg = 0;
+        FEntryOpen = false;
+        FCpFont = INT_MIN;
+    }
+
+    TQBRtfParaState Resolved(const TQBRtfParaState &para)
+    {
+        TQBRtfParaState result = para;
+        if (result.ListId > 0) {
+            const auto over = FOverrides.constFind(result.ListId);
+            int nfc = 0;
+            if (over != FOverrides.constEnd()) {
+                const QList<int> levels = FLists.value(over.value());
+                if (result.ListLevel >= 0 && result.ListLevel < levels.size())
+                    nfc = levels.at(result.ListLevel);
+            }
+            result.Numbering = QBRtfParse::NumberingOfNfc(nfc);
+        }
+        if (FPendingPageBreak)
+            result.PageBreakBefore = true;
+        return result;
+    }
+
+    void ParagraphMark()
+    {
+        FlushText();
+        EmitPendingBreak();
+        FPendingCells = 0;
+        FPendingPara = Resolved(Top().Para);
+        FPendingPageBreak = false;
+        FPendingBreak = true;
+    }
+
+    void Content()
+    {
+        FlushText();
+        EmitPendingBreak();
+        for (; FPendingCells > 0; --FPendingCells)
+            FSink.Text(u"\t", Top().Char);
+    }
+
+    void StartPicture(const TQBRtfToken &token)
+    {
+        if (FInPict)
+            return;
+        FInPict = true;
+        FPictForObject = Top().Dest == TDest::ObjectResult;
+        FPictDepth = FStack.size();
+        FPictWord = token.Offset;
+        FPict = TQBRtfPicture();
+        FPictScaleX = FPictScaleY = 100;
+        FPictGoalW = FPictGoalH = 0;
+        FNibble = -1;
+        Top().Dest = TDest::Pict;
+    }
+
+    void FinishPicture(qsizetype endOffset, const TGroupState &group)
+    {
+        FInPict = false;
+        int w = FPictGoalW > 0     ? FPictGoalW
+                : FPict.IsMetafile ? int(qint64(FPict.PicWidth) * 1440 / 2540)
+                                   : int(qint64(FPict.PicWidth) * 15);
+        int h = FPictGoalH > 0     ? FPictGoalH
+                : FPict.IsMetafile ? int(qint64(FPict.PicHeight) * 1440 / 2540)
+                                   : int(qint64(FPict.PicHeight) * 15);
+        FPict.WidthTwips = int(std::clamp<qint64>(qint64(w) * FPictScaleX / 100, 0, MaxTwips));
+        FPict.HeightTwips = int(std::clamp<qint64>(qint64(h) * FPictScaleY / 100, 0, MaxTwips));
+        if (FPictForObject) {
+            if (FObject.WidthTwips <= 0 || FObject.HeightTwips <= 0) {
+                FObject.WidthTwips = FPict.WidthTwips;
+                FObject.HeightTwips = FPict.HeightTwips;
+            }
+            FPict = TQBRtfPicture();
+            return;
+        }
+        if (FOptions.WantPictureData)
+            FPict.Source = KeptSource(group.Start, FPictWord, endOffset);
+        Content();
+        FSink.Picture(FPict, group.Char);
+        FPict = TQBRtfPicture();
+    }
+
+    void FinishObject(qsizetype endOffset, const TGroupState &group)
+    {
+        FInObject = false;
+        FObject.IsObject = true;
+        FObject.Kind = TQBRtfPictureKind::Kept;
+        FObject.WidthTwips = int(std::clamp<qint64>(qint64(FObject.WidthTwips) * FObjScaleX / 100, 0, MaxTwips));
+        FObject.HeightTwips = int(std::clamp<qint64>(qint64(FObject.HeightTwips) * FObjScaleY / 100, 0, MaxTwips));
+        if (FOptions.WantPictureData)
+            FObject.Source = KeptSource(group.Start, FObjectWord, endOffset);
+        Content();
+        FSink.Picture(FObject, group.Char);
+        FObject = TQBRtfPicture();
+    }
+
+    void PictureHex(QByteArrayView data)
+    {
+        if (!FOptions.WantPictureData)
+            return;
+        for (const char c : data) {
+            const int v = QBRtfParse::HexValue(c);
+            if (v < 0)
+                continue;
+            if (FNibble < 0) {
+                FNibble = v;
+            } else {
+                FPict.Data.append(char(FNibble * 16 + v));
+                FNibble = -1;
+            }
+        }
+    }
+
+    void GroupStart(const TQBRtfToken &token)
+    {
+        FlushText();
+        FSkip = 0;
+        if (FStack.size() >= size_t(MaxDepth)) {
+            ++FOverflow;
+            return;
+        }
+        FStack.push_back(FStack.back());
+        TGroupState &top = FStack.back();
+        top.Start = token.Offset;
+        top.PnKind = 0;
+    }
+
+    void GroupEnd(const TQBRtfToken &token)
+    {
+        FlushText();
+        FSkip = 0;
+        FStar = false;
+        if (FOverflow > 0) {
+            --FOverflow;
+            return;
+        }
+        if (FStack.size() <= 1)
+            return; // a closing brace without an opening one
+        if (Top().Dest == TDest::FontTable)
+            FinishFontEntry();
+        if (Top().Dest == TDest::ColorTable && FStack[FStack.size() - 2].Dest != TDest::ColorTable && !FEntryColor.Auto)
+            FColors.append(FEntryColor); // a last entry without its semicolon
+        const size_t depth = FStack.size();
+        TGroupState popped = std::move(FStack.back());
+        FStack.pop_back();
+        TGroupState &top = FStack.back();
+
+        if (popped.Dest == TDest::Pn && top.Dest != TDest::Pn && popped.PnKind != 0) {
+            top.Para.Numbering = popped.PnKind == 1 ? 1 : popped.PnKind == 3 ? 0 : popped.PnType;
+            top.Para.ListLevel = popped.PnLevel;
+            top.Para.ListId = 0;
+        }
+        if (FInPict && depth == FPictDepth)
+            FinishPicture(token.Offset, popped);
+        if (FInObject && depth == FObjectDepth)
+            FinishObject(token.Offset, popped);
+        if (FStack.size() == 1) {
+            // The last paragraph takes its format where the document group ends, as a mark would.
+            FHaveFinalPara = true;
+            FFinalPara = Resolved(popped.Para);
+            FDone = true; // the document's group is closed; what follows is not RTF
+        }
+    }
+
+    void SetDest(TDest dest)
+    {
+        if (FOverflow == 0)
+            Top().Dest = dest;
+    }
+
+    void ControlWord(const TQBRtfToken &token);
+    void ControlSymbol(const TQBRtfToken &token);
+    void Finish();
+};
