@@ -1,6 +1,7 @@
 // Copyright (c) 2026 Brindlewood
 // SPDX-License-Identifier: MIT
 #include "QBBench.h"
+#include "QBBenchDocs.h"
 #include "document/MSXMLDoc.h"
 #include "document/MSXMLUtils.h"
 
@@ -26,10 +27,7 @@ QString figure(double ms)
 void msxmlBench(QTextStream &out)
 {
     const int articles = 10000;
-    QString body = QStringLiteral("{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Tahoma;}}\\f0\\fs16 ");
-    while (body.size() < 3000)
-        body += QStringLiteral("Lorem ipsum dolor sit amet, \\b consectetur\\b0  adipiscing elit.\\par ");
-    body += QLatin1Char('}');
+    const QString body = QBBenchBody();
 
     QElapsedTimer timer;
     timer.start();

@@ -1,32 +1,16 @@
 // Copyright (c) 2026 Brindlewood
 // SPDX-License-Identifier: MIT
 #include "QBVersion.h"
+#include "cli/CliSearchExport.h"
 #include "framework/NVKErrors.h"
 
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QStringList>
 #include <QTextStream>
+#include <memory>
 
 namespace {
-
-// One entry per command; later commands add themselves here.
-struct TCliCommand {
-    const char *name;
-    const char *summary;
-    int (*run)(const QStringList &args);
-};
-
-const TCliCommand Commands[] = {
-    {nullptr, nullptr, nullptr},
-};
-
-const char Usage[] = "Usage: quillbox-cli [--version | --help] COMMAND [ARGS...]\n"
-                     "\n"
-                     "The headless Quillbox tool: the program's own document, search and export code.\n"
-                     "\n"
-                     "Options:\n"
-                     "  --version   print the version and exit\n"
-                     "  --help      print this text and exit\n";
 
 QTextStream &out()
 {
@@ -40,11 +24,48 @@ QTextStream &err()
     return stream;
 }
 
+// One entry per command; later commands add themselves here.
+struct TCliCommand
+{
+    const char *name;
+    const char *summary;
+    int (*run)(const QStringList &args);
+};
+
+const TCliCommand Commands[] = {
+    {"search",
+     "FILE PATTERN [--match-case] [--whole-words] [--titles] [--from IID]: print one match per line in the "
+     "order found: IID, position (-1 for a title) and caption, separated by tabs",
+     [](const QStringList &args) { return CliSearch(args, out(), err()); }},
+    {"export",
+     "FILE OUT [--scope document|branch:IID|article:IID] [--format rtf|txt] [--no-titles] [--numbering] "
+     "[--keep-empty]: export articles as RTF or plain text (by OUT's extension unless --format is given)",
+     [](const QStringList &args) { return CliExport(args, out(), err()); }},
+    {"text", "FILE IID: print the plain text of one body as the editor holds it",
+     [](const QStringList &args) { return CliText(args, out(), err()); }},
+    {nullptr, nullptr, nullptr},
+};
+
+const char Usage[] = "Usage: quillbox-cli [--version | --help] COMMAND [ARGS...]\n"
+                     "\n"
+                     "The headless Quillbox tool: the program's own document, search and export code.\n"
+                     "\n"
+                     "Options:\n"
+                     "  --version   print the version and exit\n"
+                     "  --help      print this text and exit\n";
+
 } // namespace
 
 int main(int argc, char *argv[])
 {
-    QCoreApplication app(argc, argv);
+    // Export lays out rich text and needs fonts, hence a GUI application; without a display it draws
+    // off screen. The other commands start faster without one.
+    const bool gui = argc > 1 && CliNeedsGui(QString::fromLocal8Bit(argv[1]));
+    if (gui && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY") &&
+        qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    const std::unique_ptr<QCoreApplication> app =
+        gui ? std::make_unique<QGuiApplication>(argc, argv) : std::make_unique<QCoreApplication>(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("quillbox-cli"));
     QCoreApplication::setApplicationVersion(QStringLiteral(QB_VERSION_STRING));
 
@@ -72,8 +93,11 @@ int main(int argc, char *argv[])
         if (!command.name || args.first() != QLatin1String(command.name))
             continue;
         try {
-            return command.run(args.mid(1));
+            const int result = command.run(args.mid(1));
+            out().flush();
+            return result;
         } catch (...) {
+            out().flush();
             err() << "quillbox-cli: " << NVKCurrentExceptionMessage() << Qt::endl;
             return 1;
         }
