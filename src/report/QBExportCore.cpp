@@ -150,41 +150,50 @@ bool QBBuildExport(QTextDocument &document, TExportScope scope, const TQBExportS
             TQBRtfReader::Load(document, source.Selection);
         return true;
     }
-    // Loading inside one edit block keeps the document from laying out every insertion.
+    // The assembled text is never edited, so it keeps no undo history; one edit block keeps the document
+    // from laying out every insertion.
+    const bool undo = document.isUndoRedoEnabled();
+    document.setUndoRedoEnabled(false);
     QTextCursor block(&document);
     block.beginEditBlock();
     TQBExportBuilder builder(document, options);
     builder.SetProgress(progress);
-    switch (scope) {
-    case esCurrentArticle:
-        builder.AddArticle(source.Current);
-        break;
-    case esOpenArticles:
-        for (const IQBArticlePtr &article : source.OpenArticles) {
-            builder.AddArticle(article);
-            if (builder.Cancelled())
-                break;
-            builder.MoveCaretToEnd();
+    try {
+        switch (scope) {
+        case esCurrentArticle:
+            builder.AddArticle(source.Current);
+            break;
+        case esOpenArticles:
+            for (qsizetype i = 0; i < source.OpenArticles.size() && !builder.Cancelled(); ++i) {
+                // An empty paragraph between articles; none after the last.
+                if (i > 0)
+                    builder.MoveCaretToEnd();
+                builder.AddArticle(source.OpenArticles.at(i));
+            }
+            break;
+        case esBranch:
+            builder.AddBranch(source.Current);
+            break;
+        case esDocument:
+            if (source.Document)
+                builder.AddBranch(source.Document->Root());
+            break;
+        case esSelection:
+            break;
         }
-        break;
-    case esBranch:
-        builder.AddBranch(source.Current);
-        break;
-    case esDocument:
-        if (source.Document)
-            builder.AddBranch(source.Document->Root());
-        break;
-    case esSelection:
-        break;
-    }
-    if (!builder.Cancelled())
-        builder.Finish();
-    block.endEditBlock();
-    if (builder.Cancelled()) {
+        if (!builder.Cancelled())
+            builder.Finish();
+    } catch (...) {
+        block.endEditBlock();
         document.clear();
-        return false;
+        document.setUndoRedoEnabled(undo);
+        throw;
     }
-    return true;
+    block.endEditBlock();
+    if (builder.Cancelled())
+        document.clear();
+    document.setUndoRedoEnabled(undo);
+    return !builder.Cancelled();
 }
 
 namespace {

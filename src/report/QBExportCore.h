@@ -94,7 +94,7 @@ private:
 };
 
 // Replaces the document's content with the scope's articles. Returns false when the progress callback
-// cancelled; the document is then left empty.
+// cancelled; the document is then left empty. Open articles are set apart by an empty paragraph.
 bool QBBuildExport(QTextDocument &document, TExportScope scope, const TQBExportSource &source,
                    const TQBExportOptions &options, const TQBExportBuilder::TProgress &progress = {});
 
