@@ -217,6 +217,7 @@ QString ListMarker(const QTextBlock &block, const QTextList &list)
 QString QBExportPlainText(const QTextDocument &document, const QString &lineEnd)
 {
     QString out;
+    out.reserve(document.characterCount() + document.blockCount() * (lineEnd.size() + 1));
     for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
         const QString text = block.text();
         QTextList *list = block.textList();
@@ -228,11 +229,15 @@ QString QBExportPlainText(const QTextDocument &document, const QString &lineEnd)
                 out += QLatin1Char('\t');
             out += ListMarker(block, *list) + QLatin1Char('\t');
         }
-        for (const QChar c : text) {
-            if (c == QChar::LineSeparator)
-                out += lineEnd;
-            else if (c != QChar::ObjectReplacementCharacter)
-                out += c;
+        if (!text.contains(QChar::LineSeparator) && !text.contains(QChar::ObjectReplacementCharacter)) {
+            out += text;
+        } else {
+            for (const QChar c : text) {
+                if (c == QChar::LineSeparator)
+                    out += lineEnd;
+                else if (c != QChar::ObjectReplacementCharacter)
+                    out += c;
+            }
         }
         out += lineEnd;
     }
