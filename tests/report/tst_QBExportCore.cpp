@@ -101,6 +101,7 @@ private slots:
     void titleFont_comesFromTheDescriptor();
     void body_keepsItsOwnFormatAfterTheTitle();
     void plainText_listsTabsAndLinks_asTheEditorShowsThem();
+    void listAtTheEndOfABody_doesNotSpillIntoTheNextArticle();
     void cancel_leavesNothingAndTheNextBuildStartsAfresh();
     void save_writesPlainTextAsUtf8WithPlatformLineEnds();
     void save_writesRtfThatReadsBackToTheSameText();
@@ -246,6 +247,29 @@ void tst_QBExportCore::plainText_listsTabsAndLinks_asTheEditorShowsThem()
                                                                              "then bold.\n"
                                                                              "1. After\n"
                                                                              "end\n"));
+}
+
+void tst_QBExportCore::listAtTheEndOfABody_doesNotSpillIntoTheNextArticle()
+{
+    const QString list =
+        QStringLiteral("{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}{\\f1\\fcharset2 Symbol;}}\\f0\\fs20 "
+                       "{\\pntext\\f1\\'b7\\tab}{\\*\\pn\\pnlvlblt\\pnf1\\pnindent0{\\pntxtb\\'b7}}\\fi-200\\li200 "
+                       "Last item\\par\n}");
+    const IQBDocumentPtr source = NewQBDocument();
+    source->Root()->SetCaption(QStringLiteral("First"));
+    source->Root()->SetContent(list);
+    addArticle(source, source->Root(), QStringLiteral("Second"), list);
+    TQBExportOptions options;
+    options.IncludeTitles = false;
+    QCOMPARE(build(esDocument, sourceOf(source), options), QString::fromUtf8("\u2022\tLast item\n\u2022\tLast item\n"));
+    options.IncludeTitles = true;
+    QTextDocument document;
+    QVERIFY(QBBuildExport(document, esDocument, sourceOf(source), options));
+    QCOMPARE(QBExportPlainText(document, QStringLiteral("\n")),
+             QString::fromUtf8("First\n\u2022\tLast item\nSecond\n\u2022\tLast item\n"));
+    // The last paragraph of the export is the list item itself, with nothing after it.
+    QCOMPARE(document.blockCount(), 4);
+    QVERIFY(document.lastBlock().textList());
 }
 
 void tst_QBExportCore::cancel_leavesNothingAndTheNextBuildStartsAfresh()
