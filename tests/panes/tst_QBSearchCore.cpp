@@ -136,10 +136,10 @@ void tst_QBSearchCore::titleMatches_followsTheDelimiterRules()
 void tst_QBSearchCore::delimiters_areTheThirtyOneCharacters()
 {
     QCOMPARE(QBTitleDelimiters.size(), 31);
-    for (const char c : QByteArray(".()\"',$#@!%^&*{}[]?/|;:<>\\=+- "))
-        QVERIFY2(QBTitleMatches(QStringLiteral("x") + QLatin1Char(c) + QStringLiteral("word"), QStringLiteral("word"),
-                                soWholeWord),
-                 &c);
+    for (const char c : QByteArray(".()\"',$#@!%^&*{}[]?/|;:<>\\=+- ")) {
+        const QString caption = QStringLiteral("x") + QLatin1Char(c) + QStringLiteral("word");
+        QVERIFY2(QBTitleMatches(caption, QStringLiteral("word"), soWholeWord), qPrintable(caption));
+    }
 }
 
 void tst_QBSearchCore::findText_followsTheEditorsFind_data()
