@@ -8,6 +8,9 @@
 #include <QTest>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QThread>
+#include <atomic>
+#include <memory>
 
 namespace {
 
@@ -69,6 +72,7 @@ private slots:
     void run_emptyPatternOrNoDocument_findsNothing();
     void run_deepChain_needsNoDeepRecursion();
     void run_corruptBody_raisesAfterEarlierMatches();
+    void run_onAWorkerThread_readsOnTheMainThreadAndStopsFromIt();
 };
 
 void tst_QBSearchCore::titleMatches_followsTheDelimiterRules_data()
@@ -381,6 +385,68 @@ void tst_QBSearchCore::run_corruptBody_raisesAfterEarlierMatches()
     });
     QVERIFY_THROWS_EXCEPTION(EZDecompressionError, search.Run(document));
     QCOMPARE(captions(matches), QStringList{QStringLiteral("Good")});
+}
+
+void tst_QBSearchCore::run_onAWorkerThread_readsOnTheMainThreadAndStopsFromIt()
+{
+    const IQBDocumentPtr document = NewQBDocument();
+    for (int i = 0; i < 50; ++i)
+        addArticle(document, document->Root(), QStringLiteral("Article %1").arg(i), rtf(QStringLiteral("one key")));
+
+    // As the search pane runs it: reads block on the main thread, matches are queued to it.
+    QObject mainSide;
+    QThread *const mainThread = QThread::currentThread();
+    std::atomic<int> readsElsewhere{0};
+    QList<TQBSearchMatch> matches;
+    TQBSearch search(QStringLiteral("key"), {}, false);
+    search.SetReader([&](const IQBArticlePtr &article) {
+        TQBSearchArticleText text;
+        QMetaObject::invokeMethod(
+            &mainSide,
+            [&] {
+                if (QThread::currentThread() != mainThread)
+                    ++readsElsewhere;
+                text = TQBSearch::ReadArticle(article);
+            },
+            Qt::BlockingQueuedConnection);
+        return text;
+    });
+    search.SetSink([&](const TQBSearchMatch &match) {
+        QMetaObject::invokeMethod(
+            &mainSide, [&, match] { matches.append(match); }, Qt::QueuedConnection);
+    });
+
+    std::unique_ptr<QThread> thread(QThread::create([&] { search.Run(document); }));
+    thread->start();
+    QTRY_VERIFY(thread->isFinished());
+    QTRY_COMPARE(matches.size(), 50);
+    QCOMPARE(readsElsewhere.load(), 0);
+
+    TQBSearch stopped(QStringLiteral("key"), {}, false);
+    matches.clear();
+    stopped.SetReader([&](const IQBArticlePtr &article) {
+        TQBSearchArticleText text;
+        QMetaObject::invokeMethod(
+            &mainSide, [&] { text = TQBSearch::ReadArticle(article); }, Qt::BlockingQueuedConnection);
+        return text;
+    });
+    stopped.SetSink([&](const TQBSearchMatch &match) {
+        QMetaObject::invokeMethod(
+            &mainSide,
+            [&, match] {
+                matches.append(match);
+                stopped.Stop();
+            },
+            Qt::QueuedConnection);
+    });
+    thread.reset(QThread::create([&] { stopped.Run(document); }));
+    thread->start();
+    QTRY_VERIFY(thread->isFinished());
+    QCoreApplication::processEvents();
+    // The stop is seen before the next article: the walk ends after at most one more.
+    QVERIFY(stopped.ArticlesVisited() <= 3);
+    QVERIFY(!matches.isEmpty());
+    QVERIFY(matches.size() <= 2);
 }
 
 QTEST_MAIN(tst_QBSearchCore)
