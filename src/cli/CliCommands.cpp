@@ -1,6 +1,7 @@
 // Copyright (c) 2026 Brindlewood
 // SPDX-License-Identifier: MIT
 #include "cli/CliCommands.h"
+#include "cli/CliSearchExport.h"
 #include "document/QBXml.h"
 
 #include <QFile>
@@ -154,5 +155,13 @@ const TCliCommand CliCommands[] = {
      tree},
     {"body", "FILE IID", "print the stored body (the RTF source) of the article with this IID", body},
     {"convert", "IN OUT [--encoding NAME]", "read IN and write it to OUT as version 1.1 (in NAME when given)", convert},
+    {"search", "FILE PATTERN [--match-case] [--whole-words] [--titles] [--from IID]",
+     "print one match per line in the order found: IID, position (-1 for a title) and caption, separated by tabs",
+     CliSearch},
+    {"export",
+     "FILE OUT [--scope document|branch:IID|article:IID] [--format rtf|txt] [--no-titles] [--numbering] "
+     "[--keep-empty]",
+     "export articles as RTF or plain text (by OUT's extension unless --format is given)", CliExport},
+    {"text", "FILE IID", "print the plain text of one body as the editor holds it", CliText},
     {nullptr, nullptr, nullptr, nullptr},
 };

@@ -2,11 +2,14 @@
 // SPDX-License-Identifier: MIT
 #include "QBVersion.h"
 #include "cli/CliCommands.h"
+#include "cli/CliSearchExport.h"
 #include "framework/NVKErrors.h"
 
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QStringList>
 #include <QTextStream>
+#include <memory>
 
 namespace {
 
@@ -34,7 +37,14 @@ QTextStream &err()
 
 int main(int argc, char *argv[])
 {
-    QCoreApplication app(argc, argv);
+    // Export lays out rich text and needs fonts, hence a GUI application; without a display it draws
+    // off screen. The other commands start faster without one.
+    const bool gui = argc > 1 && CliNeedsGui(QString::fromLocal8Bit(argv[1]));
+    if (gui && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY") &&
+        qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    const std::unique_ptr<QCoreApplication> app =
+        gui ? std::make_unique<QGuiApplication>(argc, argv) : std::make_unique<QCoreApplication>(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("quillbox-cli"));
     QCoreApplication::setApplicationVersion(QStringLiteral(QB_VERSION_STRING));
 

@@ -88,7 +88,7 @@ const std::array<TSettingDef, siCount> &settingDefs()
         {"EditOptions", "UndoLimit", skInt, 100, scEditOptions, 0, 1000},
         {"Fonts", "WindowFont", skFont, QStringLiteral("Tahoma, 8, 1, 0, clWindowText"), 0},
         {"Fonts", "EditorFont", skFont, QStringLiteral("Arial, 10, 1, 0, clWindowText"), scFonts},
-        {"Fonts", "TitleFont", skFont, QStringLiteral("Arial, 14, 1, 0, clWindowText"), scFonts},
+        {"Fonts", "TitleFont", skFont, QString::fromLatin1(QBDefaultTitleFont), scFonts},
         {"Appearance", "OutlineColor", skColor, clWindow, scColors},
         {"Appearance", "IndexColor", skColor, clWindow, scColors},
         {"Appearance", "TitleColor", skColor, clInfoBk, scColors},

@@ -76,6 +76,9 @@ private:
     int FDepth = 16;
 };
 
+// The TitleFont setting's default descriptor: the font of article titles in printouts and exports.
+inline constexpr char QBDefaultTitleFont[] = "Arial, 14, 1, 0, clWindowText";
+
 // A font in its stored text form "Name, Size, Charset, Style, Colour".
 struct TQBFontDescriptor
 {

@@ -1,0 +1,147 @@
+// Copyright (c) 2026 Brindlewood
+// SPDX-License-Identifier: MIT
+#include "QBBench.h"
+#include "QBBenchDocs.h"
+#include "document/QBXml.h"
+#include "panes/QBSearchCore.h"
+#include "report/QBExportCore.h"
+
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <QTextDocument>
+#include <ctime>
+
+namespace {
+
+constexpr int Articles = 10000;
+const QString Word = QStringLiteral("quillwort");
+
+double msSince(const QElapsedTimer &timer)
+{
+    return double(timer.nsecsElapsed()) / 1e6;
+}
+
+// The machine may be shared: CPU time shows what the work itself costs.
+double cpuMs()
+{
+    timespec ts{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
+    return double(ts.tv_sec) * 1e3 + double(ts.tv_nsec) / 1e6;
+}
+
+QString figure(double ms)
+{
+    return QString::number(ms, 'f', 1) + QStringLiteral(" ms");
+}
+
+QString perSecond(double count, double ms)
+{
+    return QString::number(ms > 0 ? count * 1000.0 / ms : 0.0, 'f', 0);
+}
+
+// The generated document saved to a file, so that opening it is part of the figures.
+QString writeBenchDocument(const QTemporaryDir &dir)
+{
+    const QString fileName = dir.filePath(QStringLiteral("bench.xqb"));
+    QBWriteDocument(QBBenchDocument(Articles, Word, 10), fileName);
+    return fileName;
+}
+
+int searchOnce(const IQBDocumentPtr &document, TQBSearchOptions options, bool titles)
+{
+    TQBSearch search(Word, options, titles);
+    int matches = 0;
+    search.SetSink([&matches](const TQBSearchMatch &) { ++matches; });
+    search.Run(document);
+    return matches;
+}
+
+void searchBench(QTextStream &out)
+{
+    QTemporaryDir dir;
+    const QString fileName = writeBenchDocument(dir);
+    out << "   " << Articles << " articles, " << QString::number(double(QFileInfo(fileName).size()) / 1e6, 'f', 1)
+        << " MB; \"" << Word << "\" in every tenth body\n";
+
+    QElapsedTimer timer;
+    timer.start();
+    double cpu = cpuMs();
+    const IQBDocumentPtr document = QBReadDocument(fileName);
+    const double open = msSince(timer);
+    const double openCpu = cpuMs() - cpu;
+    int matches = searchOnce(document, {}, false);
+    const double both = msSince(timer);
+    const double bothCpu = cpuMs() - cpu;
+    out << "   open and search: " << figure(both) << " (open " << figure(open) << "), " << matches
+        << " matches; CPU time " << figure(bothCpu) << " (open " << figure(openCpu) << ")\n";
+
+    struct TCase
+    {
+        const char *name;
+        TQBSearchOptions options;
+        bool titles;
+    };
+    const TCase cases[] = {
+        {"plain", {}, false},
+        {"match case", soMatchCase, false},
+        {"whole words", soWholeWord, false},
+        {"whole words, match case, titles", soWholeWord | soMatchCase, true},
+    };
+    for (const TCase &c : cases) {
+        timer.restart();
+        cpu = cpuMs();
+        matches = searchOnce(document, c.options, c.titles);
+        const double ms = msSince(timer);
+        out << "   search alone (" << c.name << "): " << figure(ms) << " (CPU " << figure(cpuMs() - cpu) << "), "
+            << matches << " matches, " << perSecond(matches, ms) << " matches/s, "
+            << perSecond(document->ArticleCount(), ms) << " articles/s\n";
+    }
+}
+
+void exportBench(QTextStream &out)
+{
+    QTemporaryDir dir;
+    const IQBDocumentPtr document = QBReadDocument(writeBenchDocument(dir));
+    TQBExportSource source;
+    source.Document = document;
+    TQBExportOptions options;
+    options.Numbering = true;
+
+    QElapsedTimer timer;
+    timer.start();
+    double cpu = cpuMs();
+    QTextDocument text;
+    QBBuildExport(text, esDocument, source, options);
+    const double build = msSince(timer);
+    out << "   assemble " << document->ArticleCount() << " articles with numbered titles: " << figure(build) << " (CPU "
+        << figure(cpuMs() - cpu) << "; " << text.characterCount() << " characters, " << text.blockCount()
+        << " paragraphs)\n";
+
+    const QString txt = dir.filePath(QStringLiteral("out.txt"));
+    timer.restart();
+    cpu = cpuMs();
+    QBSaveExport(text, txt, efText);
+    const double plain = msSince(timer);
+    out << "   save as plain text: " << figure(plain) << " (CPU " << figure(cpuMs() - cpu) << "; "
+        << QString::number(double(QFileInfo(txt).size()) / 1e6, 'f', 1) << " MB)\n";
+
+    const QString rtf = dir.filePath(QStringLiteral("out.rtf"));
+    timer.restart();
+    cpu = cpuMs();
+    QBSaveExport(text, rtf, efRtf);
+    const double rich = msSince(timer);
+    out << "   save as RTF: " << figure(rich) << " (CPU " << figure(cpuMs() - cpu) << "; "
+        << QString::number(double(QFileInfo(rtf).size()) / 1e6, 'f', 1) << " MB)\n";
+    out << "   whole export: plain text " << figure(build + plain) << ", RTF " << figure(build + rich) << "\n";
+}
+
+const bool searchRegistered = QBRegisterBenchmark(
+    QStringLiteral("search"),
+    QStringLiteral("Search 10,000 articles for a word in every tenth body, with and without opening the file"),
+    searchBench);
+const bool exportRegistered =
+    QBRegisterBenchmark(QStringLiteral("export"),
+                        QStringLiteral("Export 10,000 articles: assemble, save as plain text and as RTF"), exportBench);
+
+} // namespace

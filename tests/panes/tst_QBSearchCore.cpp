@@ -1,0 +1,453 @@
+// Copyright (c) 2026 Brindlewood
+// SPDX-License-Identifier: MIT
+#include "document/QBDom.h"
+#include "panes/QBSearchCore.h"
+#include "rtf/QBRtfReader.h"
+#include "rtf/QBRtfText.h"
+
+#include <QTest>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QThread>
+#include <atomic>
+#include <memory>
+
+namespace {
+
+QString rtf(const QString &text)
+{
+    return QStringLiteral("{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}}\\f0\\fs20 ") + text +
+           QStringLiteral("\\par\n}");
+}
+
+IQBArticlePtr addArticle(const IQBDocumentPtr &document, const IQBArticlePtr &parent, const QString &caption,
+                         const QString &body = {})
+{
+    const IQBArticlePtr article = document->AddChild(parent);
+    article->SetCaption(caption);
+    article->SetContent(body);
+    return article;
+}
+
+QList<TQBSearchMatch> runSearch(TQBSearch &search, const IQBDocumentPtr &document, const IQBArticlePtr &start = {})
+{
+    QList<TQBSearchMatch> matches;
+    search.SetSink([&matches](const TQBSearchMatch &match) { matches.append(match); });
+    search.Run(document, start);
+    return matches;
+}
+
+QStringList captions(const QList<TQBSearchMatch> &matches)
+{
+    QStringList result;
+    for (const TQBSearchMatch &match : matches)
+        result.append(match.Text());
+    return result;
+}
+
+} // namespace
+
+class tst_QBSearchCore : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void titleMatches_followsTheDelimiterRules_data();
+    void titleMatches_followsTheDelimiterRules();
+    void delimiters_areTheThirtyOneCharacters();
+
+    void findText_followsTheEditorsFind_data();
+    void findText_followsTheEditorsFind();
+    void findAll_threeOccurrences_giveThreeIncreasingPositions();
+    void findAll_overlappingOccurrences_doNotOverlap();
+    void bodyPositions_selectExactlyTheFoundTextInTheEditorDocument();
+    void bodyBytes_keepEveryCharacterOfTheBody();
+
+    void run_visitsInPreOrderWithTitleBeforeBody();
+    void run_fromAnArticle_searchesOnlyItsSubtree();
+    void run_withoutStart_searchesFromTheRoot();
+    void run_stopBetweenArticles_endsTheWalk();
+    void run_stopBeforeRun_searchesNothing();
+    void run_readsThroughTheReader();
+    void run_emptyPatternOrNoDocument_findsNothing();
+    void run_deepChain_needsNoDeepRecursion();
+    void run_corruptBody_raisesAfterEarlierMatches();
+    void run_onAWorkerThread_readsOnTheMainThreadAndStopsFromIt();
+};
+
+void tst_QBSearchCore::titleMatches_followsTheDelimiterRules_data()
+{
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<QString>("pattern");
+    QTest::addColumn<int>("options");
+    QTest::addColumn<bool>("matches");
+
+    const int whole = soWholeWord;
+    const int wholeCase = soWholeWord | soMatchCase;
+    QTest::newRow("hyphen after the word") << "Word-list"
+                                           << "word" << whole << true;
+    QTest::newRow("letter after the word") << "Wordlist"
+                                           << "word" << whole << false;
+    QTest::newRow("letter before the word") << "Buzzword"
+                                            << "word" << whole << false;
+    QTest::newRow("only the first occurrence is tried") << "Swordfish and word"
+                                                        << "word" << whole << false;
+    QTest::newRow("standing alone") << "A word here"
+                                    << "word" << whole << true;
+    QTest::newRow("whole caption") << "word"
+                                   << "word" << whole << true;
+    QTest::newRow("between delimiters") << "(word)"
+                                        << "word" << whole << true;
+    QTest::newRow("backslash and equals") << "a\\word=b"
+                                          << "word" << whole << true;
+    QTest::newRow("digit is no delimiter") << "word2"
+                                           << "word" << whole << false;
+    QTest::newRow("underscore is no delimiter") << "my_word"
+                                                << "word" << whole << false;
+    QTest::newRow("tab is no delimiter") << "a\tword"
+                                         << "word" << whole << false;
+    QTest::newRow("inside a word without whole words") << "Swordfish"
+                                                       << "word" << 0 << true;
+    QTest::newRow("case ignored") << "BIG Word"
+                                  << "word" << 0 << true;
+    QTest::newRow("locale upper-casing") << QString::fromUtf8("Crème brûlée") << QString::fromUtf8("BRÛLÉE") << 0
+                                         << true;
+    QTest::newRow("match case refuses other case") << "BIG Word"
+                                                   << "word" << int(soMatchCase) << false;
+    QTest::newRow("match case finds same case") << "big word"
+                                                << "word" << int(soMatchCase) << true;
+    QTest::newRow("match case first occurrence only") << "Word-word"
+                                                      << "word" << wholeCase << true;
+    QTest::newRow("case-folded first occurrence decides") << "swordWord word"
+                                                          << "word" << whole << false;
+    QTest::newRow("no occurrence") << "Nothing"
+                                   << "word" << 0 << false;
+    QTest::newRow("empty pattern") << "Anything"
+                                   << "" << 0 << false;
+    QTest::newRow("empty caption") << ""
+                                   << "word" << 0 << false;
+}
+
+void tst_QBSearchCore::titleMatches_followsTheDelimiterRules()
+{
+    QFETCH(QString, caption);
+    QFETCH(QString, pattern);
+    QFETCH(int, options);
+    QFETCH(bool, matches);
+    QCOMPARE(QBTitleMatches(caption, pattern, TQBSearchOptions(options)), matches);
+}
+
+void tst_QBSearchCore::delimiters_areTheThirtyOneCharacters()
+{
+    QCOMPARE(QBTitleDelimiters.size(), 31);
+    for (const char c : QByteArray(".()\"',$#@!%^&*{}[]?/|;:<>\\=+- ")) {
+        const QString caption = QStringLiteral("x") + QLatin1Char(c) + QStringLiteral("word");
+        QVERIFY2(QBTitleMatches(caption, QStringLiteral("word"), soWholeWord), qPrintable(caption));
+    }
+}
+
+void tst_QBSearchCore::findText_followsTheEditorsFind_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("pattern");
+    QTest::addColumn<int>("from");
+    QTest::addColumn<int>("options");
+    QTest::addColumn<int>("position");
+
+    QTest::newRow("plain") << "one two three"
+                           << "two" << 0 << 0 << 4;
+    QTest::newRow("case ignored") << "One TWO three"
+                                  << "two" << 0 << 0 << 4;
+    QTest::newRow("case kept") << "One TWO two"
+                               << "two" << 0 << int(soMatchCase) << 8;
+    QTest::newRow("from after the first") << "ab ab"
+                                          << "ab" << 1 << 0 << 3;
+    QTest::newRow("inside a word") << "concatenate"
+                                   << "cat" << 0 << 0 << 3;
+    QTest::newRow("whole words skip to the next") << "concatenate cat"
+                                                  << "cat" << 0 << int(soWholeWord) << 12;
+    QTest::newRow("whole words: apostrophe ends a word") << "the cat's toy"
+                                                         << "cat" << 0 << int(soWholeWord) << 4;
+    QTest::newRow("whole words: digit continues a word") << "cat9 cat"
+                                                         << "cat" << 0 << int(soWholeWord) << 5;
+    QTest::newRow("whole words: paragraph ends a word") << "x\ncat\ny"
+                                                        << "cat" << 0 << int(soWholeWord) << 2;
+    QTest::newRow("whole words: accented letter continues")
+        << QString::fromUtf8("écat cat") << "cat" << 0 << int(soWholeWord) << 5;
+    QTest::newRow("whole words: pattern edge that is no word character") << "a-cat"
+                                                                         << "-cat" << 0 << int(soWholeWord) << 1;
+    QTest::newRow("whole words with case") << "Cat cat"
+                                           << "cat" << 0 << int(soWholeWord | soMatchCase) << 4;
+    QTest::newRow("none") << "nothing here"
+                          << "cat" << 0 << 0 << -1;
+    QTest::newRow("empty pattern") << "text"
+                                   << "" << 0 << 0 << -1;
+    QTest::newRow("from beyond the end") << "cat"
+                                         << "cat" << 5 << 0 << -1;
+}
+
+void tst_QBSearchCore::findText_followsTheEditorsFind()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, pattern);
+    QFETCH(int, from);
+    QFETCH(int, options);
+    QFETCH(int, position);
+    QCOMPARE(QBFindText(text, pattern, from, TQBSearchOptions(options)), position);
+}
+
+void tst_QBSearchCore::findAll_threeOccurrences_giveThreeIncreasingPositions()
+{
+    const QList<int> positions = QBFindAll(QStringLiteral("Fox one, fox two, FOX three."), QStringLiteral("fox"), {});
+    QCOMPARE(positions, (QList<int>{0, 9, 18}));
+}
+
+void tst_QBSearchCore::findAll_overlappingOccurrences_doNotOverlap()
+{
+    QCOMPARE(QBFindAll(QStringLiteral("aaaaa"), QStringLiteral("aa"), {}), (QList<int>{0, 2}));
+}
+
+void tst_QBSearchCore::bodyPositions_selectExactlyTheFoundTextInTheEditorDocument()
+{
+    // Paragraphs, a line break, a tab, a link field, a picture placeholder and characters outside
+    // the code page all shift positions; each match must still select the pattern in the editor.
+    const QByteArray body =
+        "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}}{\\colortbl ;\\red0\\green0\\blue255;}\\f0\\fs20 "
+        "First Needle\\par\\tab needle after a tab\\line needle after a break\\par "
+        "{\\field{\\*\\fldinst { HYPERLINK \"@_7\" }}{\\fldrslt{\\cf1\\ul link to Needle}}}\\cf0\\ulnone  then "
+        "\\u8364?\\u8364? needle{\\object\\objemb{\\*\\objdata 0102}{\\result x}} NEEDLE\\par}";
+    QTextDocument editor;
+    TQBRtfReader::Load(editor, body);
+    const QString pattern = QStringLiteral("needle");
+    const IQBDocumentPtr document = NewQBDocument();
+    document->Root()->SetContent(QString::fromLatin1(body));
+    TQBSearch search(pattern, {}, false);
+    const QList<TQBSearchMatch> matches = runSearch(search, document);
+    QCOMPARE(matches.size(), 6);
+    int previous = -1;
+    for (const TQBSearchMatch &match : matches) {
+        QVERIFY(match.Position > previous);
+        previous = match.Position;
+        QTextCursor cursor(&editor);
+        cursor.setPosition(match.Position);
+        cursor.setPosition(match.Position + int(pattern.size()), QTextCursor::KeepAnchor);
+        QCOMPARE(cursor.selectedText().toLower(), pattern);
+    }
+}
+
+void tst_QBSearchCore::bodyBytes_keepEveryCharacterOfTheBody()
+{
+    QCOMPARE(RtfToPlainText(QBBodyBytes(QString::fromUtf8("Grüße € \u4e2d"))), QString::fromUtf8("Grüße € \u4e2d"));
+    QCOMPARE(RtfToPlainText(QBBodyBytes(QString::fromUtf8("{\\rtf1\\ansi Grüße € \u4e2d}"))),
+             QString::fromUtf8("Grüße € \u4e2d"));
+    QCOMPARE(QBBodyBytes(QStringLiteral("{\\rtf1 plain}")), QByteArray("{\\rtf1 plain}"));
+}
+
+void tst_QBSearchCore::run_visitsInPreOrderWithTitleBeforeBody()
+{
+    const IQBDocumentPtr document = NewQBDocument();
+    const IQBArticlePtr root = document->Root();
+    root->SetCaption(QStringLiteral("Root"));
+    const IQBArticlePtr a = addArticle(document, root, QStringLiteral("Apple tree"), rtf(QStringLiteral("an apple")));
+    addArticle(document, a, QStringLiteral("Leaf"), rtf(QStringLiteral("apple, apple")));
+    addArticle(document, root, QStringLiteral("Apple pie"), rtf(QStringLiteral("no fruit")));
+    addArticle(document, root, QStringLiteral("Empty"));
+
+    TQBSearch search(QStringLiteral("apple"), {}, true);
+    const QList<TQBSearchMatch> matches = runSearch(search, document);
+    QCOMPARE(captions(matches),
+             (QStringList{QStringLiteral("Apple tree *"), QStringLiteral("Apple tree"), QStringLiteral("Leaf"),
+                          QStringLiteral("Leaf"), QStringLiteral("Apple pie *")}));
+    QCOMPARE(matches.at(0).Position, -1);
+    QCOMPARE(matches.at(1).Position, 3);
+    QCOMPARE(matches.at(2).Position, 0);
+    QCOMPARE(matches.at(3).Position, 7);
+    QCOMPARE(matches.at(0).ArticleID, a->IID());
+    QCOMPARE(search.ArticlesVisited(), 5);
+    QCOMPARE(search.MatchCount(), 5);
+
+    TQBSearch bodiesOnly(QStringLiteral("apple"), {}, false);
+    QCOMPARE(runSearch(bodiesOnly, document).size(), 3);
+}
+
+void tst_QBSearchCore::run_fromAnArticle_searchesOnlyItsSubtree()
+{
+    const IQBDocumentPtr document = NewQBDocument();
+    const IQBArticlePtr root = document->Root();
+    root->SetContent(rtf(QStringLiteral("key in the root")));
+    const IQBArticlePtr a = addArticle(document, root, QStringLiteral("A"), rtf(QStringLiteral("key")));
+    const IQBArticlePtr a1 = addArticle(document, a, QStringLiteral("A1"), rtf(QStringLiteral("key")));
+    addArticle(document, a1, QStringLiteral("A1a"), rtf(QStringLiteral("key")));
+    addArticle(document, root, QStringLiteral("B"), rtf(QStringLiteral("key")));
+
+    TQBSearch search(QStringLiteral("key"), {}, false);
+    const QList<TQBSearchMatch> matches = runSearch(search, document, a);
+    QCOMPARE(captions(matches), (QStringList{QStringLiteral("A"), QStringLiteral("A1"), QStringLiteral("A1a")}));
+    QCOMPARE(search.ArticlesVisited(), 3);
+}
+
+void tst_QBSearchCore::run_withoutStart_searchesFromTheRoot()
+{
+    const IQBDocumentPtr document = NewQBDocument();
+    document->Root()->SetCaption(QStringLiteral("Root"));
+    document->Root()->SetContent(rtf(QStringLiteral("key")));
+    addArticle(document, document->Root(), QStringLiteral("A"), rtf(QStringLiteral("key")));
+    TQBSearch search(QStringLiteral("key"), {}, false);
+    QCOMPARE(captions(runSearch(search, document, nullptr)),
+             (QStringList{QStringLiteral("Root"), QStringLiteral("A")}));
+}
+
+void tst_QBSearchCore::run_stopBetweenArticles_endsTheWalk()
+{
+    const IQBDocumentPtr document = NewQBDocument();
+    const IQBArticlePtr a = addArticle(document, document->Root(), QStringLiteral("A"), rtf(QStringLiteral("x x x")));
+    addArticle(document, a, QStringLiteral("A1"), rtf(QStringLiteral("x")));
+    addArticle(document, document->Root(), QStringLiteral("B"), rtf(QStringLiteral("x")));
+
+    TQBSearch search(QStringLiteral("x"), {}, false);
+    QList<TQBSearchMatch> matches;
+    search.SetSink([&](const TQBSearchMatch &match) {
+        matches.append(match);
+        search.Stop();
+    });
+    search.Run(document);
+    // The article being searched finishes; no further article is visited.
+    QCOMPARE(captions(matches), (QStringList{QStringLiteral("A"), QStringLiteral("A"), QStringLiteral("A")}));
+    QCOMPARE(search.ArticlesVisited(), 2);
+    QVERIFY(search.Stopped());
+    QCOMPARE(search.Current(), a);
+}
+
+void tst_QBSearchCore::run_stopBeforeRun_searchesNothing()
+{
+    const IQBDocumentPtr document = NewQBDocument();
+    document->Root()->SetContent(rtf(QStringLiteral("x")));
+    TQBSearch search(QStringLiteral("x"), {}, false);
+    search.Stop();
+    QVERIFY(runSearch(search, document).isEmpty());
+    QCOMPARE(search.ArticlesVisited(), 0);
+}
+
+void tst_QBSearchCore::run_readsThroughTheReader()
+{
+    const IQBDocumentPtr document = NewQBDocument();
+    const IQBArticlePtr a = addArticle(document, document->Root(), QStringLiteral("A"), rtf(QStringLiteral("stored")));
+    TQBSearch search(QStringLiteral("seen"), {}, true);
+    QList<qint32> read;
+    search.SetReader([&read](const IQBArticlePtr &article) {
+        read.append(article->IID());
+        return TQBSearchArticleText{QStringLiteral("seen caption"), rtf(QStringLiteral("what was seen"))};
+    });
+    const QList<TQBSearchMatch> matches = runSearch(search, document);
+    QCOMPARE(read, (QList<qint32>{document->Root()->IID(), a->IID()}));
+    QCOMPARE(matches.size(), 4);
+    QCOMPARE(matches.at(0), (TQBSearchMatch{document->Root()->IID(), QStringLiteral("seen caption"), -1}));
+    QCOMPARE(matches.at(1), (TQBSearchMatch{document->Root()->IID(), QStringLiteral("seen caption"), 9}));
+}
+
+void tst_QBSearchCore::run_emptyPatternOrNoDocument_findsNothing()
+{
+    const IQBDocumentPtr document = NewQBDocument();
+    document->Root()->SetContent(rtf(QStringLiteral("text")));
+    TQBSearch empty(QString(), {}, true);
+    QVERIFY(runSearch(empty, document).isEmpty());
+    QCOMPARE(empty.ArticlesVisited(), 0);
+    TQBSearch noDocument(QStringLiteral("text"), {}, true);
+    QVERIFY(runSearch(noDocument, nullptr).isEmpty());
+}
+
+void tst_QBSearchCore::run_deepChain_needsNoDeepRecursion()
+{
+    const IQBDocumentPtr document = NewQBDocument();
+    IQBArticlePtr article = document->Root();
+    for (int i = 0; i < 20000; ++i)
+        article = addArticle(document, article, QStringLiteral("Level"));
+    article->SetContent(rtf(QStringLiteral("bottom")));
+    TQBSearch search(QStringLiteral("bottom"), {}, false);
+    const QList<TQBSearchMatch> matches = runSearch(search, document);
+    QCOMPARE(matches.size(), 1);
+    QCOMPARE(matches.at(0).ArticleID, article->IID());
+    QCOMPARE(search.ArticlesVisited(), 20001);
+}
+
+void tst_QBSearchCore::run_corruptBody_raisesAfterEarlierMatches()
+{
+    const IQBDocumentPtr document = NewQBDocument();
+    addArticle(document, document->Root(), QStringLiteral("Good"), rtf(QStringLiteral("key")));
+    addArticle(document, document->Root(), QStringLiteral("Bad"), rtf(QStringLiteral("key")));
+    TQBSearch search(QStringLiteral("key"), {}, false);
+    QList<TQBSearchMatch> matches;
+    search.SetSink([&matches](const TQBSearchMatch &match) { matches.append(match); });
+    search.SetReader([](const IQBArticlePtr &article) {
+        if (article->Caption() == QLatin1String("Bad"))
+            throw EZDecompressionError(QStringLiteral("Corrupt body"));
+        return TQBSearch::ReadArticle(article);
+    });
+    QVERIFY_THROWS_EXCEPTION(EZDecompressionError, search.Run(document));
+    QCOMPARE(captions(matches), QStringList{QStringLiteral("Good")});
+}
+
+void tst_QBSearchCore::run_onAWorkerThread_readsOnTheMainThreadAndStopsFromIt()
+{
+    const IQBDocumentPtr document = NewQBDocument();
+    for (int i = 0; i < 50; ++i)
+        addArticle(document, document->Root(), QStringLiteral("Article %1").arg(i), rtf(QStringLiteral("one key")));
+
+    // As the search pane runs it: reads block on the main thread, matches are queued to it.
+    QObject mainSide;
+    QThread *const mainThread = QThread::currentThread();
+    std::atomic<int> readsElsewhere{0};
+    QList<TQBSearchMatch> matches;
+    TQBSearch search(QStringLiteral("key"), {}, false);
+    search.SetReader([&](const IQBArticlePtr &article) {
+        TQBSearchArticleText text;
+        QMetaObject::invokeMethod(
+            &mainSide,
+            [&] {
+                if (QThread::currentThread() != mainThread)
+                    ++readsElsewhere;
+                text = TQBSearch::ReadArticle(article);
+            },
+            Qt::BlockingQueuedConnection);
+        return text;
+    });
+    search.SetSink([&](const TQBSearchMatch &match) {
+        QMetaObject::invokeMethod(
+            &mainSide, [&, match] { matches.append(match); }, Qt::QueuedConnection);
+    });
+
+    std::unique_ptr<QThread> thread(QThread::create([&] { search.Run(document); }));
+    thread->start();
+    QTRY_VERIFY(thread->isFinished());
+    QTRY_COMPARE(matches.size(), 50);
+    QCOMPARE(readsElsewhere.load(), 0);
+
+    TQBSearch stopped(QStringLiteral("key"), {}, false);
+    matches.clear();
+    stopped.SetReader([&](const IQBArticlePtr &article) {
+        TQBSearchArticleText text;
+        QMetaObject::invokeMethod(
+            &mainSide, [&] { text = TQBSearch::ReadArticle(article); }, Qt::BlockingQueuedConnection);
+        return text;
+    });
+    stopped.SetSink([&](const TQBSearchMatch &match) {
+        QMetaObject::invokeMethod(
+            &mainSide,
+            [&, match] {
+                matches.append(match);
+                stopped.Stop();
+            },
+            Qt::QueuedConnection);
+    });
+    thread.reset(QThread::create([&] { stopped.Run(document); }));
+    thread->start();
+    QTRY_VERIFY(thread->isFinished());
+    QCoreApplication::processEvents();
+    // The stop is seen before the next article: the walk ends after at most one more.
+    QVERIFY(stopped.ArticlesVisited() <= 3);
+    QVERIFY(!matches.isEmpty());
+    QVERIFY(matches.size() <= 2);
+}
+
+QTEST_MAIN(tst_QBSearchCore)
+#include "tst_QBSearchCore.moc"
