@@ -25,7 +25,6 @@
 #include <QRegularExpression>
 #include <QScrollBar>
 #include <QStringDecoder>
-#include <QSyntaxHighlighter>
 #include <QTextBlock>
 #include <QTextDocumentFragment>
 #include <QTextList>
@@ -119,33 +118,6 @@ int TrimUrlEnd(const QString &text, int start, int length)
 }
 
 } // namespace
-
-// Marks addresses in the text as links for display only: the marks are not part of the body.
-class TVtlUrlHighlighter final : public QSyntaxHighlighter
-{
-public:
-    explicit TVtlUrlHighlighter(QTextDocument *document) : QSyntaxHighlighter(document)
-    {
-        FFormat.setForeground(QColor(0, 0, 255));
-        FFormat.setFontUnderline(true);
-    }
-
-protected:
-    void highlightBlock(const QString &text) override
-    {
-        if (!text.contains(QLatin1Char(':')) && !text.contains(QLatin1String("www."), Qt::CaseInsensitive))
-            return;
-        auto it = UrlPattern().globalMatch(text);
-        while (it.hasNext()) {
-            const QRegularExpressionMatch match = it.next();
-            const int length = TrimUrlEnd(text, int(match.capturedStart()), int(match.capturedLength()));
-            setFormat(int(match.capturedStart()), length, FFormat);
-        }
-    }
-
-private:
-    QTextCharFormat FFormat;
-};
 
 // ---------------------------------------------------------------------------------------------
 // TRxTextAttributes
@@ -612,8 +584,7 @@ TVtlRichEdit::TVtlRichEdit(QWidget *parent)
     FDefaultFormat.setFontFamilies(QStringList{document()->defaultFont().family()});
     FDefaultFormat.setFontPointSize(document()->defaultFont().pointSizeF() > 0 ? document()->defaultFont().pointSizeF()
                                                                                : 10.0);
-    FHighlighter = new TVtlUrlHighlighter(document());
-    connect(document(), &QTextDocument::undoCommandAdded, this, &TVtlRichEdit::UndoCommandAdded);
+    AttachDocument(document());
     ApplyDocumentOptions();
     UpdateSelectionVisibility();
     document()->clearUndoRedoStacks();
@@ -686,27 +657,47 @@ void TVtlRichEdit::StreamIn(QIODevice &stream, TVtlStreamFormat format, TVtlStre
             TQBRtfReader::Insert(cursor, bytes);
             setTextCursor(cursor);
         } else {
-            TQBRtfReader::Load(*document(), bytes);
-            ResetUndoCount();
+            ReplaceDocument([&bytes](QTextDocument &fresh) { TQBRtfReader::Load(fresh, bytes); });
         }
     } else {
         const QString text = DecodePlain(bytes, modes.testFlag(smUnicode));
         if (selection) {
             textCursor().insertText(text);
         } else {
-            const bool undo = document()->isUndoRedoEnabled();
-            document()->setUndoRedoEnabled(false);
-            document()->clear();
-            QTextCursor cursor(document());
-            cursor.insertText(text);
-            document()->setUndoRedoEnabled(undo);
-            ResetUndoCount();
+            ReplaceDocument([&text](QTextDocument &fresh) { QTextCursor(&fresh).insertText(text); });
         }
     }
     if (!selection) {
         setTextCursor(QTextCursor(document()));
         ensureCursorVisible();
     }
+}
+
+void TVtlRichEdit::ReplaceDocument(const std::function<void(QTextDocument &)> &fill)
+{
+    // A body is built in a document of its own and then shown: filled while the editor shows it,
+    // every insertion would be laid out at once, which costs several times the reading itself.
+    QTextDocument *old = document();
+    auto *fresh = new QTextDocument(this);
+    fresh->setDefaultFont(old->defaultFont());
+    fresh->setDocumentMargin(old->documentMargin());
+    fresh->setDefaultTextOption(old->defaultTextOption());
+    fresh->setUndoRedoEnabled(false);
+    try {
+        fill(*fresh);
+    } catch (...) {
+        delete fresh;
+        throw;
+    }
+    fresh->setUndoRedoEnabled(FUndoLimit > 0);
+    fresh->setModified(false);
+    // The first document belongs to the text control, which deletes it itself.
+    const bool ownOld = old->parent() == this;
+    setDocument(fresh);
+    AttachDocument(fresh);
+    if (ownOld)
+        delete old;
+    ResetUndoCount();
 }
 
 QByteArray TVtlRichEdit::StreamOutBytes(TVtlStreamFormat format, TVtlStreamModes modes)
@@ -1200,7 +1191,78 @@ void TVtlRichEdit::SetAutoURLDetect(bool value)
     if (FAutoURLDetect == value)
         return;
     FAutoURLDetect = value;
-    FHighlighter->setDocument(value ? document() : nullptr);
+    if (!value) {
+        QTextDocument *doc = document();
+        for (QTextBlock block = doc->begin(); block.isValid(); block = block.next()) {
+            block.setUserState(-1);
+            if (QTextLayout *layout = block.layout(); layout && !layout->formats().isEmpty()) {
+                layout->clearFormats();
+                doc->markContentsDirty(block.position(), block.length());
+            }
+        }
+    }
+    viewport()->update();
+}
+
+void TVtlRichEdit::AttachDocument(QTextDocument *doc)
+{
+    connect(doc, &QTextDocument::undoCommandAdded, this, &TVtlRichEdit::UndoCommandAdded);
+    connect(doc, &QTextDocument::contentsChange, this, [this, doc](int from, int, int added) {
+        if (FMarkingUrls)
+            return;
+        // Changed paragraphs are looked at again when they are next drawn.
+        const QTextBlock last = doc->findBlock(from + added);
+        for (QTextBlock block = doc->findBlock(from); block.isValid(); block = block.next()) {
+            block.setUserState(-1);
+            if (block == last)
+                break;
+        }
+    });
+}
+
+void TVtlRichEdit::MarkVisibleUrls()
+{
+    // Addresses are marked only where the text is seen, so a long body loads without being scanned;
+    // the marks live in the layout and never reach the body.
+    QTextDocument *doc = document();
+    QAbstractTextDocumentLayout *layout = doc->documentLayout();
+    const int top = verticalScrollBar()->value();
+    const int bottom = top + viewport()->height();
+    const QRegularExpression &pattern = UrlPattern();
+    FMarkingUrls = true;
+    for (QTextBlock block = cursorForPosition(QPoint(0, 0)).block(); block.isValid(); block = block.next()) {
+        if (layout->blockBoundingRect(block).top() > bottom)
+            break;
+        if (block.userState() == 1)
+            continue;
+        block.setUserState(1);
+        QList<QTextLayout::FormatRange> ranges;
+        const QString text = block.text();
+        if (text.contains(QLatin1Char(':')) || text.contains(QLatin1String("www."), Qt::CaseInsensitive)) {
+            QTextCharFormat format;
+            format.setForeground(QColor(0, 0, 255));
+            format.setFontUnderline(true);
+            auto it = pattern.globalMatch(text);
+            while (it.hasNext()) {
+                const QRegularExpressionMatch match = it.next();
+                const int start = int(match.capturedStart());
+                ranges.append({start, TrimUrlEnd(text, start, int(match.capturedLength())), format});
+            }
+        }
+        QTextLayout *blockLayout = block.layout();
+        if (ranges.isEmpty() && blockLayout->formats().isEmpty())
+            continue;
+        blockLayout->setFormats(ranges);
+        doc->markContentsDirty(block.position(), block.length());
+    }
+    FMarkingUrls = false;
+}
+
+void TVtlRichEdit::paintEvent(QPaintEvent *event)
+{
+    if (FAutoURLDetect)
+        MarkVisibleUrls();
+    QTextEdit::paintEvent(event);
 }
 
 QString TVtlRichEdit::UrlAt(int position) const

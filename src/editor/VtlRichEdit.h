@@ -7,10 +7,10 @@
 #include <QFlags>
 #include <QPointer>
 #include <QTextEdit>
+#include <functional>
 
 class QIODevice;
 class TVtlRichEdit;
-class TVtlUrlHighlighter;
 class TVtlFindDialog;
 class TVtlReplaceDialog;
 
@@ -256,12 +256,16 @@ protected:
     void mousePressEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
     void mouseDoubleClickEvent(QMouseEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
 
 private:
     friend class TRxTextAttributes;
     friend class TRxParaAttributes;
 
     void InsertRtf(const QByteArray &rtf, bool withObjects);
+    void AttachDocument(QTextDocument *doc);
+    void MarkVisibleUrls();
+    void ReplaceDocument(const std::function<void(QTextDocument &)> &fill);
     void ResetUndoCount();
     void UndoCommandAdded();
     // Lays the document out far enough that the block of position has lines.
@@ -274,7 +278,6 @@ private:
     TRxTextAttributes FWordAttributes;
     TRxParaAttributes FParagraph;
     QTextCharFormat FDefaultFormat;
-    TVtlUrlHighlighter *FHighlighter = nullptr;
     QPointer<TVtlFindDialog> FFindDialog;
     QPointer<TVtlReplaceDialog> FReplaceDialog;
     int FUndoLimit = 100;
@@ -286,6 +289,6 @@ private:
     bool FWantReturns = true;
     bool FHideSelection = true;
     bool FPlainText = false;
-    bool FWordDrag = false;
+    bool FMarkingUrls = false;
     int FDragAnchor = -1;
 };

@@ -91,6 +91,7 @@ private Q_SLOTS:
     void selectionBar_clickInTheLeftMargin_selectsTheLine();
     void urls_detectedInTextAndLinks_reportTheirTarget();
     void urls_leftClick_firesUrlClicked();
+    void urls_marksAreDrawnButNotStored();
     void find_directionCaseAndWholeWord();
     void replaceAll_replacesEveryMatchAsOneUndoStep();
     void findDialog_findNext_selectsMatchesAndReportsTheEnd();
@@ -583,6 +584,32 @@ void TestVtlRichEdit::urls_leftClick_firesUrlClicked()
     const QRect plain = editor.cursorRect(at);
     QTest::mouseClick(editor.viewport(), Qt::LeftButton, {}, QPoint(plain.left() + 2, plain.center().y()));
     QCOMPARE(spy.size(), 1);
+}
+
+void TestVtlRichEdit::urls_marksAreDrawnButNotStored()
+{
+    TShownEditor shown;
+    TVtlRichEdit &editor = shown.editor;
+    load(editor, "{\\rtf1 plain line\\par mail mailto:me@example.org today\\par}");
+    editor.grab();
+    const QTextBlock second = editor.document()->findBlockByNumber(1);
+    const QList<QTextLayout::FormatRange> marks = second.layout()->formats();
+    QCOMPARE(marks.size(), 1);
+    QCOMPARE(marks.at(0).start, 5);
+    QCOMPARE(marks.at(0).length, 21);
+    QVERIFY(marks.at(0).format.fontUnderline());
+    QVERIFY(editor.document()->firstBlock().layout()->formats().isEmpty());
+    QVERIFY(!save(editor).contains("\\ul"));
+    QVERIFY(!editor.Modified());
+    // An edit that breaks the address takes the mark away at the next drawing.
+    QTextCursor cursor(editor.document());
+    cursor.setPosition(19);
+    cursor.insertText(QStringLiteral(" "));
+    editor.grab();
+    QVERIFY(editor.document()->findBlockByNumber(1).layout()->formats().isEmpty());
+    editor.SetAutoURLDetect(false);
+    editor.grab();
+    QVERIFY(editor.document()->findBlockByNumber(1).layout()->formats().isEmpty());
 }
 
 void TestVtlRichEdit::find_directionCaseAndWholeWord()
