@@ -21,6 +21,8 @@ TVtlStreamModes ModesOf(int modes)
 }
 
 // Backslashes are doubled; characters beyond 7 bits go as \uN? so captions keep full Unicode.
+// Braces are escaped as well: a brace taken as it is would close the field early and cut the
+// shown text short.
 QByteArray TemplateArgument(const QString &value)
 {
     QByteArray out;
@@ -29,6 +31,8 @@ QByteArray TemplateArgument(const QString &value)
         const char16_t unit = ch.unicode();
         if (unit == u'\\')
             out += "\\\\";
+        else if (unit == u'{' || unit == u'}')
+            out += '\\' + QByteArray(1, char(unit));
         else if (unit < 0x80)
             out += char(unit);
         else

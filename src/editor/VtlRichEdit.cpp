@@ -14,6 +14,7 @@
 #include <QApplication>
 #include <QBuffer>
 #include <QClipboard>
+#include <QContextMenuEvent>
 #include <QCryptographicHash>
 #include <QDialogButtonBox>
 #include <QFile>
@@ -21,6 +22,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
+#include <QMenu>
 #include <QMimeData>
 #include <QRegularExpression>
 #include <QScrollBar>
@@ -1445,6 +1447,26 @@ void TVtlRichEdit::SelectLine(int position)
             cursor.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
     }
     setTextCursor(cursor);
+}
+
+void TVtlRichEdit::contextMenuEvent(QContextMenuEvent *event)
+{
+    // The standard menu's undo and redo go through the editor, so the undo limit holds for them.
+    std::unique_ptr<QMenu> menu(createStandardContextMenu(event->pos()));
+    if (!menu)
+        return;
+    for (QAction *action : menu->actions()) {
+        if (action->objectName() == QLatin1String("edit-undo")) {
+            action->disconnect();
+            action->setEnabled(CanUndo());
+            connect(action, &QAction::triggered, this, &TVtlRichEdit::Undo);
+        } else if (action->objectName() == QLatin1String("edit-redo")) {
+            action->disconnect();
+            action->setEnabled(CanRedo());
+            connect(action, &QAction::triggered, this, &TVtlRichEdit::Redo);
+        }
+    }
+    menu->exec(event->globalPos());
 }
 
 void TVtlRichEdit::keyPressEvent(QKeyEvent *event)

@@ -150,6 +150,11 @@ void TestArticleRichEdit::insertHyperlink_backslashes_showAndOpenSingle()
     TArticleRichEdit copy;
     load(copy, save(editor));
     QCOMPARE(copy.UrlAt(6), QStringLiteral("C:\\docs\\a.txt"));
+    // Braces in the shown text do not break the field.
+    editor.SetSelStart(0);
+    editor.InsertHyperlink(QStringLiteral("@_9"), QStringLiteral("set {a} }"));
+    QVERIFY(editor.toPlainText().startsWith(QStringLiteral("set {a} }see")));
+    QCOMPARE(editor.UrlAt(8), QStringLiteral("@_9"));
     // Text beyond 7 bits survives too.
     editor.SetSelStart(0);
     editor.InsertHyperlink(QStringLiteral("@_3"), QStringLiteral("\u00c9t\u00e9 \u65e5"));

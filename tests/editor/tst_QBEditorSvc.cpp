@@ -110,9 +110,12 @@ void TestQBEditorSvc::activate_withoutAControl_raisesAndStaysInactive()
     TServiceFixture services;
     services.start();
     TArticleTabs tabs;
+    tabs.addTab(QStringLiteral("stale"));
+    tabs.addTab(QStringLiteral("tabs"));
     TArticleRichEdit editor;
     TQBEditorService provider;
     provider.SetArticleTabs(&tabs);
+    QCOMPARE(tabs.count(), 0);
     provider.SetArticleEditor(&editor);
     try {
         provider.SetActive(true);
