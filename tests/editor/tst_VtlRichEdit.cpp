@@ -6,10 +6,13 @@
 #include <QApplication>
 #include <QBuffer>
 #include <QClipboard>
+#include <QDialog>
+#include <QListWidget>
 #include <QMimeData>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTextBlock>
+#include <QTimer>
 
 namespace {
 
@@ -98,6 +101,7 @@ private Q_SLOTS:
     void replaceDialog_replaceAndReplaceAll();
     void clipboard_copyAndPaste_keepFormatting();
     void pasteSpecial_eachFormat_insertsWhatItNames();
+    void pasteSpecialDialog_offersOnlyWhatTheClipboardHolds();
     void selectionType_tellsTextFromObjects();
     void wantReturns_off_leavesReturnToTheForm();
     void wordSelection_dragBeyondAWord_selectsWholeWords();
@@ -741,6 +745,32 @@ void TestVtlRichEdit::pasteSpecial_eachFormat_insertsWhatItNames()
     QApplication::clipboard()->setText(QStringLiteral("only text"));
     QVERIFY(!editor.CanPasteFormat(pfRichText));
     QVERIFY(!editor.CanPasteFormat(pfBitmap));
+}
+
+void TestVtlRichEdit::pasteSpecialDialog_offersOnlyWhatTheClipboardHolds()
+{
+    TVtlRichEdit editor;
+    auto *data = new QMimeData;
+    data->setData(QStringLiteral("text/rtf"), "{\\rtf1 {\\b rich}}");
+    data->setText(QStringLiteral("plain"));
+    QApplication::clipboard()->setMimeData(data);
+    QStringList offered;
+    QTimer::singleShot(0, &editor, [&] {
+        auto *dialog = editor.findChild<QDialog *>(QStringLiteral("PasteSpecialDialog"));
+        QVERIFY(dialog);
+        auto *list = dialog->findChild<QListWidget *>(QStringLiteral("lbFormats"));
+        for (int i = 0; i < list->count(); ++i)
+            offered.append(list->item(i)->text());
+        list->setCurrentRow(2);
+        dialog->accept();
+    });
+    QVERIFY(editor.PasteSpecialDialog());
+    QCOMPARE(offered,
+             (QStringList{QStringLiteral("Rich Text Format"), QStringLiteral("Rich Text Format Without Objects"),
+                          QStringLiteral("Unformatted text")}));
+    QCOMPARE(editor.toPlainText(), QStringLiteral("plain"));
+    QApplication::clipboard()->clear();
+    QVERIFY(!editor.PasteSpecialDialog());
 }
 
 void TestVtlRichEdit::selectionType_tellsTextFromObjects()
