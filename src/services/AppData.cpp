@@ -8,6 +8,7 @@
 #include "framework/NVKLocalizer.h"
 #include "framework/NVKResourceSet.h"
 #include "framework/QBStrings.h"
+#include "platform/QBColors.h"
 #include "platform/QBDialogs.h"
 #include "services/QBDocAccess.h"
 #include "services/QBDocBackup.h"
@@ -25,7 +26,7 @@ namespace {
 // Custom colours are kept as "ColorA=00BBGGRR" texts, one per slot.
 QString customColorText(int slot, const QColor &color)
 {
-    const TColor value = TColor(color.red() | (color.green() << 8) | (color.blue() << 16));
+    const TColor value = QColorToTColor(color);
     return QStringLiteral("Color") + QChar(u'A' + slot) + QLatin1Char('=') +
            QString::number(quint32(value), 16).rightJustified(6, QLatin1Char('0')).toUpper();
 }
