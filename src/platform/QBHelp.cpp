@@ -5,6 +5,7 @@
 #include <QAction>
 #include <QCoreApplication>
 #include <QDesktopServices>
+#include <QDialog>
 #include <QDir>
 #include <QFileInfo>
 #include <QHBoxLayout>
@@ -89,19 +90,45 @@ QString pageFileOf(const QString &page)
     return page.section(QLatin1Char('#'), 0, 0);
 }
 
+// The window hands itself from dialog to dialog: a help window that is not a child of the modal
+// dialog asking for help would be blocked by that dialog, and one that stays the child of a dialog
+// would be destroyed with it. So it becomes the child of the asking window, and goes back to the
+// dialog's own owner when the dialog finishes.
+void adoptViewer(TFHelpViewer *viewer, QWidget *owner)
+{
+    static QMetaObject::Connection ownerFinished;
+    if (viewer->parentWidget() == owner)
+        return;
+    QObject::disconnect(ownerFinished);
+    const bool wasVisible = viewer->isVisible();
+    const QRect geometry = viewer->geometry();
+    viewer->setParent(owner, Qt::Window);
+    if (wasVisible) {
+        viewer->setGeometry(geometry);
+        viewer->show();
+    }
+    if (auto *dialog = qobject_cast<QDialog *>(owner)) {
+        ownerFinished = QObject::connect(dialog, &QDialog::finished, viewer, [viewer, dialog] {
+            QWidget *next = dialog->parentWidget() ? dialog->parentWidget()->window() : nullptr;
+            adoptViewer(viewer, next);
+        });
+    }
+}
+
 TFHelpViewer *ensureViewer(QWidget *parent)
 {
+    QWidget *owner = parent ? parent->window() : nullptr;
     TFHelpViewer *viewer = viewerInstance();
     if (!viewer) {
-        // A child window of the caller's top-level window goes away with it; without one the
-        // window stands alone until the application quits.
-        QWidget *owner = parent ? parent->window() : nullptr;
         viewer = new TFHelpViewer(owner);
         viewerInstance() = viewer;
-        if (!owner && QCoreApplication::instance())
+        // Without an owner the window would outlive the application object.
+        if (QCoreApplication::instance())
             QObject::connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit, viewer,
                              &QObject::deleteLater);
     }
+    if (owner)
+        adoptViewer(viewer, owner);
     return viewer;
 }
 
@@ -215,7 +242,10 @@ TFHelpViewer::TFHelpViewer(QWidget *parent) : QWidget(parent, Qt::Window)
     connect(aForward, &QAction::triggered, hbPage, &QTextBrowser::forward);
     connect(aHome, &QAction::triggered, this, [this] { ShowPage(QString::fromLatin1(ContentsPage)); });
     connect(hbPage, &QTextBrowser::anchorClicked, this, &TFHelpViewer::hbPageAnchorClicked);
-    connect(hbPage, &QTextBrowser::sourceChanged, this, &TFHelpViewer::UpdateState);
+    connect(hbPage, &QTextBrowser::sourceChanged, this, [this] {
+        FShowingMessage = false;
+        UpdateState();
+    });
     connect(hbPage, &QTextBrowser::historyChanged, this, &TFHelpViewer::UpdateState);
     connect(lbContents, &QListWidget::currentRowChanged, this, &TFHelpViewer::lbContentsCurrentRowChanged);
 
@@ -264,12 +294,21 @@ void TFHelpViewer::ShowPage(const QString &page)
     }
     if (lbContents->count() == 0)
         FillContents();
-    FShowingMessage = false;
     QUrl url = QUrl::fromLocalFile(fileName);
     const QString anchor = page.section(QLatin1Char('#'), 1);
     if (!anchor.isEmpty())
         url.setFragment(anchor);
+    Load(url);
+}
+
+void TFHelpViewer::Load(const QUrl &url)
+{
+    // The browser skips loading a page it believes it shows already; after a message it does not.
+    const bool wasMessage = FShowingMessage;
+    FShowingMessage = false;
     hbPage->setSource(url);
+    if (wasMessage)
+        hbPage->reload();
     UpdateState();
 }
 
@@ -277,7 +316,6 @@ void TFHelpViewer::ShowMessage(const QString &text)
 {
     FShowingMessage = true;
     hbPage->clearHistory();
-    hbPage->setSource(QUrl());
     hbPage->setPlainText(text);
     UpdateState();
 }
@@ -330,9 +368,7 @@ void TFHelpViewer::hbPageAnchorClicked(const QUrl &url)
                         .arg(info.fileName(), QDir::toNativeSeparators(QBHelpFolder())));
         return;
     }
-    FShowingMessage = false;
-    hbPage->setSource(target);
-    UpdateState();
+    Load(target);
 }
 
 void TFHelpViewer::lbContentsCurrentRowChanged(int row)

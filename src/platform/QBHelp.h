@@ -61,6 +61,7 @@ public:
 
 private:
     void FillContents();
+    void Load(const QUrl &url);
     void ShowMessage(const QString &text);
     void UpdateState();
     void hbPageAnchorClicked(const QUrl &url);

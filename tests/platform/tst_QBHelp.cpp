@@ -3,6 +3,7 @@
 #include "platform/QBHelp.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QDir>
 #include <QFile>
 #include <QListWidget>
@@ -69,6 +70,7 @@ private slots:
     void pages_contentsList_coversEveryPage();
     void showContext_opensThatPageInTheOneViewer();
     void showContext_unknown_showsContents();
+    void showContext_fromADialog_isItsChildAndOutlivesIt();
     void showContents_fillsTheContentsListAndTitle();
     void viewer_followsLinksAndGoesBackAndForward();
     void viewer_externalLink_goesToTheDesktop();
@@ -207,6 +209,32 @@ void tst_QBHelp::showContext_unknown_showsContents()
     QVERIFY(!QBHelpViewer()->ShowingMessage());
 }
 
+void tst_QBHelp::showContext_fromADialog_isItsChildAndOutlivesIt()
+{
+    QWidget mainWindow;
+    mainWindow.show();
+    QBShowHelpContext(201, &mainWindow);
+    TFHelpViewer *viewer = QBHelpViewer();
+    QCOMPARE(viewer->parentWidget(), &mainWindow);
+
+    // A modal dialog blocks every window but its own children, so the help window moves under it.
+    auto *dialog = new QDialog(&mainWindow);
+    dialog->setWindowModality(Qt::ApplicationModal);
+    dialog->show();
+    QBShowHelpContext(320, dialog);
+    QCOMPARE(QBHelpViewer(), viewer);
+    QCOMPARE(viewer->parentWidget(), dialog);
+    QVERIFY(viewer->isVisible());
+    QCOMPARE(viewer->Browser()->source().fragment(), QStringLiteral("hyperlink"));
+
+    dialog->done(QDialog::Rejected);
+    delete dialog;
+    QCOMPARE(QBHelpViewer(), viewer);
+    QCOMPARE(viewer->parentWidget(), &mainWindow);
+    QVERIFY(viewer->isVisible());
+    QCOMPARE(viewer->CurrentPage(), QStringLiteral("dialogs.html"));
+}
+
 void tst_QBHelp::showContents_fillsTheContentsListAndTitle()
 {
     QBShowHelpContents(nullptr);
@@ -294,6 +322,13 @@ void tst_QBHelp::viewer_missingPage_showsAMessage()
     QCOMPARE(viewer->CurrentPage(), QStringLiteral("index.html"));
     emit viewer->Browser()->anchorClicked(QUrl(QStringLiteral("outline.html")));
     QVERIFY(viewer->ShowingMessage());
+
+    // The page shown before the message loads again, not the message.
+    QBShowHelpContents(nullptr);
+    QVERIFY(!viewer->ShowingMessage());
+    QCOMPARE(viewer->CurrentPage(), QStringLiteral("index.html"));
+    QVERIFY(!viewer->Browser()->toPlainText().contains(QStringLiteral("was not found")));
+    QVERIFY(viewer->Browser()->toPlainText().contains(QStringLiteral("Getting started")));
 }
 
 QTEST_MAIN(tst_QBHelp)
