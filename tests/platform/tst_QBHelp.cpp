@@ -2,11 +2,15 @@
 // SPDX-License-Identifier: MIT
 #include "platform/QBHelp.h"
 
+#include "dialogs/MarkerDlg.h"
+#include "document/QBMarkers.h"
+
 #include <QApplication>
 #include <QDialog>
 #include <QDir>
 #include <QFile>
 #include <QListWidget>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
@@ -72,6 +76,7 @@ private slots:
     void showContext_unknown_showsContents();
     void showContext_fromADialog_isItsChildAndOutlivesIt();
     void showContents_fillsTheContentsListAndTitle();
+    void markerDialog_helpButton_showsTheMarkerPage();
     void viewer_followsLinksAndGoesBackAndForward();
     void viewer_externalLink_goesToTheDesktop();
     void viewer_missingFolder_showsAMessage();
@@ -246,6 +251,20 @@ void tst_QBHelp::showContents_fillsTheContentsListAndTitle()
 
     viewer->Contents()->setCurrentRow(2);
     QCOMPARE(viewer->CurrentPage(), QBHelpContentsPages().at(2));
+}
+
+void tst_QBHelp::markerDialog_helpButton_showsTheMarkerPage()
+{
+    TQBMarkerDictionary markers;
+    markers.LoadDefaultMarkers();
+    TFMarkerDlg dialog(markers);
+    auto *help = dialog.findChild<QPushButton *>(QStringLiteral("btnHelp"));
+    QVERIFY(help);
+    QVERIFY(help->isEnabled());
+    QTest::mouseClick(help, Qt::LeftButton);
+    QVERIFY(QBHelpViewer());
+    QCOMPARE(QBHelpViewer()->CurrentPage(), QStringLiteral("markers.html"));
+    QCOMPARE(QBHelpViewer()->Browser()->source().fragment(), QStringLiteral("marker-dialog"));
 }
 
 void tst_QBHelp::viewer_followsLinksAndGoesBackAndForward()
