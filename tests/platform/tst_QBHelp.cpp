@@ -65,6 +65,7 @@ private slots:
     void init();
     void cleanup();
 
+    void helpFolder_byDefault_isBesideTheProgram();
     void contextTable_everyContext_pointsAtAnExistingPageAndAnchor();
     void contextTable_namedContexts_allHavePages();
     void contextTable_unknownContext_givesTheContentsPage();
@@ -95,6 +96,13 @@ void tst_QBHelp::cleanup()
     QBCloseHelpViewer();
     QBSetHelpFolder(QString());
     TFHelpViewer::SetUrlOpener(nullptr);
+}
+
+void tst_QBHelp::helpFolder_byDefault_isBesideTheProgram()
+{
+    QCOMPARE(QBHelpFolder(), SourceFolder);
+    QBSetHelpFolder(QString());
+    QCOMPARE(QBHelpFolder(), QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("help")));
 }
 
 void tst_QBHelp::contextTable_everyContext_pointsAtAnExistingPageAndAnchor()
