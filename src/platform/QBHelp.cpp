@@ -306,6 +306,10 @@ void TFHelpViewer::Load(const QUrl &url)
     // The browser skips loading a page it believes it shows already; after a message it does not.
     const bool wasMessage = FShowingMessage;
     FShowingMessage = false;
+    // The text browser does not fetch linked style sheets, so the pages' shared one is set as the default.
+    QFile styleSheet(QDir(QBHelpFolder()).filePath(QStringLiteral("help.css")));
+    if (styleSheet.open(QIODevice::ReadOnly))
+        hbPage->document()->setDefaultStyleSheet(QString::fromUtf8(styleSheet.read(256 * 1024)));
     hbPage->setSource(url);
     if (wasMessage)
         hbPage->reload();

@@ -15,6 +15,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextBrowser>
+#include <QTextDocument>
 #include <QXmlStreamReader>
 
 namespace {
@@ -203,6 +204,7 @@ void tst_QBHelp::showContext_opensThatPageInTheOneViewer()
     QCOMPARE(viewer->CurrentPage(), QStringLiteral("outline.html"));
     QVERIFY(viewer->windowTitle().contains(viewer->PageTitle()));
     QVERIFY(!viewer->PageTitle().isEmpty());
+    QVERIFY(viewer->Browser()->document()->defaultStyleSheet().contains(QStringLiteral("h1")));
 
     QBShowHelpContext(305, &owner);
     QCOMPARE(QBHelpViewer(), viewer);
