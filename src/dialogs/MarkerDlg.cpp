@@ -3,6 +3,7 @@
 #include "MarkerDlg.h"
 
 #include "document/QBMarkers.h"
+#include "platform/QBHelp.h"
 #include "platform/QBImages.h"
 
 #include <QCheckBox>
@@ -38,8 +39,6 @@ TFMarkerDlg::TFMarkerDlg(const TQBMarkerDictionary &markers, QWidget *owner) : Q
     btnCancel->setObjectName(QStringLiteral("btnCancel"));
     btnHelp = new QPushButton(QStringLiteral("Help"), this);
     btnHelp->setObjectName(QStringLiteral("btnHelp"));
-    // The help viewer arrives with the main window; until then there is nothing to open.
-    btnHelp->setEnabled(false);
 
     auto *buttons = new QHBoxLayout;
     buttons->addStretch();
@@ -57,6 +56,7 @@ TFMarkerDlg::TFMarkerDlg(const TQBMarkerDictionary &markers, QWidget *owner) : Q
     connect(lvMarkers, &QListWidget::itemDoubleClicked, this, &TFMarkerDlg::btnOKClick);
     connect(btnOK, &QPushButton::clicked, this, &TFMarkerDlg::btnOKClick);
     connect(btnCancel, &QPushButton::clicked, this, &QDialog::reject);
+    connect(btnHelp, &QPushButton::clicked, this, &TFMarkerDlg::btnHelpClick);
     lvMarkersSelectItem();
 }
 
@@ -117,4 +117,9 @@ void TFMarkerDlg::ApplyMarker(const IQBArticlePtr &article, int marker, bool chi
         next->SetMark(quint8(marker));
         pushChildren(next);
     }
+}
+
+void TFMarkerDlg::btnHelpClick()
+{
+    QBShowHelpContext(HelpContext, this);
 }

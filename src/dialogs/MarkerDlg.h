@@ -27,6 +27,10 @@ public:
     static void ApplyMarker(const IQBArticlePtr &article, int marker, bool children);
 
     void btnOKClick();
+    // Shows the dialog's page in the help window.
+    void btnHelpClick();
+
+    static constexpr int HelpContext = 400;
 
 private:
     void lvMarkersSelectItem();
