@@ -2,17 +2,18 @@
 // SPDX-License-Identifier: MIT
 #include "QBBench.h"
 
+#include <QApplication>
 #include <QElapsedTimer>
-#include <QGuiApplication>
 #include <QStringList>
 
 int main(int argc, char *argv[])
 {
-    // The rich-text benchmarks need fonts, hence a GUI application; a headless run draws off screen.
+    // The rich-text benchmarks need fonts and the editor benchmark widgets, hence a widget application;
+    // a headless run draws off screen.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY") &&
         qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
+    QApplication app(argc, argv);
     QTextStream out(stdout);
     const QStringList args = QCoreApplication::arguments().mid(1);
 

@@ -21,6 +21,27 @@ public:
     }
     int FStored = 0;
     QString FPending;
+
+    // The window operations play no part in autosave.
+    int OpenWindow(const IQBArticlePtr &) override { return -1; }
+    void CloseWindow(int) override {}
+    int IndexOfCaption(const QString &) const override { return -1; }
+    int IndexOfArticle(const IQBArticlePtr &) const override { return -1; }
+    bool CanGoForward() const override { return false; }
+    bool CanGoBack() const override { return false; }
+    void GoBack() override {}
+    void GoForward() override {}
+    QString BackCaption() const override { return {}; }
+    QString ForwardCaption() const override { return {}; }
+    QObject *EditorHandle() const override { return nullptr; }
+    QByteArray SelectionRTF() const override { return {}; }
+    int WindowCount() const override { return 0; }
+    int ActiveWindowIndex() const override { return -1; }
+    void ActivateWindow(int) override {}
+    QString WindowCaption(int) const override { return {}; }
+    IQBArticlePtr WindowArticle(int) const override { return {}; }
+    IQBArticlePtr CurrentArticle() const override { return {}; }
+    void NavigateTo(const IQBArticlePtr &) override {}
 };
 
 class TFakeEditorProvider : public TNVKCustomServiceProvider

@@ -1,0 +1,125 @@
+// Copyright (c) 2026 Brindlewood
+// SPDX-License-Identifier: MIT
+#include "ArticleRichEdit.h"
+
+#include <QBuffer>
+
+const char TArticleRichEdit::HyperlinkTemplate[] =
+    "{\\rtf1{\\colortbl ;\\red0\\green0\\blue255;}{\\field{\\*\\fldinst { HYPERLINK \"%s\" }}{\\fldrslt{\\cf1\\ul "
+    "%s}}}\\cf0\\ulnone}";
+
+namespace {
+
+TVtlStreamModes ModesOf(int modes)
+{
+    TVtlStreamModes result;
+    if (modes & 1)
+        result |= smPlainRtf;
+    if (modes & 2)
+        result |= smSelection;
+    return result;
+}
+
+// Backslashes are doubled; characters beyond 7 bits go as \uN? so captions keep full Unicode.
+QByteArray TemplateArgument(const QString &value)
+{
+    QByteArray out;
+    out.reserve(value.size() + 8);
+    for (const QChar ch : value) {
+        const char16_t unit = ch.unicode();
+        if (unit == u'\\')
+            out += "\\\\";
+        else if (unit < 0x80)
+            out += char(unit);
+        else
+            out += "\\u" + QByteArray::number(qint16(unit)) + '?';
+    }
+    return out;
+}
+
+} // namespace
+
+TArticleRichEdit::TArticleRichEdit(QWidget *parent) : TVtlRichEdit(parent)
+{
+    setObjectName(QStringLiteral("ArticleEditor"));
+    setMouseTracking(true);
+}
+
+int TArticleRichEdit::CaretLine() const
+{
+    return LineFromChar(SelStart() + SelLength());
+}
+
+int TArticleRichEdit::CaretColumn() const
+{
+    return SelStart() + SelLength() - CharFromLine(CaretLine());
+}
+
+quint16 TArticleRichEdit::FirstVisibleLine() const
+{
+    return quint16(qBound(0, TVtlRichEdit::FirstVisibleLine(), 0xFFFF));
+}
+
+void TArticleRichEdit::SetFirstVisibleLine(quint16 line)
+{
+    const int delta = int(line) - int(FirstVisibleLine());
+    if (delta > 0)
+        LineScroll(delta);
+}
+
+TRxTextAttributes &TArticleRichEdit::CurrentAttributes()
+{
+    return SelectionType() ? SelAttributes() : WordAttributes();
+}
+
+void TArticleRichEdit::StreamIn(QIODevice &stream, int format, int modes)
+{
+    TVtlRichEdit::StreamIn(stream, format == 1 ? sfRichText : sfPlainText, ModesOf(modes));
+}
+
+void TArticleRichEdit::StreamOut(QIODevice &stream, int format, int modes)
+{
+    TVtlRichEdit::StreamOut(stream, format == 1 ? sfRichText : sfPlainText, ModesOf(modes));
+}
+
+QByteArray TArticleRichEdit::HyperlinkRtf(const QString &target, const QString &text)
+{
+    QByteArray rtf(HyperlinkTemplate);
+    const QByteArray placeholder("%s");
+    const qsizetype first = rtf.indexOf(placeholder);
+    const QByteArray targetBytes = TemplateArgument(target);
+    rtf.replace(first, placeholder.size(), targetBytes);
+    const qsizetype second = rtf.indexOf(placeholder, first + targetBytes.size());
+    rtf.replace(second, placeholder.size(), TemplateArgument(text));
+    return rtf;
+}
+
+void TArticleRichEdit::InsertHyperlink(const QString &target, const QString &text)
+{
+    QByteArray rtf = HyperlinkRtf(target, text);
+    QBuffer buffer(&rtf);
+    buffer.open(QIODevice::ReadOnly);
+    StreamIn(buffer, 1, 2);
+}
+
+bool TArticleRichEdit::InsertPicture(const QString &fileName)
+{
+    QImage image;
+    QByteArray data;
+    int kind = 0;
+    ReadPicture(fileName, image, data, kind);
+    InsertImage(image, data, kind);
+    return true;
+}
+
+void TArticleRichEdit::enterEvent(QEnterEvent *event)
+{
+    TVtlRichEdit::enterEvent(event);
+    Q_EMIT mouseEntered();
+}
+
+void TArticleRichEdit::leaveEvent(QEvent *event)
+{
+    TVtlRichEdit::leaveEvent(event);
+    Q_EMIT mouseLeft();
+}

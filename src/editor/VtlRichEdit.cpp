@@ -1,0 +1,1531 @@
+// Copyright (c) 2026 Brindlewood
+// SPDX-License-Identifier: MIT
+#include "VtlRichEdit.h"
+
+#include "EditorTexts.h"
+#include "VtlFindDialogs.h"
+#include "rtf/QBRtfCodePages.h"
+#include "rtf/QBRtfFormats.h"
+#include "rtf/QBRtfPictures.h"
+#include "rtf/QBRtfReader.h"
+#include "rtf/QBRtfWriter.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <QApplication>
+#include <QBuffer>
+#include <QClipboard>
+#include <QCryptographicHash>
+#include <QDialogButtonBox>
+#include <QFile>
+#include <QImageReader>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QListWidget>
+#include <QMimeData>
+#include <QRegularExpression>
+#include <QScrollBar>
+#include <QStringDecoder>
+#include <QTextBlock>
+#include <QTextDocumentFragment>
+#include <QTextList>
+#include <QVBoxLayout>
+
+namespace {
+
+const char RtfMime[] = "text/rtf";
+const char RtfMimeAlt[] = "application/rtf";
+
+// The document lays text out in pixels at 96 dots per inch; the control's unit is the twip, which
+// reading turns into whole points by truncation.
+constexpr double TwipsPerPixel = 15.0;
+
+int PixelsToPoints(double pixels)
+{
+    const int twips = int(std::lround(pixels * TwipsPerPixel));
+    return twips / 20;
+}
+
+double PointsToPixels(int points)
+{
+    return points * 20.0 / TwipsPerPixel;
+}
+
+QString RtfMimeFormat(const QMimeData *data)
+{
+    if (!data)
+        return {};
+    if (data->hasFormat(QLatin1String(RtfMime)))
+        return QLatin1String(RtfMime);
+    if (data->hasFormat(QLatin1String(RtfMimeAlt)))
+        return QLatin1String(RtfMimeAlt);
+    return {};
+}
+
+QString DecodePlainBytes(const QByteArray &bytes, bool unicode)
+{
+    if (unicode) {
+        QStringDecoder decoder(QStringDecoder::Utf16LE);
+        return decoder.decode(bytes);
+    }
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QString text = decoder.decode(bytes);
+    if (!decoder.hasError())
+        return text;
+    text.clear();
+    QBRtfCodePage::Decode(QBRtfCodePage::Ansi, bytes, text);
+    return text;
+}
+
+// CR LF, CR and LF end paragraphs; a vertical tab breaks the line.
+QString DecodePlain(const QByteArray &bytes, bool unicode)
+{
+    QString text = DecodePlainBytes(bytes, unicode);
+    text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    text.replace(QLatin1Char('\v'), QChar(QChar::LineSeparator));
+    return text;
+}
+
+// Plain text as the control gives it: CR LF between paragraphs, a vertical tab for a line break,
+// objects left out.
+QByteArray EncodePlain(QString text, bool unicode)
+{
+    text.remove(QChar::ObjectReplacementCharacter);
+    text.replace(QLatin1Char('\n'), QLatin1String("\r\n"));
+    text.replace(QChar::ParagraphSeparator, QLatin1String("\r\n"));
+    text.replace(QChar::LineSeparator, QLatin1Char('\v'));
+    if (unicode)
+        return QByteArray(reinterpret_cast<const char *>(text.utf16()), text.size() * 2);
+    return text.toUtf8();
+}
+
+const QRegularExpression &UrlPattern()
+{
+    static const QRegularExpression pattern(
+        QStringLiteral("(?:\\b(?:https?|ftp|file|mailto|news|nntp|telnet|gopher|wais|prospero|notes):|\\bwww\\.)"
+                       "[^\\s<>\"{}]+"),
+        QRegularExpression::CaseInsensitiveOption);
+    return pattern;
+}
+
+// A detected address does not end in punctuation that usually closes the sentence around it.
+int TrimUrlEnd(const QString &text, int start, int length)
+{
+    static const QString trailing = QStringLiteral(".,;:!?)]'");
+    while (length > 0 && trailing.contains(text.at(start + length - 1)))
+        --length;
+    return length;
+}
+
+} // namespace
+
+// ---------------------------------------------------------------------------------------------
+// TRxTextAttributes
+
+QTextCharFormat TRxTextAttributes::Format() const
+{
+    QTextDocument *doc = FEditor->document();
+    switch (FKind) {
+    case atDefaultText:
+        return FEditor->FDefaultFormat;
+    case atWord: {
+        QTextCursor word = FEditor->textCursor();
+        word.clearSelection();
+        word.select(QTextCursor::WordUnderCursor);
+        if (word.hasSelection()) {
+            QTextCursor first(doc);
+            first.setPosition(word.selectionStart() + 1);
+            return first.charFormat();
+        }
+        return FEditor->currentCharFormat();
+    }
+    case atSelected:
+        break;
+    }
+    const QTextCursor cursor = FEditor->textCursor();
+    if (cursor.hasSelection()) {
+        QTextCursor first(doc);
+        first.setPosition(cursor.selectionStart() + 1);
+        return first.charFormat();
+    }
+    return FEditor->currentCharFormat();
+}
+
+void TRxTextAttributes::Merge(const QTextCharFormat &change)
+{
+    switch (FKind) {
+    case atDefaultText: {
+        FEditor->FDefaultFormat.merge(change);
+        FEditor->ApplyDocumentOptions();
+        return;
+    }
+    case atWord: {
+        QTextCursor word = FEditor->textCursor();
+        word.clearSelection();
+        word.select(QTextCursor::WordUnderCursor);
+        if (word.hasSelection()) {
+            word.mergeCharFormat(change);
+            return;
+        }
+        FEditor->mergeCurrentCharFormat(change);
+        return;
+    }
+    case atSelected:
+        FEditor->mergeCurrentCharFormat(change);
+        return;
+    }
+}
+
+namespace {
+QFont ResolvedFont(const QTextCharFormat &format, const QTextDocument *document)
+{
+    return format.font().resolve(document->defaultFont());
+}
+} // namespace
+
+QString TRxTextAttributes::Name() const
+{
+    const QTextCharFormat format = Format();
+    const QStringList families = format.fontFamilies().toStringList();
+    if (!families.isEmpty())
+        return families.first();
+    return FEditor->document()->defaultFont().family();
+}
+
+void TRxTextAttributes::SetName(const QString &value)
+{
+    QTextCharFormat change;
+    change.setFontFamilies(QStringList{value});
+    Merge(change);
+}
+
+int TRxTextAttributes::Size() const
+{
+    const QFont font = ResolvedFont(Format(), FEditor->document());
+    return font.pointSizeF() > 0 ? int(std::lround(font.pointSizeF())) : 0;
+}
+
+void TRxTextAttributes::SetSize(int value)
+{
+    if (value <= 0)
+        return;
+    QTextCharFormat change;
+    change.setFontPointSize(value);
+    Merge(change);
+}
+
+int TRxTextAttributes::Style() const
+{
+    const QFont font = ResolvedFont(Format(), FEditor->document());
+    int style = 0;
+    if (font.weight() >= QFont::DemiBold)
+        style |= fsBold;
+    if (font.italic())
+        style |= fsItalic;
+    if (font.underline())
+        style |= fsUnderline;
+    if (font.strikeOut())
+        style |= fsStrikeOut;
+    return style;
+}
+
+void TRxTextAttributes::SetStyle(int value)
+{
+    QTextCharFormat change;
+    change.setFontWeight(value & fsBold ? QFont::Bold : QFont::Normal);
+    change.setFontItalic(value & fsItalic);
+    change.setFontUnderline(value & fsUnderline);
+    change.setFontStrikeOut(value & fsStrikeOut);
+    Merge(change);
+}
+
+QColor TRxTextAttributes::Color() const
+{
+    const QTextCharFormat format = Format();
+    if (format.foreground().style() != Qt::NoBrush)
+        return format.foreground().color();
+    if (FKind != atDefaultText && FEditor->FDefaultFormat.foreground().style() != Qt::NoBrush)
+        return FEditor->FDefaultFormat.foreground().color();
+    return FEditor->palette().color(QPalette::Text);
+}
+
+void TRxTextAttributes::SetColor(const QColor &value)
+{
+    QTextCharFormat change;
+    change.setForeground(value);
+    Merge(change);
+}
+
+QColor TRxTextAttributes::BackColor() const
+{
+    const QTextCharFormat format = Format();
+    return format.background().style() != Qt::NoBrush ? format.background().color() : QColor();
+}
+
+void TRxTextAttributes::SetBackColor(const QColor &value)
+{
+    QTextCharFormat change;
+    if (value.isValid())
+        change.setBackground(value);
+    else
+        change.setBackground(Qt::NoBrush);
+    Merge(change);
+}
+
+int TRxTextAttributes::SubscriptStyle() const
+{
+    switch (Format().verticalAlignment()) {
+    case QTextCharFormat::AlignSubScript:
+        return ssSubscript;
+    case QTextCharFormat::AlignSuperScript:
+        return ssSuperscript;
+    default:
+        return ssNone;
+    }
+}
+
+void TRxTextAttributes::SetSubscriptStyle(int value)
+{
+    QTextCharFormat change;
+    change.setVerticalAlignment(value == ssSubscript     ? QTextCharFormat::AlignSubScript
+                                : value == ssSuperscript ? QTextCharFormat::AlignSuperScript
+                                                         : QTextCharFormat::AlignNormal);
+    Merge(change);
+}
+
+void TRxTextAttributes::Assign(const TRxTextAttributes &source)
+{
+    QTextCharFormat change;
+    change.setFontFamilies(QStringList{source.Name()});
+    if (const int size = source.Size(); size > 0)
+        change.setFontPointSize(size);
+    const int style = source.Style();
+    change.setFontWeight(style & fsBold ? QFont::Bold : QFont::Normal);
+    change.setFontItalic(style & fsItalic);
+    change.setFontUnderline(style & fsUnderline);
+    change.setFontStrikeOut(style & fsStrikeOut);
+    change.setForeground(source.Color());
+    const QColor back = source.BackColor();
+    if (back.isValid())
+        change.setBackground(back);
+    else
+        change.setBackground(Qt::NoBrush);
+    const int sub = source.SubscriptStyle();
+    change.setVerticalAlignment(sub == ssSubscript     ? QTextCharFormat::AlignSubScript
+                                : sub == ssSuperscript ? QTextCharFormat::AlignSuperScript
+                                                       : QTextCharFormat::AlignNormal);
+    Merge(change);
+}
+
+// ---------------------------------------------------------------------------------------------
+// TRxParaAttributes
+
+QTextBlockFormat TRxParaAttributes::Format() const
+{
+    return FEditor->textCursor().blockFormat();
+}
+
+void TRxParaAttributes::Merge(const QTextBlockFormat &change)
+{
+    QTextCursor cursor = FEditor->textCursor();
+    cursor.mergeBlockFormat(change);
+}
+
+int TRxParaAttributes::Alignment() const
+{
+    switch (Format().alignment() & Qt::AlignHorizontal_Mask) {
+    case Qt::AlignRight:
+        return paRight;
+    case Qt::AlignHCenter:
+        return paCenter;
+    case Qt::AlignJustify:
+        return paJustify;
+    default:
+        return paLeft;
+    }
+}
+
+void TRxParaAttributes::SetAlignment(int value)
+{
+    QTextBlockFormat change;
+    change.setAlignment(value == paRight     ? Qt::AlignRight
+                        : value == paCenter  ? Qt::AlignHCenter
+                        : value == paJustify ? Qt::AlignJustify
+                                             : Qt::AlignLeft);
+    Merge(change);
+}
+
+int TRxParaAttributes::Numbering() const
+{
+    const QTextList *list = FEditor->textCursor().currentList();
+    if (!list)
+        return nsNone;
+    switch (list->format().style()) {
+    case QTextListFormat::ListDisc:
+    case QTextListFormat::ListCircle:
+    case QTextListFormat::ListSquare:
+        return nsBullet;
+    case QTextListFormat::ListLowerAlpha:
+        return nsLowerCase;
+    case QTextListFormat::ListUpperAlpha:
+        return nsUpperCase;
+    case QTextListFormat::ListLowerRoman:
+        return nsLowerRoman;
+    case QTextListFormat::ListUpperRoman:
+        return nsUpperRoman;
+    default:
+        return nsNumber;
+    }
+}
+
+void TRxParaAttributes::SetNumbering(int value)
+{
+    QTextCursor cursor = FEditor->textCursor();
+    QTextDocument *doc = FEditor->document();
+    const QTextBlock first = doc->findBlock(cursor.selectionStart());
+    const QTextBlock last = doc->findBlock(cursor.selectionEnd());
+    cursor.beginEditBlock();
+    if (value <= nsNone || value > nsUpperRoman) {
+        for (QTextBlock block = first; block.isValid(); block = block.next()) {
+            if (QTextList *list = block.textList()) {
+                list->remove(block);
+                QTextCursor at(block);
+                QTextBlockFormat format = block.blockFormat();
+                format.setIndent(0);
+                at.setBlockFormat(format);
+            }
+            if (block == last)
+                break;
+        }
+    } else {
+        static const QTextListFormat::Style styles[] = {
+            QTextListFormat::ListDisc,       QTextListFormat::ListDecimal,    QTextListFormat::ListLowerAlpha,
+            QTextListFormat::ListUpperAlpha, QTextListFormat::ListLowerRoman, QTextListFormat::ListUpperRoman};
+        const QTextListFormat::Style style = styles[value - 1];
+        QTextList *current = first.textList();
+        bool sameList = current != nullptr;
+        for (QTextBlock block = first; sameList && block.isValid(); block = block.next()) {
+            sameList = block.textList() == current;
+            if (block == last)
+                break;
+        }
+        if (sameList) {
+            QTextListFormat format = current->format();
+            format.setStyle(style);
+            current->setFormat(format);
+        } else {
+            QTextListFormat format;
+            format.setStyle(style);
+            format.setIndent(1);
+            cursor.createList(format);
+        }
+    }
+    cursor.endEditBlock();
+}
+
+int TRxParaAttributes::FirstIndent() const
+{
+    return PixelsToPoints(Format().textIndent());
+}
+
+void TRxParaAttributes::SetFirstIndent(int value)
+{
+    QTextBlockFormat change;
+    change.setTextIndent(PointsToPixels(value));
+    Merge(change);
+}
+
+int TRxParaAttributes::LeftIndent() const
+{
+    return PixelsToPoints(Format().leftMargin());
+}
+
+void TRxParaAttributes::SetLeftIndent(int value)
+{
+    QTextBlockFormat change;
+    change.setLeftMargin(PointsToPixels(value));
+    Merge(change);
+}
+
+int TRxParaAttributes::RightIndent() const
+{
+    return PixelsToPoints(Format().rightMargin());
+}
+
+void TRxParaAttributes::SetRightIndent(int value)
+{
+    QTextBlockFormat change;
+    change.setRightMargin(PointsToPixels(value));
+    Merge(change);
+}
+
+int TRxParaAttributes::SpaceBefore() const
+{
+    return PixelsToPoints(Format().topMargin());
+}
+
+void TRxParaAttributes::SetSpaceBefore(int value)
+{
+    QTextBlockFormat change;
+    change.setTopMargin(PointsToPixels(value));
+    Merge(change);
+}
+
+int TRxParaAttributes::SpaceAfter() const
+{
+    return PixelsToPoints(Format().bottomMargin());
+}
+
+void TRxParaAttributes::SetSpaceAfter(int value)
+{
+    QTextBlockFormat change;
+    change.setBottomMargin(PointsToPixels(value));
+    Merge(change);
+}
+
+int TRxParaAttributes::LineSpacingRule() const
+{
+    const QTextBlockFormat format = Format();
+    const double height = format.lineHeight();
+    switch (format.lineHeightType()) {
+    case QTextBlockFormat::ProportionalHeight:
+        if (height <= 0 || qFuzzyCompare(height, 100.0))
+            return lsSingle;
+        if (qFuzzyCompare(height, 150.0))
+            return lsOneAndHalf;
+        if (qFuzzyCompare(height, 200.0))
+            return lsDouble;
+        return lsMultiple;
+    case QTextBlockFormat::MinimumHeight:
+        return lsAtLeast;
+    case QTextBlockFormat::FixedHeight:
+        return lsExactly;
+    default:
+        return lsSingle;
+    }
+}
+
+int TRxParaAttributes::LineSpacing() const
+{
+    const QTextBlockFormat format = Format();
+    switch (LineSpacingRule()) {
+    case lsAtLeast:
+    case lsExactly:
+        return PixelsToPoints(format.lineHeight());
+    case lsMultiple:
+        return int(format.lineHeight() / 100.0);
+    default:
+        return 0;
+    }
+}
+
+void TRxParaAttributes::SetLineSpacing(int rule, int value)
+{
+    QTextBlockFormat change;
+    switch (rule) {
+    case lsOneAndHalf:
+        change.setLineHeight(150, QTextBlockFormat::ProportionalHeight);
+        break;
+    case lsDouble:
+        change.setLineHeight(200, QTextBlockFormat::ProportionalHeight);
+        break;
+    case lsAtLeast:
+        change.setLineHeight(PointsToPixels(qMax(0, value)), QTextBlockFormat::MinimumHeight);
+        break;
+    case lsExactly:
+        change.setLineHeight(PointsToPixels(qMax(1, value)), QTextBlockFormat::FixedHeight);
+        break;
+    case lsMultiple:
+        change.setLineHeight(100.0 * qMax(1, value), QTextBlockFormat::ProportionalHeight);
+        break;
+    default:
+        change.setLineHeight(0, QTextBlockFormat::SingleHeight);
+        break;
+    }
+    Merge(change);
+}
+
+int TRxParaAttributes::TabCount() const
+{
+    return int(Format().tabPositions().size());
+}
+
+int TRxParaAttributes::Tab(int index) const
+{
+    const QList<QTextOption::Tab> tabs = Format().tabPositions();
+    if (index < 0 || index >= tabs.size())
+        return 0;
+    return PixelsToPoints(tabs.at(index).position);
+}
+
+void TRxParaAttributes::SetTabs(const QList<int> &positions)
+{
+    QList<int> sorted = positions;
+    std::sort(sorted.begin(), sorted.end());
+    QList<QTextOption::Tab> tabs;
+    for (const int position : std::as_const(sorted))
+        tabs.append(QTextOption::Tab(PointsToPixels(position), QTextOption::LeftTab));
+    QTextBlockFormat change;
+    change.setTabPositions(tabs);
+    Merge(change);
+}
+
+// ---------------------------------------------------------------------------------------------
+// TVtlRichEdit
+
+TVtlRichEdit::TVtlRichEdit(QWidget *parent)
+    : QTextEdit(parent), FSelAttributes(this, TRxTextAttributes::atSelected),
+      FDefAttributes(this, TRxTextAttributes::atDefaultText), FWordAttributes(this, TRxTextAttributes::atWord),
+      FParagraph(this)
+{
+    setObjectName(QStringLiteral("VtlRichEdit"));
+    setAcceptRichText(true);
+    setTabChangesFocus(true);
+    FDefaultFormat.setFontFamilies(QStringList{document()->defaultFont().family()});
+    FDefaultFormat.setFontPointSize(document()->defaultFont().pointSizeF() > 0 ? document()->defaultFont().pointSizeF()
+                                                                               : 10.0);
+    AttachDocument(document());
+    ApplyDocumentOptions();
+    UpdateSelectionVisibility();
+    document()->clearUndoRedoStacks();
+}
+
+TVtlRichEdit::~TVtlRichEdit()
+{
+    if (FFindDialog)
+        delete FFindDialog;
+    if (FReplaceDialog)
+        delete FReplaceDialog;
+}
+
+void TVtlRichEdit::ApplyDocumentOptions()
+{
+    QTextDocument *doc = document();
+    doc->setDocumentMargin(FSelectionBar ? SelectionBarWidth + 2 : 4);
+    QFont font = doc->defaultFont();
+    const QFont wanted = FDefaultFormat.font();
+    if (wanted.resolveMask() & QFont::FamiliesResolved)
+        font.setFamilies(wanted.families());
+    if (FDefaultFormat.hasProperty(QTextFormat::FontPointSize))
+        font.setPointSizeF(FDefaultFormat.fontPointSize());
+    font.setWeight(FDefaultFormat.fontWeight() >= QFont::DemiBold ? QFont::Bold : QFont::Normal);
+    font.setItalic(FDefaultFormat.fontItalic());
+    font.setUnderline(FDefaultFormat.fontUnderline());
+    font.setStrikeOut(FDefaultFormat.fontStrikeOut());
+    doc->setDefaultFont(font);
+    if (FDefaultFormat.foreground().style() != Qt::NoBrush) {
+        QPalette pal = palette();
+        pal.setColor(QPalette::Text, FDefaultFormat.foreground().color());
+        setPalette(pal);
+    }
+}
+
+void TVtlRichEdit::UpdateSelectionVisibility()
+{
+    QPalette pal = palette();
+    const QPalette standard = QApplication::palette(this);
+    if (FHideSelection) {
+        pal.setColor(QPalette::Inactive, QPalette::Highlight, pal.color(QPalette::Inactive, QPalette::Base));
+        pal.setColor(QPalette::Inactive, QPalette::HighlightedText, pal.color(QPalette::Inactive, QPalette::Text));
+    } else {
+        pal.setColor(QPalette::Inactive, QPalette::Highlight, standard.color(QPalette::Inactive, QPalette::Highlight));
+        pal.setColor(QPalette::Inactive, QPalette::HighlightedText,
+                     standard.color(QPalette::Inactive, QPalette::HighlightedText));
+    }
+    setPalette(pal);
+}
+
+void TVtlRichEdit::LoadFromStream(QIODevice &stream)
+{
+    StreamIn(stream, FPlainText ? sfPlainText : sfRichText, {});
+}
+
+void TVtlRichEdit::SaveToStream(QIODevice &stream)
+{
+    StreamOut(stream, FPlainText ? sfPlainText : sfRichText, {});
+}
+
+void TVtlRichEdit::StreamIn(QIODevice &stream, TVtlStreamFormat format, TVtlStreamModes modes)
+{
+    if (!stream.isReadable())
+        throw EVtlRichEditError(EditorText("SLoadStreamFailed", "Failed to Load Stream"));
+    const QByteArray bytes = stream.readAll();
+    const bool selection = modes.testFlag(smSelection);
+    if (format == sfRichText) {
+        if (selection) {
+            QTextCursor cursor = textCursor();
+            TQBRtfReader::Insert(cursor, bytes);
+            setTextCursor(cursor);
+        } else {
+            ReplaceDocument([&bytes](QTextDocument &fresh) { TQBRtfReader::Load(fresh, bytes); });
+        }
+    } else {
+        const QString text = DecodePlain(bytes, modes.testFlag(smUnicode));
+        if (selection) {
+            textCursor().insertText(text);
+        } else {
+            ReplaceDocument([&text](QTextDocument &fresh) { QTextCursor(&fresh).insertText(text); });
+        }
+    }
+    if (!selection) {
+        setTextCursor(QTextCursor(document()));
+        ensureCursorVisible();
+    }
+}
+
+void TVtlRichEdit::ReplaceDocument(const std::function<void(QTextDocument &)> &fill)
+{
+    // A body is built in a document of its own and then shown: filled while the editor shows it,
+    // every insertion would be laid out at once, which costs several times the reading itself.
+    QTextDocument *old = document();
+    auto *fresh = new QTextDocument(this);
+    fresh->setDefaultFont(old->defaultFont());
+    fresh->setDocumentMargin(old->documentMargin());
+    fresh->setDefaultTextOption(old->defaultTextOption());
+    fresh->setUndoRedoEnabled(false);
+    try {
+        fill(*fresh);
+    } catch (...) {
+        delete fresh;
+        throw;
+    }
+    fresh->setUndoRedoEnabled(FUndoLimit > 0);
+    fresh->setModified(false);
+    // The first document belongs to the text control, which deletes it itself.
+    const bool ownOld = old->parent() == this;
+    setDocument(fresh);
+    AttachDocument(fresh);
+    if (ownOld)
+        delete old;
+    ResetUndoCount();
+}
+
+QByteArray TVtlRichEdit::StreamOutBytes(TVtlStreamFormat format, TVtlStreamModes modes)
+{
+    const bool selection = modes.testFlag(smSelection);
+    if (format == sfRichText) {
+        TQBRtfWriteOptions options;
+        options.PlainRtf = modes.testFlag(smPlainRtf);
+        return selection ? TQBRtfWriter::WriteSelection(textCursor(), options)
+                         : TQBRtfWriter::Write(*document(), options);
+    }
+    return EncodePlain(selection ? textCursor().selectedText() : document()->toRawText(), modes.testFlag(smUnicode));
+}
+
+void TVtlRichEdit::StreamOut(QIODevice &stream, TVtlStreamFormat format, TVtlStreamModes modes)
+{
+    const QByteArray bytes = StreamOutBytes(format, modes);
+    if (!bytes.isEmpty())
+        stream.write(bytes);
+}
+
+int TVtlRichEdit::SelStart() const
+{
+    return textCursor().selectionStart();
+}
+
+void TVtlRichEdit::SetSelStart(int value)
+{
+    QTextCursor cursor = textCursor();
+    cursor.setPosition(qBound(0, value, TextLength()));
+    setTextCursor(cursor);
+}
+
+int TVtlRichEdit::SelLength() const
+{
+    const QTextCursor cursor = textCursor();
+    return cursor.selectionEnd() - cursor.selectionStart();
+}
+
+void TVtlRichEdit::SetSelLength(int value)
+{
+    QTextCursor cursor = textCursor();
+    const int start = cursor.selectionStart();
+    cursor.setPosition(start);
+    cursor.setPosition(qBound(0, start + value, TextLength()), QTextCursor::KeepAnchor);
+    setTextCursor(cursor);
+}
+
+QString TVtlRichEdit::SelText() const
+{
+    QString text = textCursor().selectedText();
+    text.replace(QChar::ParagraphSeparator, QLatin1String("\r\n"));
+    return text;
+}
+
+void TVtlRichEdit::SetSelText(const QString &value)
+{
+    QTextCursor cursor = textCursor();
+    cursor.insertText(value);
+    setTextCursor(cursor);
+}
+
+TVtlSelectionType TVtlRichEdit::SelectionType() const
+{
+    TVtlSelectionType type;
+    const QTextCursor cursor = textCursor();
+    if (!cursor.hasSelection())
+        return type;
+    const QString text = cursor.selectedText();
+    const qsizetype objects = text.count(QChar::ObjectReplacementCharacter);
+    const qsizetype chars = text.size() - objects;
+    if (objects > 0)
+        type |= stObject;
+    if (objects > 1)
+        type |= stMultiObject;
+    if (chars > 0)
+        type |= stText;
+    if (chars > 1)
+        type |= stMultiChar;
+    return type;
+}
+
+int TVtlRichEdit::TextLength() const
+{
+    return document()->characterCount() - 1;
+}
+
+bool TVtlRichEdit::Modified() const
+{
+    return document()->isModified();
+}
+
+void TVtlRichEdit::SetModified(bool value)
+{
+    document()->setModified(value);
+}
+
+void TVtlRichEdit::ResetUndoCount()
+{
+    FUndoCount = 0;
+    FRedoCount = 0;
+}
+
+void TVtlRichEdit::ClearUndo()
+{
+    document()->clearUndoRedoStacks();
+    ResetUndoCount();
+}
+
+void TVtlRichEdit::UndoCommandAdded()
+{
+    FUndoCount = qMin(FUndoCount + 1, FUndoLimit);
+    FRedoCount = 0;
+}
+
+bool TVtlRichEdit::CanUndo() const
+{
+    return FUndoCount > 0 && document()->isUndoAvailable();
+}
+
+bool TVtlRichEdit::CanRedo() const
+{
+    return FRedoCount > 0 && document()->isRedoAvailable();
+}
+
+void TVtlRichEdit::Undo()
+{
+    if (!CanUndo())
+        return;
+    undo();
+    --FUndoCount;
+    ++FRedoCount;
+}
+
+void TVtlRichEdit::Redo()
+{
+    if (!CanRedo())
+        return;
+    redo();
+    --FRedoCount;
+    ++FUndoCount;
+}
+
+void TVtlRichEdit::SetUndoLimit(int value)
+{
+    FUndoLimit = qMax(0, value);
+    document()->setUndoRedoEnabled(FUndoLimit > 0);
+    FUndoCount = qMin(FUndoCount, FUndoLimit);
+    if (FUndoLimit == 0)
+        ResetUndoCount();
+}
+
+bool TVtlRichEdit::CanPaste() const
+{
+    return !isReadOnly() && canInsertFromMimeData(QApplication::clipboard()->mimeData());
+}
+
+bool TVtlRichEdit::CanPasteFormat(TVtlPasteFormat format) const
+{
+    const QMimeData *data = QApplication::clipboard()->mimeData();
+    if (!data || isReadOnly())
+        return false;
+    switch (format) {
+    case pfRichText:
+    case pfRichTextNoObjects:
+        return !FPlainText && !RtfMimeFormat(data).isEmpty();
+    case pfText:
+        return data->hasText();
+    case pfBitmap:
+        return !FPlainText && data->hasImage();
+    }
+    return false;
+}
+
+void TVtlRichEdit::PasteSpecial(TVtlPasteFormat format)
+{
+    if (!CanPasteFormat(format))
+        return;
+    const QMimeData *data = QApplication::clipboard()->mimeData();
+    switch (format) {
+    case pfRichText:
+    case pfRichTextNoObjects:
+        InsertRtf(data->data(RtfMimeFormat(data)), format == pfRichText);
+        break;
+    case pfText:
+        insertPlainText(data->text());
+        break;
+    case pfBitmap:
+        InsertImage(qvariant_cast<QImage>(data->imageData()));
+        break;
+    }
+    ensureCursorVisible();
+}
+
+bool TVtlRichEdit::PasteSpecialDialog()
+{
+    struct TChoice
+    {
+        TVtlPasteFormat Format;
+        QString Name;
+        QString Result;
+    };
+    const QList<TChoice> all = {
+        {pfRichText, EditorText("SPasteRtf", "Rich Text Format"), EditorText("SPasteRtfResult", "Rich Text Format")},
+        {pfRichTextNoObjects, EditorText("SPasteRtfNoObjs", "Rich Text Format Without Objects"),
+         EditorText("SPasteRtfNoObjsResult", "Rich Text Format Without Objects")},
+        {pfText, EditorText("SPasteText", "Unformatted text"),
+         EditorText("SPasteTextResult", "text without any formatting")},
+        {pfBitmap, EditorText("SPasteBitmap", "Windows Bitmap"), EditorText("SPasteBitmapResult", "bitmap image")},
+    };
+    QList<TChoice> available;
+    for (const TChoice &choice : all) {
+        if (CanPasteFormat(choice.Format))
+            available.append(choice);
+    }
+    if (available.isEmpty())
+        return false;
+
+    QDialog dialog(this);
+    dialog.setObjectName(QStringLiteral("PasteSpecialDialog"));
+    dialog.setWindowTitle(EditorText("SPasteSpecial", "Paste Special"));
+    auto *layout = new QVBoxLayout(&dialog);
+    layout->addWidget(new QLabel(EditorText("SPasteAs", "As:"), &dialog));
+    auto *list = new QListWidget(&dialog);
+    list->setObjectName(QStringLiteral("lbFormats"));
+    for (const TChoice &choice : std::as_const(available))
+        list->addItem(choice.Name);
+    list->setCurrentRow(0);
+    layout->addWidget(list);
+    auto *result = new QLabel(&dialog);
+    result->setWordWrap(true);
+    layout->addWidget(result);
+    auto updateResult = [&] {
+        const int row = list->currentRow();
+        if (row >= 0)
+            result->setText(EditorText("SPasteResult", "Inserts the contents of the clipboard into your document as ") +
+                            available.at(row).Result + QLatin1Char('.'));
+    };
+    connect(list, &QListWidget::currentRowChanged, &dialog, updateResult);
+    updateResult();
+    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+    connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    connect(list, &QListWidget::itemDoubleClicked, &dialog, &QDialog::accept);
+    layout->addWidget(buttons);
+    if (dialog.exec() != QDialog::Accepted || list->currentRow() < 0)
+        return false;
+    PasteSpecial(available.at(list->currentRow()).Format);
+    return true;
+}
+
+void TVtlRichEdit::ClearSelection()
+{
+    QTextCursor cursor = textCursor();
+    cursor.removeSelectedText();
+    setTextCursor(cursor);
+}
+
+void TVtlRichEdit::InsertRtf(const QByteArray &rtf, bool withObjects)
+{
+    QTextCursor cursor = textCursor();
+    const int start = cursor.selectionStart();
+    cursor.beginEditBlock();
+    TQBRtfReader::Insert(cursor, rtf);
+    if (!withObjects) {
+        const int end = cursor.position();
+        QTextCursor scan(document());
+        for (int position = end - 1; position >= start; --position) {
+            if (document()->characterAt(position) == QChar::ObjectReplacementCharacter) {
+                scan.setPosition(position);
+                scan.setPosition(position + 1, QTextCursor::KeepAnchor);
+                scan.removeSelectedText();
+            }
+        }
+    }
+    cursor.endEditBlock();
+    setTextCursor(cursor);
+}
+
+QMimeData *TVtlRichEdit::createMimeDataFromSelection() const
+{
+    auto *data = new QMimeData;
+    const QTextCursor cursor = textCursor();
+    QString text = cursor.selectedText();
+    text.remove(QChar::ObjectReplacementCharacter);
+    text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
+    text.replace(QChar::LineSeparator, QLatin1Char('\n'));
+    data->setText(text);
+    if (!FPlainText) {
+        const QByteArray rtf = TQBRtfWriter::WriteSelection(cursor);
+        data->setData(QLatin1String(RtfMime), rtf);
+        data->setData(QLatin1String(RtfMimeAlt), rtf);
+        data->setHtml(cursor.selection().toHtml());
+        // A selected picture also travels as an image for programs that take no rich text.
+        if (SelectionType() == TVtlSelectionType(stObject)) {
+            QTextCursor first(document());
+            first.setPosition(cursor.selectionStart() + 1);
+            const QTextCharFormat format = first.charFormat();
+            if (format.isImageFormat()) {
+                const QVariant image =
+                    document()->resource(QTextDocument::ImageResource, QUrl(format.toImageFormat().name()));
+                if (image.canConvert<QImage>())
+                    data->setImageData(image);
+            }
+        }
+    }
+    return data;
+}
+
+bool TVtlRichEdit::canInsertFromMimeData(const QMimeData *source) const
+{
+    if (!source)
+        return false;
+    if (!FPlainText && (!RtfMimeFormat(source).isEmpty() || source->hasImage()))
+        return true;
+    return source->hasText() || QTextEdit::canInsertFromMimeData(source);
+}
+
+void TVtlRichEdit::insertFromMimeData(const QMimeData *source)
+{
+    if (!source || isReadOnly())
+        return;
+    if (!FPlainText) {
+        const QString rtf = RtfMimeFormat(source);
+        if (!rtf.isEmpty()) {
+            InsertRtf(source->data(rtf), true);
+            ensureCursorVisible();
+            return;
+        }
+        if (source->hasImage()) {
+            InsertImage(qvariant_cast<QImage>(source->imageData()));
+            ensureCursorVisible();
+            return;
+        }
+        if (source->hasHtml()) {
+            QTextEdit::insertFromMimeData(source);
+            return;
+        }
+    }
+    if (source->hasText()) {
+        insertPlainText(source->text());
+        ensureCursorVisible();
+    }
+}
+
+void TVtlRichEdit::InsertImage(const QImage &image, const QByteArray &fileData, int kind)
+{
+    if (image.isNull())
+        return;
+    QByteArray data = fileData;
+    if (data.isEmpty() || (kind != QBRtfFormat::Png && kind != QBRtfFormat::Jpeg)) {
+        data.clear();
+        QBuffer buffer(&data);
+        buffer.open(QIODevice::WriteOnly);
+        image.save(&buffer, "PNG");
+        kind = QBRtfFormat::Png;
+    }
+    const QByteArray hash = QCryptographicHash::hash(data, QCryptographicHash::Sha1).toHex();
+    const QUrl name(QString::fromLatin1(QBRtfFormat::ImageScheme) + QLatin1Char(':') + QString::fromLatin1(hash));
+    document()->addResource(QTextDocument::ImageResource, name, image);
+    QTextImageFormat format;
+    format.setName(name.toString());
+    format.setWidth(image.width());
+    format.setHeight(image.height());
+    format.setProperty(QBRtfFormat::PictureData, data);
+    format.setProperty(QBRtfFormat::PictureKind, kind);
+    QTextCursor cursor = textCursor();
+    cursor.beginEditBlock();
+    cursor.insertImage(format);
+    cursor.endEditBlock();
+    setTextCursor(cursor);
+}
+
+void TVtlRichEdit::ReadPicture(const QString &fileName, QImage &image, QByteArray &data, int &kind)
+{
+    const auto fail = [&fileName](const QString &reason) {
+        return EVtlPictureError(
+            NVKFormatS(EditorText("SPictureError", "Cannot load the picture '%s': %s"), {fileName, reason}));
+    };
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly))
+        throw fail(file.errorString());
+    data = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        throw fail(file.errorString());
+    if (data.startsWith("\xFF\xD8\xFF")) {
+        image = QBRtfPictures::DecodeJpeg(data);
+        if (image.isNull())
+            throw fail(EditorText("SJpegError", "The JPEG data are damaged or too large."));
+        kind = QBRtfFormat::Jpeg;
+        return;
+    }
+    QBuffer buffer(&data);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer);
+    reader.setDecideFormatFromContent(true);
+    const QByteArray format = reader.format();
+    if (format.isEmpty())
+        throw fail(EditorText("SUnknownPicture", "The file is not a picture in a known format."));
+    const QSize size = reader.size();
+    if (size.isValid() && qint64(size.width()) * size.height() > QBRtfPictures::MaxPixels)
+        throw fail(EditorText("SPictureTooLarge", "The picture is too large."));
+    image = reader.read();
+    if (image.isNull())
+        throw fail(reader.errorString());
+    kind = format == "png" ? QBRtfFormat::Png : 0;
+}
+
+int TVtlRichEdit::FindText(const QString &text, TVtlFindOptions options)
+{
+    if (text.isEmpty())
+        return -1;
+    QTextDocument::FindFlags flags;
+    if (options.testFlag(foMatchCase))
+        flags |= QTextDocument::FindCaseSensitively;
+    if (options.testFlag(foWholeWord))
+        flags |= QTextDocument::FindWholeWords;
+    QTextCursor from = textCursor();
+    if (options.testFlag(foUp)) {
+        flags |= QTextDocument::FindBackward;
+        from.setPosition(from.selectionStart());
+    } else {
+        from.setPosition(from.selectionEnd());
+    }
+    const QTextCursor found = document()->find(text, from, flags);
+    if (found.isNull())
+        return -1;
+    setTextCursor(found);
+    ensureCursorVisible();
+    return found.selectionStart();
+}
+
+int TVtlRichEdit::ReplaceAll(const QString &text, const QString &replacement, TVtlFindOptions options)
+{
+    if (text.isEmpty())
+        return 0;
+    QTextDocument::FindFlags flags;
+    if (options.testFlag(foMatchCase))
+        flags |= QTextDocument::FindCaseSensitively;
+    if (options.testFlag(foWholeWord))
+        flags |= QTextDocument::FindWholeWords;
+    int count = 0;
+    QTextCursor edit(document());
+    edit.beginEditBlock();
+    QTextCursor from(document());
+    for (;;) {
+        QTextCursor found = document()->find(text, from, flags);
+        if (found.isNull())
+            break;
+        found.insertText(replacement);
+        ++count;
+        from = found;
+        from.clearSelection();
+    }
+    edit.endEditBlock();
+    return count;
+}
+
+TVtlFindDialog *TVtlRichEdit::ActiveFindDialog() const
+{
+    return FFindDialog;
+}
+
+TVtlReplaceDialog *TVtlRichEdit::ActiveReplaceDialog() const
+{
+    return FReplaceDialog;
+}
+
+void TVtlRichEdit::FindDialog(const QString &text)
+{
+    if (!FFindDialog)
+        FFindDialog = new TVtlFindDialog(this, false);
+    FFindDialog->SetFindText(text);
+    FFindDialog->show();
+    FFindDialog->raise();
+    FFindDialog->activateWindow();
+}
+
+void TVtlRichEdit::ReplaceDialog(const QString &text)
+{
+    if (!FReplaceDialog)
+        FReplaceDialog = new TVtlReplaceDialog(this);
+    FReplaceDialog->SetFindText(text);
+    FReplaceDialog->show();
+    FReplaceDialog->raise();
+    FReplaceDialog->activateWindow();
+}
+
+void TVtlRichEdit::SetAutoURLDetect(bool value)
+{
+    if (FAutoURLDetect == value)
+        return;
+    FAutoURLDetect = value;
+    if (!value) {
+        QTextDocument *doc = document();
+        for (QTextBlock block = doc->begin(); block.isValid(); block = block.next()) {
+            block.setUserState(-1);
+            if (QTextLayout *layout = block.layout(); layout && !layout->formats().isEmpty()) {
+                layout->clearFormats();
+                doc->markContentsDirty(block.position(), block.length());
+            }
+        }
+    }
+    viewport()->update();
+}
+
+void TVtlRichEdit::AttachDocument(QTextDocument *doc)
+{
+    connect(doc, &QTextDocument::undoCommandAdded, this, &TVtlRichEdit::UndoCommandAdded);
+    connect(doc, &QTextDocument::contentsChange, this, [this, doc](int from, int, int added) {
+        if (FMarkingUrls)
+            return;
+        // Changed paragraphs are looked at again when they are next drawn.
+        const QTextBlock last = doc->findBlock(from + added);
+        for (QTextBlock block = doc->findBlock(from); block.isValid(); block = block.next()) {
+            block.setUserState(-1);
+            if (block == last)
+                break;
+        }
+    });
+}
+
+void TVtlRichEdit::MarkVisibleUrls()
+{
+    // Addresses are marked only where the text is seen, so a long body loads without being scanned;
+    // the marks live in the layout and never reach the body.
+    QTextDocument *doc = document();
+    QAbstractTextDocumentLayout *layout = doc->documentLayout();
+    const int top = verticalScrollBar()->value();
+    const int bottom = top + viewport()->height();
+    const QRegularExpression &pattern = UrlPattern();
+    FMarkingUrls = true;
+    for (QTextBlock block = cursorForPosition(QPoint(0, 0)).block(); block.isValid(); block = block.next()) {
+        if (layout->blockBoundingRect(block).top() > bottom)
+            break;
+        if (block.userState() == 1)
+            continue;
+        block.setUserState(1);
+        QList<QTextLayout::FormatRange> ranges;
+        const QString text = block.text();
+        if (text.contains(QLatin1Char(':')) || text.contains(QLatin1String("www."), Qt::CaseInsensitive)) {
+            QTextCharFormat format;
+            format.setForeground(QColor(0, 0, 255));
+            format.setFontUnderline(true);
+            auto it = pattern.globalMatch(text);
+            while (it.hasNext()) {
+                const QRegularExpressionMatch match = it.next();
+                const int start = int(match.capturedStart());
+                ranges.append({start, TrimUrlEnd(text, start, int(match.capturedLength())), format});
+            }
+        }
+        QTextLayout *blockLayout = block.layout();
+        if (ranges.isEmpty() && blockLayout->formats().isEmpty())
+            continue;
+        blockLayout->setFormats(ranges);
+        doc->markContentsDirty(block.position(), block.length());
+    }
+    FMarkingUrls = false;
+}
+
+void TVtlRichEdit::paintEvent(QPaintEvent *event)
+{
+    if (FAutoURLDetect)
+        MarkVisibleUrls();
+    QTextEdit::paintEvent(event);
+}
+
+QString TVtlRichEdit::UrlAt(int position) const
+{
+    if (position < 0 || position >= TextLength())
+        return {};
+    QTextCursor at(document());
+    at.setPosition(position + 1);
+    const QTextCharFormat format = at.charFormat();
+    if (format.isAnchor() && !format.anchorHref().isEmpty())
+        return format.anchorHref();
+    if (!FAutoURLDetect)
+        return {};
+    const QTextBlock block = document()->findBlock(position);
+    const QString text = block.text();
+    const int offset = position - block.position();
+    auto it = UrlPattern().globalMatch(text);
+    while (it.hasNext()) {
+        const QRegularExpressionMatch match = it.next();
+        const int start = int(match.capturedStart());
+        const int length = TrimUrlEnd(text, start, int(match.capturedLength()));
+        if (offset >= start && offset < start + length)
+            return text.mid(start, length);
+        if (start > offset)
+            break;
+    }
+    return {};
+}
+
+bool TVtlRichEdit::WordWrap() const
+{
+    return lineWrapMode() != QTextEdit::NoWrap;
+}
+
+void TVtlRichEdit::SetWordWrap(bool value)
+{
+    setLineWrapMode(value ? QTextEdit::WidgetWidth : QTextEdit::NoWrap);
+}
+
+void TVtlRichEdit::SetSelectionBar(bool value)
+{
+    if (FSelectionBar == value)
+        return;
+    FSelectionBar = value;
+    ApplyDocumentOptions();
+}
+
+void TVtlRichEdit::SetHideSelection(bool value)
+{
+    FHideSelection = value;
+    UpdateSelectionVisibility();
+}
+
+void TVtlRichEdit::SetPlainText(bool value)
+{
+    FPlainText = value;
+    setAcceptRichText(!value);
+}
+
+void TVtlRichEdit::EnsureLayout(int position) const
+{
+    const QTextBlock block = document()->findBlock(qBound(0, position, qMax(0, TextLength())));
+    if (block.isValid())
+        document()->documentLayout()->blockBoundingRect(block);
+}
+
+namespace {
+int LinesOf(const QTextBlock &block)
+{
+    const QTextLayout *layout = block.layout();
+    return layout && layout->lineCount() > 0 ? layout->lineCount() : 1;
+}
+} // namespace
+
+int TVtlRichEdit::LineCount() const
+{
+    EnsureLayout(TextLength());
+    int lines = 0;
+    for (QTextBlock block = document()->begin(); block.isValid(); block = block.next())
+        lines += LinesOf(block);
+    return lines;
+}
+
+int TVtlRichEdit::LineFromChar(int position) const
+{
+    position = qBound(0, position, TextLength());
+    EnsureLayout(position);
+    const QTextBlock target = document()->findBlock(position);
+    int line = 0;
+    for (QTextBlock block = document()->begin(); block.isValid() && block != target; block = block.next())
+        line += LinesOf(block);
+    const QTextLayout *layout = target.layout();
+    if (layout && layout->lineCount() > 0) {
+        const QTextLine textLine = layout->lineForTextPosition(position - target.position());
+        if (textLine.isValid())
+            line += textLine.lineNumber();
+    }
+    return line;
+}
+
+int TVtlRichEdit::CharFromLine(int line) const
+{
+    if (line < 0)
+        return -1;
+    int first = 0;
+    QAbstractTextDocumentLayout *layout = document()->documentLayout();
+    for (QTextBlock block = document()->begin(); block.isValid(); block = block.next()) {
+        layout->blockBoundingRect(block);
+        const int lines = LinesOf(block);
+        if (line < first + lines) {
+            const QTextLayout *blockLayout = block.layout();
+            if (blockLayout && blockLayout->lineCount() > 0)
+                return block.position() + blockLayout->lineAt(line - first).textStart();
+            return block.position();
+        }
+        first += lines;
+    }
+    return -1;
+}
+
+int TVtlRichEdit::FirstVisibleLine() const
+{
+    const int top = verticalScrollBar()->value();
+    int line = 0;
+    QAbstractTextDocumentLayout *layout = document()->documentLayout();
+    for (QTextBlock block = document()->begin(); block.isValid(); block = block.next()) {
+        const QRectF rect = layout->blockBoundingRect(block);
+        const QTextLayout *blockLayout = block.layout();
+        if (rect.bottom() <= top || !blockLayout || blockLayout->lineCount() == 0) {
+            line += LinesOf(block);
+            continue;
+        }
+        for (int i = 0; i < blockLayout->lineCount(); ++i) {
+            const QTextLine textLine = blockLayout->lineAt(i);
+            if (rect.top() + textLine.y() + textLine.height() > top)
+                return line + i;
+        }
+        line += blockLayout->lineCount();
+    }
+    return qMax(0, line - 1);
+}
+
+void TVtlRichEdit::LineScroll(int lines)
+{
+    const int target = qMax(0, FirstVisibleLine() + lines);
+    int line = 0;
+    QAbstractTextDocumentLayout *layout = document()->documentLayout();
+    for (QTextBlock block = document()->begin(); block.isValid(); block = block.next()) {
+        const QRectF rect = layout->blockBoundingRect(block);
+        const int count = LinesOf(block);
+        if (target < line + count) {
+            const QTextLayout *blockLayout = block.layout();
+            double y = rect.top();
+            if (blockLayout && blockLayout->lineCount() > 0)
+                y += blockLayout->lineAt(target - line).y();
+            verticalScrollBar()->setValue(int(std::ceil(y)));
+            return;
+        }
+        line += count;
+    }
+    verticalScrollBar()->setValue(verticalScrollBar()->maximum());
+}
+
+int TVtlRichEdit::CharAtPoint(const QPoint &point) const
+{
+    return cursorForPosition(point).position();
+}
+
+void TVtlRichEdit::SelectLine(int position)
+{
+    QTextCursor cursor(document());
+    cursor.setPosition(qBound(0, position, TextLength()));
+    cursor.movePosition(QTextCursor::StartOfLine);
+    const int start = cursor.position();
+    if (!cursor.movePosition(QTextCursor::Down, QTextCursor::KeepAnchor)) {
+        cursor.movePosition(QTextCursor::EndOfLine, QTextCursor::KeepAnchor);
+    } else {
+        cursor.movePosition(QTextCursor::StartOfLine, QTextCursor::KeepAnchor);
+        if (cursor.position() <= start)
+            cursor.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
+    }
+    setTextCursor(cursor);
+}
+
+void TVtlRichEdit::keyPressEvent(QKeyEvent *event)
+{
+    if (event == QKeySequence::Undo) {
+        Undo();
+        event->accept();
+        return;
+    }
+    if (event == QKeySequence::Redo) {
+        Redo();
+        event->accept();
+        return;
+    }
+    if (!FWantReturns && (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
+        !(event->modifiers() & Qt::ControlModifier)) {
+        event->ignore();
+        return;
+    }
+    QTextEdit::keyPressEvent(event);
+}
+
+void TVtlRichEdit::mousePressEvent(QMouseEvent *event)
+{
+    const QPoint point = event->position().toPoint();
+    if (event->button() == Qt::LeftButton && FSelectionBar &&
+        point.x() + horizontalScrollBar()->value() < SelectionBarWidth) {
+        SelectLine(cursorForPosition(QPoint(SelectionBarWidth + 4, point.y())).position());
+        FDragAnchor = -1;
+        event->accept();
+        return;
+    }
+    QTextEdit::mousePressEvent(event);
+    FDragAnchor =
+        event->button() == Qt::LeftButton && !(event->modifiers() & Qt::ShiftModifier) ? textCursor().position() : -1;
+    if (event->button() == Qt::LeftButton) {
+        const QPointF docPoint = QPointF(point) + QPointF(horizontalScrollBar()->value(), verticalScrollBar()->value());
+        const int hit = document()->documentLayout()->hitTest(docPoint, Qt::ExactHit);
+        if (hit >= 0) {
+            // The hit is a gap between characters; the character under the mouse is on its left when
+            // the point lies left of the gap.
+            QTextCursor gap(document());
+            gap.setPosition(hit);
+            const int character = point.x() < cursorRect(gap).x() && hit > 0 ? hit - 1 : hit;
+            const QString url = UrlAt(character);
+            if (!url.isEmpty())
+                Q_EMIT urlClicked(url, event->button());
+        }
+    }
+}
+
+void TVtlRichEdit::mouseMoveEvent(QMouseEvent *event)
+{
+    QTextEdit::mouseMoveEvent(event);
+    if (!FWordSelection || FDragAnchor < 0 || !(event->buttons() & Qt::LeftButton))
+        return;
+    QTextCursor cursor = textCursor();
+    const int position = cursor.position();
+    const auto wordBounds = [this](int at) {
+        QTextCursor word(document());
+        word.setPosition(at);
+        word.select(QTextCursor::WordUnderCursor);
+        return word.hasSelection() ? std::pair(word.selectionStart(), word.selectionEnd()) : std::pair(at, at);
+    };
+    const auto [anchorStart, anchorEnd] = wordBounds(FDragAnchor);
+    if (position >= anchorStart && position <= anchorEnd)
+        return;
+    // Once the drag leaves the word it started in, the selection grows by whole words.
+    const auto [start, end] = wordBounds(position);
+    if (position > FDragAnchor) {
+        cursor.setPosition(anchorStart);
+        cursor.setPosition(end, QTextCursor::KeepAnchor);
+    } else {
+        cursor.setPosition(anchorEnd);
+        cursor.setPosition(start, QTextCursor::KeepAnchor);
+    }
+    setTextCursor(cursor);
+}
+
+void TVtlRichEdit::mouseDoubleClickEvent(QMouseEvent *event)
+{
+    FDragAnchor = -1;
+    QTextEdit::mouseDoubleClickEvent(event);
+}
