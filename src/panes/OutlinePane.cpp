@@ -162,8 +162,10 @@ protected:
         option->decorationSize = QSize(2 * ImageSize + ImageGap, ImageSize);
         option->features |= QStyleOptionViewItem::HasDecoration;
         const IQBArticlePtr article = node->Article();
-        if (article && article->Modified())
+        if (article && article->Modified()) {
             option->font.setBold(true);
+            option->fontMetrics = QFontMetrics(option->font);
+        }
     }
 
 private:
