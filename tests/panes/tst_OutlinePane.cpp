@@ -21,6 +21,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QDockWidget>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
@@ -74,6 +75,8 @@ struct TPaneFixture
         window->resize(700, 500);
         window->show();
         QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+        layout->activate();
+        QTRY_VERIFY(tree()->viewport()->height() > 200);
     }
 
     ~TPaneFixture()
@@ -205,6 +208,7 @@ private Q_SLOTS:
     void modifiedArticles_areDrawnBold_untilSaved();
     void outlineColour_followsTheSettings();
     void syncWithEditor_selectsTheEditorsArticle();
+    void toolForm_withAParent_isAChildAndADockSite();
 };
 
 void TestOutlinePane::construction_newDocument_showsTheRootAloneAndSelected()
@@ -352,7 +356,7 @@ void TestOutlinePane::addCommands_newArticleIsSelectedAndRenamedInPlace()
     QVERIFY(line);
     line->setText(QStringLiteral("Ideas"));
     QTest::keyClick(line, Qt::Key_Return);
-    QCOMPARE(added->Caption(), QStringLiteral("Ideas"));
+    QTRY_COMPARE(added->Caption(), QStringLiteral("Ideas"));
     QCOMPARE(f.node(added)->text(0), QStringLiteral("Ideas"));
     QTRY_VERIFY(!f.pane->IsEditing());
     QVERIFY(f.pane->Delete->isEnabled());
@@ -395,7 +399,7 @@ void TestOutlinePane::rename_inPlace_setsTheCaption_escapeKeepsIt()
     f.pane->RenameSelectedArticle();
     f.inPlaceEditor()->setText(QStringLiteral("Final \u00FCber \u4E2D"));
     QTest::keyClick(f.inPlaceEditor(), Qt::Key_Enter);
-    QCOMPARE(a->Caption(), QStringLiteral("Final \u00FCber \u4E2D"));
+    QTRY_COMPARE(a->Caption(), QStringLiteral("Final \u00FCber \u4E2D"));
     QTRY_VERIFY(!f.pane->IsEditing());
 
     f.tree()->setCurrentItem(nullptr);
@@ -763,6 +767,20 @@ void TestOutlinePane::syncWithEditor_selectsTheEditorsArticle()
     f.pane->SyncWithEditor();
     QCOMPARE(f.pane->SelectedArticle(), deep);
     QVERIFY(f.node(deep)->parent()->isExpanded());
+}
+
+void TestOutlinePane::toolForm_withAParent_isAChildAndADockSite()
+{
+    QWidget page;
+    TFToolForm docked(&page);
+    QVERIFY(!docked.isWindow());
+    auto *dock = new QDockWidget(QStringLiteral("Inner"), &docked);
+    docked.addDockWidget(Qt::LeftDockWidgetArea, dock);
+    QCOMPARE(docked.dockWidgetArea(dock), Qt::LeftDockWidgetArea);
+
+    TFToolForm floating;
+    QVERIFY(floating.isWindow());
+    QCOMPARE(floating.windowType(), Qt::Tool);
 }
 
 QTEST_MAIN(TestOutlinePane)
