@@ -208,6 +208,7 @@ private Q_SLOTS:
     void modifiedArticles_areDrawnBold_untilSaved();
     void outlineColour_followsTheSettings();
     void syncWithEditor_selectsTheEditorsArticle();
+    void keys_insertAndDeleteOnTheTree_addAndDelete();
     void toolForm_withAParent_isAChildAndADockSite();
 };
 
@@ -767,6 +768,33 @@ void TestOutlinePane::syncWithEditor_selectsTheEditorsArticle()
     f.pane->SyncWithEditor();
     QCOMPARE(f.pane->SelectedArticle(), deep);
     QVERIFY(f.node(deep)->parent()->isExpanded());
+}
+
+void TestOutlinePane::keys_insertAndDeleteOnTheTree_addAndDelete()
+{
+    TPaneFixture f;
+    f.window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(f.window.get()));
+    f.tree()->setFocus();
+    QTRY_VERIFY(f.tree()->hasFocus());
+    QTest::keyClick(f.tree(), Qt::Key_Insert);
+    QCOMPARE(f.doc()->Root()->Items()->Count(), 1);
+    QVERIFY(f.pane->IsEditing());
+    // The in-place editor keeps its keys: Delete edits the text, it deletes no article.
+    QLineEdit *line = f.inPlaceEditor();
+    QTest::keyClick(line, Qt::Key_Home);
+    QTest::keyClick(line, Qt::Key_Delete);
+    QCOMPARE(line->text(), QStringLiteral("ew article"));
+    QTest::keyClick(line, Qt::Key_Return);
+    QTRY_COMPARE(f.doc()->Root()->Items()->Get(0)->Caption(), QStringLiteral("ew article"));
+    QTRY_VERIFY(!f.pane->IsEditing());
+
+    f.tree()->setFocus();
+    QTRY_VERIFY(f.tree()->hasFocus());
+    QBDialogs::QueueAnswer(QMessageBox::Yes);
+    QTest::keyClick(f.tree(), Qt::Key_Delete);
+    QCOMPARE(f.doc()->Root()->Items()->Count(), 0);
+    QCOMPARE(f.pane->SelectedArticle(), f.doc()->Root());
 }
 
 void TestOutlinePane::toolForm_withAParent_isAChildAndADockSite()
