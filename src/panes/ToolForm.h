@@ -1,0 +1,23 @@
+// Copyright (c) 2026 Brindlewood
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <QMainWindow>
+
+// The base of the navigation panes: a sizeable tool window that can be docked and is itself a
+// dock site. Given a parent it is an ordinary child widget, so the main window can put it on a
+// page of its navigation page control; without one it is a floating tool window.
+class TFToolForm : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    explicit TFToolForm(QWidget *parent = nullptr);
+
+    // The help page that belongs to the pane.
+    int HelpContext() const { return FHelpContext; }
+    void SetHelpContext(int value) { FHelpContext = value; }
+
+private:
+    int FHelpContext = 0;
+};
