@@ -27,21 +27,6 @@ TMSXMLNode firstChildElement(const TMSXMLNode &node, const QString &name)
     return TMSXMLNode();
 }
 
-class TOperationGuard
-{
-public:
-    TOperationGuard(IQBDocumentControl &document, TQBOperation kind) : FDocument(document)
-    {
-        FDocument.BeginOperation(kind);
-    }
-    ~TOperationGuard() { FDocument.EndOperation(); }
-    TOperationGuard(const TOperationGuard &) = delete;
-    TOperationGuard &operator=(const TOperationGuard &) = delete;
-
-private:
-    IQBDocumentControl &FDocument;
-};
-
 } // namespace
 
 QByteArray QBEncodeArticle(const IQBArticlePtr &article)
@@ -111,7 +96,7 @@ IQBArticlePtr QBDecodeArticle(const QByteArray &data, const IQBArticlePtr &targe
         throw EQBClipboardError(QString::fromLatin1(SInvalidArticle));
     IQBArticlePtr result;
     {
-        const TOperationGuard paste(*control, opPaste);
+        const TQBOperationGuard paste(*control, opPaste);
         // Pre-order without recursion, so IIDs are issued root first, each article before its children.
         std::vector<std::pair<TMSXMLNode, IQBArticlePtr>> pending;
         pending.emplace_back(top, nullptr);

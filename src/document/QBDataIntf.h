@@ -9,6 +9,7 @@
 #include <QFlags>
 #include <QList>
 #include <QString>
+#include <functional>
 #include <memory>
 
 class IQBArticle;
@@ -294,6 +295,27 @@ public:
     virtual void SetClipboard(const IQBArticleClipboardPtr &clipboard) = 0;
 };
 using IQBDocumentControlPtr = std::shared_ptr<IQBDocumentControl>;
+
+// Visits start and everything below it in document order without recursion, so any depth is safe.
+// Each level's children are taken as counted copies: articles removed meanwhile stay readable until
+// the walk leaves them. visit returns false to end the walk before the next article.
+void QBWalkArticles(const IQBArticlePtr &start, const std::function<bool(const IQBArticlePtr &)> &visit);
+
+// Ends a bulk operation on every way out of a scope, as all users of BeginOperation must.
+class TQBOperationGuard
+{
+public:
+    TQBOperationGuard(IQBDocumentControl &document, TQBOperation kind) : FDocument(document)
+    {
+        FDocument.BeginOperation(kind);
+    }
+    ~TQBOperationGuard() { FDocument.EndOperation(); }
+    TQBOperationGuard(const TQBOperationGuard &) = delete;
+    TQBOperationGuard &operator=(const TQBOperationGuard &) = delete;
+
+private:
+    IQBDocumentControl &FDocument;
+};
 
 // Moves articles with their subtrees through the system clipboard. The formats layer
 // implements it; the document only delegates.

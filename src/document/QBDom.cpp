@@ -475,3 +475,35 @@ bool TQBArticle::BelongsTo(const TQBDocument *document) const
 {
     return document && FDocument.lock().get() == document;
 }
+
+void QBWalkArticles(const IQBArticlePtr &start, const std::function<bool(const IQBArticlePtr &)> &visit)
+{
+    struct TLevel
+    {
+        QList<IQBArticlePtr> Children;
+        qsizetype Next = 0;
+    };
+    std::vector<TLevel> stack;
+    const auto enter = [&](const IQBArticlePtr &article) {
+        const bool goOn = visit(article);
+        TLevel level;
+        if (const IQBArticleListPtr items = article->Items()) {
+            const TQBArticleListLocker lock(*items);
+            level.Children = lock.Items();
+        }
+        stack.push_back(std::move(level));
+        return goOn;
+    };
+    if (!start || !enter(start))
+        return;
+    while (!stack.empty()) {
+        TLevel &top = stack.back();
+        if (top.Next >= top.Children.size()) {
+            stack.pop_back();
+            continue;
+        }
+        const IQBArticlePtr child = top.Children.at(top.Next++);
+        if (!enter(child))
+            return;
+    }
+}

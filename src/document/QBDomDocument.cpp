@@ -18,22 +18,6 @@ TQBArticle *articleOf(const IQBArticlePtr &item)
     return static_cast<TQBArticle *>(item.get());
 }
 
-// Ends the operation on every way out, as all users of BeginOperation must.
-class TOperationScope
-{
-public:
-    TOperationScope(IQBDocumentControl &document, TQBOperation kind) : FDocument(document)
-    {
-        FDocument.BeginOperation(kind);
-    }
-    ~TOperationScope() { FDocument.EndOperation(); }
-    TOperationScope(const TOperationScope &) = delete;
-    TOperationScope &operator=(const TOperationScope &) = delete;
-
-private:
-    IQBDocumentControl &FDocument;
-};
-
 } // namespace
 
 std::shared_ptr<TQBDocument> TQBDocument::Create()
@@ -210,7 +194,7 @@ void TQBDocument::MoveUp(const IQBArticlePtr &article)
         return;
     TQBArticleList &items = articleOf(article)->ParentArticle()->ItemList();
     {
-        const TOperationScope operation(*this, opMove);
+        const TQBOperationGuard operation(*this, opMove);
         const int index = items.IndexOf(article);
         items.Move(index, index - 1);
     }
@@ -223,7 +207,7 @@ void TQBDocument::MoveDown(const IQBArticlePtr &article)
         return;
     TQBArticleList &items = articleOf(article)->ParentArticle()->ItemList();
     {
-        const TOperationScope operation(*this, opMove);
+        const TQBOperationGuard operation(*this, opMove);
         const int index = items.IndexOf(article);
         items.Move(index, index + 1);
     }
@@ -237,7 +221,7 @@ void TQBDocument::MoveLeft(const IQBArticlePtr &article)
     TQBArticle *parent = articleOf(article)->ParentArticle();
     TQBArticle *grandParent = parent->ParentArticle();
     {
-        const TOperationScope operation(*this, opMove);
+        const TQBOperationGuard operation(*this, opMove);
         const int index = parent->Index();
         parent->ItemList().Remove(article);
         grandParent->ItemList().Insert(index + 1, article);
@@ -251,7 +235,7 @@ void TQBDocument::MoveRight(const IQBArticlePtr &article)
         return;
     TQBArticleList &items = articleOf(article)->ParentArticle()->ItemList();
     {
-        const TOperationScope operation(*this, opMove);
+        const TQBOperationGuard operation(*this, opMove);
         const IQBArticlePtr sibling = items.Get(items.IndexOf(article) - 1);
         items.Remove(article);
         articleOf(sibling)->ItemList().Add(article);
@@ -279,7 +263,7 @@ void TQBDocument::MoveArticle(const IQBArticlePtr &article, const IQBArticlePtr 
     if (top != FRoot.get())
         return;
     {
-        const TOperationScope operation(*this, opMove);
+        const TQBOperationGuard operation(*this, opMove);
         a->ParentArticle()->ItemList().Remove(article);
         target->ItemList().Add(article);
     }

@@ -40,22 +40,6 @@ QList<IQBArticlePtr> childrenOf(const IQBArticlePtr &article)
     return lock.Items();
 }
 
-// Ends the operation on every way out.
-class TOperationGuard
-{
-public:
-    TOperationGuard(IQBDocumentControl &document, TQBOperation kind) : FDocument(document)
-    {
-        FDocument.BeginOperation(kind);
-    }
-    ~TOperationGuard() { FDocument.EndOperation(); }
-    TOperationGuard(const TOperationGuard &) = delete;
-    TOperationGuard &operator=(const TOperationGuard &) = delete;
-
-private:
-    IQBDocumentControl &FDocument;
-};
-
 // The parser refuses a single attribute value or text above this many bytes, so a file that
 // held one could not be opened again.
 constexpr qsizetype MaxTextBytes = 10000000;
@@ -264,7 +248,7 @@ IQBDocumentPtr TQBXmlReader::ReadDOM(IMSXMLDocument &xml)
     const IQBDocumentPtr document = NewQBDocument();
     const IQBDocumentControlPtr control = std::dynamic_pointer_cast<IQBDocumentControl>(document);
     {
-        const TOperationGuard load(*control, opLoad);
+        const TQBOperationGuard load(*control, opLoad);
         document->SetEncoding(xml.GetEncoding());
         control->SetVersion(version);
         control->SetLastIID(GetIntAttr(snippets, QStringLiteral("LastIID"), 0));

@@ -585,24 +585,26 @@ void TFOutlinePane::alOutlineUpdate()
 
 void TFOutlinePane::CutExecute()
 {
+    ToClipboard(true);
+}
+
+void TFOutlinePane::CopyExecute()
+{
+    ToClipboard(false);
+}
+
+void TFOutlinePane::ToClipboard(bool cut)
+{
     const IQBArticlePtr article = SelectedArticle();
     const IQBDocumentPtr document = Document();
     if (!article || !document)
         return;
     // The clipboard copy must hold what the user typed last.
     StoreEditorChanges();
-    document->CutArticle(article);
-    alOutlineUpdate();
-}
-
-void TFOutlinePane::CopyExecute()
-{
-    const IQBArticlePtr article = SelectedArticle();
-    const IQBDocumentPtr document = Document();
-    if (!article || !document)
-        return;
-    StoreEditorChanges();
-    document->CopyArticle(article);
+    if (cut)
+        document->CutArticle(article);
+    else
+        document->CopyArticle(article);
     alOutlineUpdate();
 }
 

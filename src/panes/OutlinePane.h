@@ -95,6 +95,7 @@ Q_SIGNALS:
     void selectedArticleChanged(const IQBArticlePtr &article);
 
 private:
+    void ToClipboard(bool cut);
     friend class TOutlineTreeView;
     friend class TOutlineDelegate;
 

@@ -178,34 +178,10 @@ void TQBSearch::Run(const IQBDocumentPtr &document, const IQBArticlePtr &start)
     if (!first)
         return;
 
-    // The walk keeps its own stack and a counted copy of each level's children, so a deep tree needs
-    // no deep recursion and articles removed meanwhile stay readable until the walk leaves them.
-    struct TLevel
-    {
-        QList<IQBArticlePtr> Children;
-        qsizetype Next = 0;
-    };
-    std::vector<TLevel> stack;
-    const auto enter = [&](const IQBArticlePtr &article) {
-        VisitArticle(article);
-        TLevel level;
-        if (const IQBArticleListPtr items = article->Items()) {
-            const TQBArticleListLocker lock(*items);
-            level.Children = lock.Items();
-        }
-        stack.push_back(std::move(level));
-    };
-
     if (Stopped())
         return;
-    enter(first);
-    while (!stack.empty() && !Stopped()) {
-        TLevel &top = stack.back();
-        if (top.Next >= top.Children.size()) {
-            stack.pop_back();
-            continue;
-        }
-        const IQBArticlePtr child = top.Children.at(top.Next++);
-        enter(child);
-    }
+    QBWalkArticles(first, [this](const IQBArticlePtr &article) {
+        VisitArticle(article);
+        return !Stopped();
+    });
 }

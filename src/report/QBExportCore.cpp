@@ -106,32 +106,10 @@ void TQBExportBuilder::AddBranch(const IQBArticlePtr &article)
 {
     if (!article)
         return;
-    // Own stack rather than recursion: a document built in memory may nest deeper than a file can.
-    struct TLevel
-    {
-        QList<IQBArticlePtr> Children;
-        qsizetype Next = 0;
-    };
-    std::vector<TLevel> stack;
-    const auto enter = [&](const IQBArticlePtr &a) {
+    QBWalkArticles(article, [this](const IQBArticlePtr &a) {
         AddArticle(a);
-        TLevel level;
-        if (const IQBArticleListPtr items = a->Items()) {
-            const TQBArticleListLocker lock(*items);
-            level.Children = lock.Items();
-        }
-        stack.push_back(std::move(level));
-    };
-    enter(article);
-    while (!stack.empty() && !FCancelled) {
-        TLevel &top = stack.back();
-        if (top.Next >= top.Children.size()) {
-            stack.pop_back();
-            continue;
-        }
-        const IQBArticlePtr child = top.Children.at(top.Next++);
-        enter(child);
-    }
+        return !FCancelled;
+    });
 }
 
 void TQBExportBuilder::Finish()

@@ -31,20 +31,6 @@ private:
     TQBDataService *FProvider;
 };
 
-// Ends a bulk operation however the scope is left.
-class TOperationScope
-{
-public:
-    TOperationScope(const IQBDocumentControlPtr &control, TQBOperation kind) : FControl(control)
-    {
-        FControl->BeginOperation(kind);
-    }
-    ~TOperationScope() { FControl->EndOperation(); }
-
-private:
-    IQBDocumentControlPtr FControl;
-};
-
 IQBDocumentControlPtr controlOf(const IQBDocumentPtr &document)
 {
     return std::dynamic_pointer_cast<IQBDocumentControl>(document);
@@ -157,7 +143,7 @@ IQBDocumentPtr TQBDataServiceImpl::CreateNew()
 {
     const IQBDocumentPtr document = NewQBDocument();
     const IQBDocumentControlPtr control = controlOf(document);
-    TOperationScope operation(control, opLoad);
+    const TQBOperationGuard operation(*control, opLoad);
     control->SetFileName(DataProvider() ? DataProvider()->UntitledName() : QStringLiteral("Untitled"));
     control->SetIsNew(true);
     if (const IQBSettingsServicePtr settings = SettingsService()) {
@@ -174,7 +160,7 @@ IQBDocumentPtr TQBDataServiceImpl::Load(const QString &fileName)
 {
     const IQBDocumentPtr document = QBReadDocument(fileName);
     const IQBDocumentControlPtr control = controlOf(document);
-    TOperationScope operation(control, opLoad);
+    const TQBOperationGuard operation(*control, opLoad);
     control->SetFileName(fileName);
     control->SetIsNew(false);
     control->SetModified(false);
@@ -185,7 +171,7 @@ void TQBDataServiceImpl::Write(const QString &fileName)
 {
     QBWriteDocument(FDocument, fileName);
     const IQBDocumentControlPtr control = controlOf(FDocument);
-    TOperationScope operation(control, opLoad);
+    const TQBOperationGuard operation(*control, opLoad);
     control->SetFileName(fileName);
     control->SetIsNew(false);
     control->SetModified(false);
