@@ -5,6 +5,7 @@
 #include "ArticleRichEdit.h"
 #include "ArticleTabs.h"
 #include "ArticleTitle.h"
+#include "ArticleTree.h"
 #include "QBEditorSvc.h"
 #include "framework/NVKLocalizer.h"
 #include "framework/QBStrings.h"
@@ -22,11 +23,13 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QDockWidget>
+#include <QDropEvent>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QToolBar>
@@ -150,6 +153,7 @@ void TFAppFrame::CreateClientArea()
     addDockWidget(Qt::LeftDockWidgetArea, pnlLDock);
     resizeDocks({pnlLDock}, {220}, Qt::Horizontal);
 
+    RichEdit->viewport()->installEventFilter(this);
     connect(RichEdit, &QTextEdit::cursorPositionChanged, this, &TFAppFrame::UpdateEditorStatus);
     connect(RichEdit, &QTextEdit::selectionChanged, this, &TFAppFrame::alStandardUpdate);
     connect(RichEdit, &QTextEdit::undoAvailable, this, &TFAppFrame::alStandardUpdate);
@@ -427,4 +431,51 @@ void TFAppFrame::DoRestoreState(TRegistry &registry)
     }
     alStandardUpdate();
     TBaseForm::DoRestoreState(registry);
+}
+
+bool TFAppFrame::RichEditDragOver(QObject *source, const QPoint &point)
+{
+    if (!OutlinePane || !source || source != OutlinePane->atvOutline || !OutlinePane->SelectedArticle())
+        return false;
+    if (point.x() >= 1 && point.y() >= 1)
+        RichEdit->SetSelStart(RichEdit->CharAtPoint(point));
+    return true;
+}
+
+void TFAppFrame::RichEditDragDrop(QObject *source, const QPoint &point)
+{
+    if (!RichEditDragOver(source, point))
+        return;
+    const IQBArticlePtr article = OutlinePane->SelectedArticle();
+    RichEdit->InsertHyperlink(QStringLiteral("@_") + QString::number(article->IID()), article->Caption());
+}
+
+bool TFAppFrame::eventFilter(QObject *watched, QEvent *event)
+{
+    if (RichEdit && watched == RichEdit->viewport()) {
+        switch (event->type()) {
+        case QEvent::DragEnter:
+        case QEvent::DragMove: {
+            auto *drag = static_cast<QDropEvent *>(event);
+            if (!drag->mimeData()->hasFormat(QString::fromLatin1(QBOutlineArticleMimeType)))
+                break;
+            if (RichEditDragOver(drag->source(), drag->position().toPoint()))
+                drag->acceptProposedAction();
+            else
+                drag->ignore();
+            return true;
+        }
+        case QEvent::Drop: {
+            auto *drop = static_cast<QDropEvent *>(event);
+            if (!drop->mimeData()->hasFormat(QString::fromLatin1(QBOutlineArticleMimeType)))
+                break;
+            RichEditDragDrop(drop->source(), drop->position().toPoint());
+            drop->acceptProposedAction();
+            return true;
+        }
+        default:
+            break;
+        }
+    }
+    return TBaseForm::eventFilter(watched, event);
 }

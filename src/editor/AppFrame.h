@@ -44,6 +44,11 @@ public:
     // Follows a link clicked in the editor: "@_" + IID navigates, anything else goes to the desktop.
     void RichEditURLClick(const QString &url, Qt::MouseButton button);
 
+    // Dragging an article from the outline's tree (source) over the editor: accepted only from
+    // there, the caret follows point (viewport coordinates); a drop inserts a link to the article.
+    bool RichEditDragOver(QObject *source, const QPoint &point);
+    void RichEditDragDrop(QObject *source, const QPoint &point);
+
     // "&0" to "&9", "&A" onwards, and a space from the hundredth entry on.
     static QString AcceleratorPrefix(int index);
 
@@ -113,6 +118,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
     void showEvent(QShowEvent *event) override;
     void DoSaveState(TRegistry &registry) override;
     void DoRestoreState(TRegistry &registry) override;

@@ -378,6 +378,26 @@ private Q_SLOTS:
         QCOMPARE(f.edit()->CurrentArticle(), target);
     }
 
+    void dragFromOutline_insertsInternalLink_otherSourcesRefused()
+    {
+        TFrameFixture f;
+        const IQBArticlePtr target = f.add(QStringLiteral("Target"));
+        f.select(target);
+        f.edit()->NavigateTo(f.doc()->Root());
+        QVERIFY(!f.frame->RichEditDragOver(f.frame->RichEdit, QPoint(5, 5)));
+        QVERIFY(!f.frame->RichEditDragOver(nullptr, QPoint(5, 5)));
+        f.frame->RichEditDragDrop(f.frame->tbStandard, QPoint(5, 5));
+        QVERIFY(f.frame->RichEdit->toPlainText().isEmpty());
+
+        QVERIFY(f.frame->RichEditDragOver(f.frame->OutlinePane->atvOutline, QPoint(5, 5)));
+        f.frame->RichEditDragDrop(f.frame->OutlinePane->atvOutline, QPoint(5, 5));
+        QVERIFY(f.frame->RichEdit->toPlainText().contains(QStringLiteral("Target")));
+        const QString url = f.frame->RichEdit->UrlAt(1);
+        QCOMPARE(url, QStringLiteral("@_%1").arg(target->IID()));
+        f.frame->RichEditURLClick(url, Qt::LeftButton);
+        QCOMPARE(f.edit()->CurrentArticle(), target);
+    }
+
     void docCommands_rootSelected_disablesDeleteAndSiblings()
     {
         TFrameFixture f;
