@@ -1,12 +1,13 @@
 // Copyright (c) 2026 Brindlewood
 // SPDX-License-Identifier: MIT
+#include "dialogs/TipsDlg.h"
+#include "editor/AppFrame.h"
 #include "framework/NVKInit.h"
 #include "platform/QBApplication.h"
 #include "platform/QBClipboardQt.h"
 #include "platform/QBImages.h"
 #include "services/AppData.h"
 
-#include <QMainWindow>
 #include <QSplashScreen>
 
 int main(int argc, char *argv[])
@@ -25,13 +26,11 @@ int main(int argc, char *argv[])
         // Creating the data module starts the services and runs the start-up action.
         TDMAppData appData(QCoreApplication::arguments().mid(1));
 
-        QMainWindow frame;
-        frame.setObjectName(QStringLiteral("FAppFrame"));
-        frame.setWindowTitle(QStringLiteral("Quillbox"));
-        frame.resize(800, 600);
+        TFAppFrame frame;
         appData.SetMainWindow(&frame);
         frame.show();
         splash.finish(&frame);
+        TFTipsDlg::ShowTips(false, &frame);
 
         // A service that failed under the terminate policy during start-up ends the program here.
         if (!Core()->GetTerminated())

@@ -9,9 +9,19 @@ namespace {
 constexpr int ImageIndexRole = Qt::UserRole + 0x51;
 } // namespace
 
-TArticleTreeNode::TArticleTreeNode(TArticleTreeView *tree) : QTreeWidgetItem(tree, NodeType) {}
+// The node joins its tree only once its own members exist: a visible tree asks the delegate for
+// the new row's size at once, and the delegate reads the node's article.
+TArticleTreeNode::TArticleTreeNode(TArticleTreeView *tree) : QTreeWidgetItem(NodeType)
+{
+    if (tree)
+        tree->addTopLevelItem(this);
+}
 
-TArticleTreeNode::TArticleTreeNode(TArticleTreeNode *parent) : QTreeWidgetItem(parent, NodeType) {}
+TArticleTreeNode::TArticleTreeNode(TArticleTreeNode *parent) : QTreeWidgetItem(NodeType)
+{
+    if (parent)
+        parent->addChild(this);
+}
 
 TArticleTreeNode::~TArticleTreeNode()
 {

@@ -1,0 +1,481 @@
+// Copyright (c) 2026 Brindlewood
+// SPDX-License-Identifier: MIT
+#include "AppFrame.h"
+
+#include "ArticleRichEdit.h"
+#include "ArticleTabs.h"
+#include "ArticleTitle.h"
+#include "ArticleTree.h"
+#include "QBEditorSvc.h"
+#include "framework/NVKLocalizer.h"
+#include "framework/QBStrings.h"
+#include "panes/OutlinePane.h"
+#include "platform/QBColors.h"
+#include "platform/QBImages.h"
+#include "platform/Registry.h"
+#include "services/AppData.h"
+#include "services/QBDocAccess.h"
+#include "services/QBDocSvc.h"
+#include "services/QBEditorIntf.h"
+#include "services/QBSettingsAccess.h"
+#include "services/QBSettingsSvc.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QDockWidget>
+#include <QDropEvent>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QStatusBar>
+#include <QTabWidget>
+#include <QToolBar>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace {
+
+constexpr TQBNamedText SSaved{"SSaved", "Saved"};
+constexpr TQBNamedText SOutlinePage{"SOutlinePage", "Outline"};
+
+const TNVKCustomResourceManager *Localizer()
+{
+    return TDMAppData::Instance() ? TDMAppData::Instance()->NVKLocalizer : nullptr;
+}
+
+// Widths of the nine status panels; panel 4 takes what is left.
+constexpr int PanelWidths[9] = {300, 100, 60, 50, 50, 40, 40, 40, 50};
+
+} // namespace
+
+TFAppFrame::TFAppFrame(QWidget *parent) : TBaseForm(parent)
+{
+    setObjectName(QStringLiteral("FAppFrame"));
+    setWindowTitle(QStringLiteral("Quillbox"));
+    resize(800, 600);
+
+    qbaData = new TQBDataAccess(this);
+    qbaData->setObjectName(QStringLiteral("qbaData"));
+    qbaSettings = new TQBSettingsAccess(this);
+    qbaSettings->setObjectName(QStringLiteral("qbaSettings"));
+
+    CreateClientArea();
+    CreateActions();
+    CreateMenus();
+    CreateToolbars();
+    CreateStatusBar();
+    ConnectActions();
+
+    QBEditorService = new TQBEditorService(this);
+    QBEditorService->setObjectName(QStringLiteral("QBEditorService"));
+    QBEditorService->SetArticleTabs(atArticles);
+    QBEditorService->SetArticleTitle(atTitle);
+    QBEditorService->SetArticleEditor(RichEdit);
+
+    connect(qbaData, &TQBDataAccess::afterCreate, this, &TFAppFrame::qbaDataAfterCreateOrOpen);
+    connect(qbaData, &TQBDataAccess::afterOpen, this, &TFAppFrame::qbaDataAfterCreateOrOpen);
+    connect(qbaData, &TQBDataAccess::afterSave, this, &TFAppFrame::qbaDataAfterSave);
+    connect(qbaSettings, &TQBSettingsAccess::settingsChanged, this, &TFAppFrame::ApplySettings);
+    qbaData->SetActive(true);
+    qbaSettings->SetActive(true);
+
+    ApplySettings(scAll);
+    QBEditorService->SetActive(true);
+
+    // The outline binds to the editor service, so it comes after the service runs.
+    OutlinePane = new TFOutlinePane(pcNavigation);
+    OutlinePane->setObjectName(QStringLiteral("FOutlinePane"));
+    pcNavigation->addTab(OutlinePane, QBPaneImage(piOutline), QBLoadStr(Localizer(), SOutlinePage));
+    connect(OutlinePane, &TFOutlinePane::selectedArticleChanged, this, &TFAppFrame::alStandardUpdate);
+
+    UpdateCaption();
+    UpdateEditorStatus();
+    alStandardUpdate();
+}
+
+TFAppFrame::~TFAppFrame()
+{
+    // The pane and the editor service unbind while the controls they follow still exist.
+    delete OutlinePane;
+    OutlinePane = nullptr;
+    delete QBEditorService;
+    QBEditorService = nullptr;
+}
+
+void TFAppFrame::CreateClientArea()
+{
+    auto *client = new QWidget(this);
+    client->setObjectName(QStringLiteral("pnlClient"));
+    auto *layout = new QVBoxLayout(client);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+
+    auto *tabRow = new QHBoxLayout;
+    tabRow->setContentsMargins(0, 0, 0, 0);
+    atArticles = new TArticleTabs(client);
+    atArticles->setObjectName(QStringLiteral("atArticles"));
+    tbnWindowList = new QToolButton(client);
+    tbnWindowList->setObjectName(QStringLiteral("tbnWindowList"));
+    tbnWindowList->setIcon(QBCommandImage(ciWindowList));
+    tbnWindowList->setAutoRaise(true);
+    pmWindow = new QMenu(tbnWindowList);
+    pmWindow->setObjectName(QStringLiteral("pmWindow"));
+    tbnWindowList->setMenu(pmWindow);
+    tbnWindowList->setPopupMode(QToolButton::InstantPopup);
+    connect(pmWindow, &QMenu::aboutToShow, this, [this] { BuildWindowMenu(pmWindow); });
+    tabRow->addWidget(atArticles, 1);
+    tabRow->addWidget(tbnWindowList);
+    layout->addLayout(tabRow);
+
+    atTitle = new TArticleTitle(client);
+    atTitle->setObjectName(QStringLiteral("atTitle"));
+    layout->addWidget(atTitle);
+    RichEdit = new TArticleRichEdit(client);
+    RichEdit->setObjectName(QStringLiteral("RichEdit"));
+    RichEdit->SetHideSelection(false);
+    RichEdit->SetWantTabs(true);
+    layout->addWidget(RichEdit, 1);
+    setCentralWidget(client);
+
+    pnlLDock = new QDockWidget(this);
+    pnlLDock->setObjectName(QStringLiteral("pnlLDock"));
+    // The panes stay in the dock: it cannot be torn off or closed.
+    pnlLDock->setFeatures(QDockWidget::NoDockWidgetFeatures);
+    pnlLDock->setTitleBarWidget(new QWidget(pnlLDock));
+    pnlLDock->setMinimumWidth(170);
+    pcNavigation = new QTabWidget(pnlLDock);
+    pcNavigation->setObjectName(QStringLiteral("pcNavigation"));
+    pcNavigation->setTabPosition(QTabWidget::South);
+    pnlLDock->setWidget(pcNavigation);
+    addDockWidget(Qt::LeftDockWidgetArea, pnlLDock);
+    resizeDocks({pnlLDock}, {220}, Qt::Horizontal);
+
+    RichEdit->viewport()->installEventFilter(this);
+    connect(RichEdit, &QTextEdit::cursorPositionChanged, this, &TFAppFrame::UpdateEditorStatus);
+    connect(RichEdit, &QTextEdit::selectionChanged, this, &TFAppFrame::alStandardUpdate);
+    connect(RichEdit, &QTextEdit::undoAvailable, this, &TFAppFrame::alStandardUpdate);
+    connect(RichEdit, &QTextEdit::redoAvailable, this, &TFAppFrame::alStandardUpdate);
+    connect(RichEdit, &TVtlRichEdit::urlClicked, this, &TFAppFrame::RichEditURLClick);
+    connect(atArticles, &QTabBar::currentChanged, this, &TFAppFrame::alStandardUpdate);
+}
+
+void TFAppFrame::CreateStatusBar()
+{
+    QStatusBar *bar = statusBar();
+    bar->setObjectName(QStringLiteral("statusBar"));
+    bar->setSizeGripEnabled(true);
+    for (int i = 0; i < 9; ++i) {
+        auto *panel = new QLabel(bar);
+        panel->setObjectName(QStringLiteral("pnlStatus%1").arg(i));
+        panel->setFrameShape(QFrame::Panel);
+        panel->setFrameShadow(QFrame::Sunken);
+        if (i == 2 || (i >= 5 && i <= 7))
+            panel->setAlignment(Qt::AlignCenter);
+        if (i == 4)
+            panel->setMinimumWidth(0);
+        else
+            panel->setFixedWidth(PanelWidths[i]);
+        bar->addWidget(panel, i == 4 ? 1 : 0);
+        StatusPanels.append(panel);
+    }
+    // Hints of menu entries and buttons go to panel 0 instead of replacing the whole bar.
+    connect(bar, &QStatusBar::messageChanged, this, [this, bar](const QString &text) {
+        if (!text.isEmpty()) {
+            StatusPanels[0]->setText(text);
+            bar->clearMessage();
+        }
+    });
+}
+
+QString TFAppFrame::StatusText(int panel) const
+{
+    return panel >= 0 && panel < StatusPanels.size() ? StatusPanels[panel]->text() : QString();
+}
+
+IQBDocumentPtr TFAppFrame::Document() const
+{
+    const IQBDataServicePtr data = DataService();
+    return data ? data->GetDocument() : IQBDocumentPtr();
+}
+
+void TFAppFrame::StoreChanges()
+{
+    if (const IQBEditorServicePtr editor = EditorService())
+        editor->StoreChanges();
+}
+
+void TFAppFrame::UpdateCaption()
+{
+    const IQBDocumentPtr document = Document();
+    const QString name = document ? QFileInfo(document->FileName()).fileName() : QString();
+    setWindowTitle(QStringLiteral("%1 - %2").arg(name, QStringLiteral("Quillbox")));
+}
+
+void TFAppFrame::UpdateEditorStatus()
+{
+    StatusPanels[2]->setText(QStringLiteral("%1 : %2").arg(RichEdit->CaretLine() + 1).arg(RichEdit->CaretColumn() + 1));
+}
+
+void TFAppFrame::qbaDataAfterCreateOrOpen()
+{
+    UpdateCaption();
+    alStandardUpdate();
+}
+
+void TFAppFrame::qbaDataAfterSave()
+{
+    UpdateCaption();
+    StatusPanels[0]->setText(QBLoadStr(Localizer(), SSaved));
+}
+
+void TFAppFrame::ApplySettings(int categories)
+{
+    const IQBSettingsServicePtr settings = SettingsService();
+    if (!settings)
+        return;
+    if (categories & scEditOptions) {
+        RichEdit->SetWordSelection(settings->GetWordSelection());
+        RichEdit->SetSelectionBar(settings->GetSelectionBar());
+        RichEdit->SetUndoLimit(settings->GetUndoLimit());
+        RichEdit->SetWordWrap(settings->GetWordWrap());
+        if (ViewWrap)
+            ViewWrap->setChecked(settings->GetWordWrap());
+    }
+    if (categories & scFonts) {
+        TQBFontDescriptor font;
+        DescriptorToFont(settings->GetEditorFont(), font);
+        if (!font.Name.isEmpty())
+            RichEdit->DefAttributes().SetName(font.Name);
+        RichEdit->DefAttributes().SetSize(font.Size);
+        RichEdit->DefAttributes().SetColor(TColorToQColor(font.Color));
+        TQBFontDescriptor title;
+        DescriptorToFont(settings->GetTitleFont(), title);
+        QFont captionFont(title.Name);
+        captionFont.setPointSize(title.Size > 0 ? title.Size : 10);
+        captionFont.setBold(title.Style & TQBFontDescriptor::fsBold);
+        captionFont.setItalic(title.Style & TQBFontDescriptor::fsItalic);
+        atTitle->SetCaptionFont(captionFont);
+    }
+    if (categories & scColors) {
+        QPalette palette = RichEdit->palette();
+        palette.setColor(QPalette::Base, TColorToQColor(settings->GetEditorColor()));
+        RichEdit->setPalette(palette);
+        atTitle->SetColor(TColorToQColor(settings->GetTitleColor()));
+    }
+}
+
+void TFAppFrame::ShowOutline()
+{
+    pcNavigation->setCurrentWidget(OutlinePane);
+    if (!pnlLDock->isVisible())
+        pnlLDock->show();
+}
+
+void TFAppFrame::alStandardUpdate()
+{
+    if (!EditUndo || !OutlinePane)
+        return;
+    EditUndo->setEnabled(RichEdit->CanUndo());
+    EditRedo->setEnabled(RichEdit->CanRedo());
+    const bool selected = RichEdit->SelLength() > 0;
+    EditCut->setEnabled(selected);
+    EditCopy->setEnabled(selected);
+    EditDelete->setEnabled(selected);
+    EditPaste->setEnabled(RichEdit->CanPaste());
+    EditPasteSpecial->setEnabled(RichEdit->CanPaste());
+
+    ViewStatusBar->setChecked(!statusBar()->isHidden());
+    ViewTStandard->setChecked(!tbStandard->isHidden());
+    ViewTArticle->setChecked(!tbArticle->isHidden());
+    ViewTitleBar->setChecked(!atTitle->isHidden());
+    if (const IQBSettingsServicePtr settings = SettingsService())
+        ViewWrap->setChecked(settings->GetWordWrap());
+
+    const IQBEditorServicePtr editor = EditorService();
+    const bool canBack = editor && editor->CanGoBack();
+    const bool canForward = editor && editor->CanGoForward();
+    NavBack->setEnabled(canBack);
+    NavForward->setEnabled(canForward);
+    // The hint's short part is the tooltip; the history's caption tells where the step leads.
+    const auto hint = [](QAction *action, const QString &text) {
+        action->setToolTip(text.section(QLatin1Char('|'), 0, 0));
+        action->setStatusTip(text.section(QLatin1Char('|'), 1));
+    };
+    hint(NavBack, canBack ? QBFormatStr(Localizer(), QBStrings::SBack, {editor->BackCaption()}) : QString());
+    hint(NavForward,
+         canForward ? QBFormatStr(Localizer(), QBStrings::SForward, {editor->ForwardCaption()}) : QString());
+    const IQBArticlePtr current = editor ? editor->CurrentArticle() : IQBArticlePtr();
+    NavPrevious->setEnabled(current && current->Previous());
+    NavNext->setEnabled(current && current->Next());
+
+    const IQBDocumentPtr document = Document();
+    const IQBArticlePtr article = OutlinePane->SelectedArticle();
+    const bool notRoot = article && document && article != document->Root();
+    DocAddChild->setEnabled(bool(article));
+    DocAddSiblingBelow->setEnabled(notRoot);
+    DocAddSiblingAbove->setEnabled(notRoot);
+    DocRename->setEnabled(bool(article));
+    DocDelete->setEnabled(notRoot);
+    DocChangeMarker->setEnabled(bool(article));
+    const TArticleMoves moves = article && document ? document->GetMoves(article) : TArticleMoves();
+    DocMoveUp->setEnabled(moves.testFlag(amUp));
+    DocMoveDown->setEnabled(moves.testFlag(amDown));
+    DocMoveLeft->setEnabled(moves.testFlag(amLeft));
+    DocMoveRight->setEnabled(moves.testFlag(amRight));
+
+    WindowClose->setEnabled(editor && editor->WindowCount() > 1);
+}
+
+QString TFAppFrame::AcceleratorPrefix(int index)
+{
+    if (index < 10)
+        return QLatin1Char('&') + QString::number(index);
+    if (index < 100)
+        return QLatin1Char('&') + QChar(char16_t(65 + index - 10));
+    return QStringLiteral(" ");
+}
+
+void TFAppFrame::BuildRecentMenu(QMenu *menu)
+{
+    menu->clear();
+    const IQBDataServicePtr data = DataService();
+    const IQBHistoryListPtr recent = data ? data->GetRecentFiles() : IQBHistoryListPtr();
+    if (!recent || recent->GetCount() == 0) {
+        menu->addAction(QBLoadStr(Localizer(), QBStrings::SEmpty))->setEnabled(false);
+        return;
+    }
+    for (int i = 0; i < recent->GetCount(); ++i) {
+        const QString fileName = recent->GetItem(i);
+        QAction *entry = menu->addAction(AcceleratorPrefix(i) + QStringLiteral("   ") + fileName);
+        connect(entry, &QAction::triggered, this, [this, fileName] {
+            StoreChanges();
+            if (const IQBDataServicePtr service = DataService())
+                service->OpenDocument(fileName);
+        });
+    }
+}
+
+void TFAppFrame::BuildWindowMenu(QMenu *menu)
+{
+    // Entries tagged -1 (New Window, Close Window and their separator) stay.
+    for (QAction *entry : menu->actions()) {
+        if (!entry->data().isValid() || entry->data().toInt() >= 0) {
+            menu->removeAction(entry);
+            if (entry->parent() == menu)
+                entry->deleteLater();
+        }
+    }
+    const IQBEditorServicePtr editor = EditorService();
+    if (!editor)
+        return;
+    for (int i = 0; i < editor->WindowCount(); ++i) {
+        QAction *entry = menu->addAction(AcceleratorPrefix(i) + QStringLiteral("   ") + editor->WindowCaption(i));
+        entry->setData(i);
+        entry->setCheckable(true);
+        entry->setChecked(i == editor->ActiveWindowIndex());
+        connect(entry, &QAction::triggered, this, [i] {
+            if (const IQBEditorServicePtr service = EditorService(); service && i < service->WindowCount())
+                service->ActivateWindow(i);
+        });
+    }
+}
+
+void TFAppFrame::closeEvent(QCloseEvent *event)
+{
+    StoreChanges();
+    const IQBDataServicePtr data = DataService();
+    if (data && !data->CloseDocument()) {
+        event->ignore();
+        return;
+    }
+    TBaseForm::closeEvent(event);
+}
+
+void TFAppFrame::showEvent(QShowEvent *event)
+{
+    UpdateCaption();
+    UpdateEditorStatus();
+    alStandardUpdate();
+    TBaseForm::showEvent(event);
+}
+
+void TFAppFrame::DoSaveState(TRegistry &registry)
+{
+    registry.WriteBool(QStringLiteral("ShowStatusBar"), !statusBar()->isHidden());
+    registry.WriteInteger(QStringLiteral("PaneWidth"), pnlLDock->width());
+    registry.WriteBool(QStringLiteral("ShowTitleBar"), !atTitle->isHidden());
+    registry.CloseKey();
+    registry.OpenKey(FormKey() + QStringLiteral("Toolbars"), true);
+    registry.WriteBool(QStringLiteral("ShowStandard"), !tbStandard->isHidden());
+    registry.WriteBool(QStringLiteral("ShowArticle"), !tbArticle->isHidden());
+    registry.WriteBool(QStringLiteral("FullTitle"), atTitle->Expanded());
+    TBaseForm::DoSaveState(registry);
+}
+
+void TFAppFrame::DoRestoreState(TRegistry &registry)
+{
+    // One guard for the whole layout: the first missing value ends it, and what was read stays.
+    try {
+        statusBar()->setVisible(registry.ReadBool(QStringLiteral("ShowStatusBar")));
+        resizeDocks({pnlLDock}, {qMax(170, registry.ReadInteger(QStringLiteral("PaneWidth")))}, Qt::Horizontal);
+        atTitle->setVisible(registry.ReadBool(QStringLiteral("ShowTitleBar")));
+        if (registry.OpenKeyReadOnly(FormKey() + QStringLiteral("Toolbars"))) {
+            tbStandard->setVisible(registry.ReadBool(QStringLiteral("ShowStandard")));
+            tbArticle->setVisible(registry.ReadBool(QStringLiteral("ShowArticle")));
+            atTitle->SetExpanded(registry.ReadBool(QStringLiteral("FullTitle")));
+        }
+    } catch (const ERegistryException &) {
+    }
+    alStandardUpdate();
+    TBaseForm::DoRestoreState(registry);
+}
+
+bool TFAppFrame::RichEditDragOver(QObject *source, const QPoint &point)
+{
+    if (!OutlinePane || !source || source != OutlinePane->atvOutline || !OutlinePane->SelectedArticle())
+        return false;
+    if (point.x() >= 1 && point.y() >= 1)
+        RichEdit->SetSelStart(RichEdit->CharAtPoint(point));
+    return true;
+}
+
+void TFAppFrame::RichEditDragDrop(QObject *source, const QPoint &point)
+{
+    if (!RichEditDragOver(source, point))
+        return;
+    const IQBArticlePtr article = OutlinePane->SelectedArticle();
+    RichEdit->InsertHyperlink(QStringLiteral("@_") + QString::number(article->IID()), article->Caption());
+}
+
+bool TFAppFrame::eventFilter(QObject *watched, QEvent *event)
+{
+    if (RichEdit && watched == RichEdit->viewport()) {
+        switch (event->type()) {
+        case QEvent::DragEnter:
+        case QEvent::DragMove: {
+            auto *drag = static_cast<QDropEvent *>(event);
+            if (!drag->mimeData()->hasFormat(QString::fromLatin1(QBOutlineArticleMimeType)))
+                break;
+            if (RichEditDragOver(drag->source(), drag->position().toPoint()))
+                drag->acceptProposedAction();
+            else
+                drag->ignore();
+            return true;
+        }
+        case QEvent::Drop: {
+            auto *drop = static_cast<QDropEvent *>(event);
+            if (!drop->mimeData()->hasFormat(QString::fromLatin1(QBOutlineArticleMimeType)))
+                break;
+            RichEditDragDrop(drop->source(), drop->position().toPoint());
+            drop->acceptProposedAction();
+            return true;
+        }
+        default:
+            break;
+        }
+    }
+    return TBaseForm::eventFilter(watched, event);
+}

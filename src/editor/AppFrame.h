@@ -1,0 +1,145 @@
+// Copyright (c) 2026 Brindlewood
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "BaseForm.h"
+#include "document/QBDataIntf.h"
+
+#include <QList>
+
+class QAction;
+class QDockWidget;
+class QLabel;
+class QMenu;
+class QTabWidget;
+class QToolBar;
+class QToolButton;
+class TArticleRichEdit;
+class TArticleTabs;
+class TArticleTitle;
+class TFOutlinePane;
+class TQBDataAccess;
+class TQBEditorService;
+class TQBSettingsAccess;
+
+// The program's one top-level window: menus and toolbars, the navigation pane on the left, the
+// article tabs, title bar and editor, and the status bar. It turns the user's commands into calls
+// on the editor service, the outline pane and the data service.
+class TFAppFrame : public TBaseForm
+{
+    Q_OBJECT
+
+public:
+    explicit TFAppFrame(QWidget *parent = nullptr);
+    ~TFAppFrame() override;
+
+    // Sets every command's enabled and checked state; runs before menus open and after changes.
+    void alStandardUpdate();
+    void ApplySettings(int categories);
+    void UpdateCaption();
+    void UpdateEditorStatus();
+    // Refills a recent-files menu and a window list menu from the services.
+    void BuildRecentMenu(QMenu *menu);
+    void BuildWindowMenu(QMenu *menu);
+    // Follows a link clicked in the editor: "@_" + IID navigates, anything else goes to the desktop.
+    void RichEditURLClick(const QString &url, Qt::MouseButton button);
+
+    // Dragging an article from the outline's tree (source) over the editor: accepted only from
+    // there, the caret follows point (viewport coordinates); a drop inserts a link to the article.
+    bool RichEditDragOver(QObject *source, const QPoint &point);
+    void RichEditDragDrop(QObject *source, const QPoint &point);
+
+    // "&0" to "&9", "&A" onwards, and a space from the hundredth entry on.
+    static QString AcceleratorPrefix(int index);
+
+    QString StatusText(int panel) const;
+
+    TQBEditorService *QBEditorService = nullptr;
+    TQBDataAccess *qbaData = nullptr;
+    TQBSettingsAccess *qbaSettings = nullptr;
+
+    QToolBar *tbStandard = nullptr;
+    QToolBar *tbArticle = nullptr;
+    QDockWidget *pnlLDock = nullptr;
+    QTabWidget *pcNavigation = nullptr;
+    TFOutlinePane *OutlinePane = nullptr;
+    TArticleTabs *atArticles = nullptr;
+    QToolButton *tbnWindowList = nullptr;
+    QMenu *pmWindow = nullptr;
+    QMenu *pmRecent = nullptr;
+    QMenu *miRecent = nullptr;
+    QMenu *mWindow = nullptr;
+    TArticleTitle *atTitle = nullptr;
+    TArticleRichEdit *RichEdit = nullptr;
+    QList<QLabel *> StatusPanels;
+
+    QAction *FileNew = nullptr;
+    QAction *FileOpen = nullptr;
+    QAction *FileSave = nullptr;
+    QAction *FileSaveAs = nullptr;
+    QAction *FileExit = nullptr;
+    QAction *EditUndo = nullptr;
+    QAction *EditRedo = nullptr;
+    QAction *EditCut = nullptr;
+    QAction *EditCopy = nullptr;
+    QAction *EditPaste = nullptr;
+    QAction *EditPasteSpecial = nullptr;
+    QAction *EditDelete = nullptr;
+    QAction *EditSelectAll = nullptr;
+    QAction *EditFind = nullptr;
+    QAction *EditReplace = nullptr;
+    QAction *ViewStatusBar = nullptr;
+    QAction *ViewTStandard = nullptr;
+    QAction *ViewTArticle = nullptr;
+    QAction *ViewTitleBar = nullptr;
+    QAction *ViewWrap = nullptr;
+    QAction *ViewToggleFocus = nullptr;
+    QAction *NavBack = nullptr;
+    QAction *NavForward = nullptr;
+    QAction *NavSyncOutline = nullptr;
+    QAction *NavPrevious = nullptr;
+    QAction *NavNext = nullptr;
+    QAction *DocAddChild = nullptr;
+    QAction *DocAddSiblingBelow = nullptr;
+    QAction *DocAddSiblingAbove = nullptr;
+    QAction *DocRename = nullptr;
+    QAction *DocDelete = nullptr;
+    QAction *DocMoveUp = nullptr;
+    QAction *DocMoveDown = nullptr;
+    QAction *DocMoveLeft = nullptr;
+    QAction *DocMoveRight = nullptr;
+    QAction *DocChangeMarker = nullptr;
+    QAction *WindowNew = nullptr;
+    QAction *WindowClose = nullptr;
+    QAction *HelpContents = nullptr;
+    QAction *HelpTip = nullptr;
+    QAction *HelpAbout = nullptr;
+    QList<QAction *> alStandard;
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+    void DoSaveState(TRegistry &registry) override;
+    void DoRestoreState(TRegistry &registry) override;
+
+private:
+    QAction *NewAction(const QString &name, const QString &caption, const QString &hint, int image = -1,
+                       const QKeySequence &shortcut = {});
+    void CreateActions();
+    void CreateMenus();
+    void CreateToolbars();
+    void CreateClientArea();
+    void CreateStatusBar();
+    void ConnectActions();
+    void ConnectFileEdit();
+    void ConnectViewNav();
+    void ConnectDocWindowHelp();
+    void ShowOutline();
+    void StoreChanges();
+    IQBDocumentPtr Document() const;
+    QString WordAtCaret() const;
+
+    void qbaDataAfterCreateOrOpen();
+    void qbaDataAfterSave();
+};

@@ -1,0 +1,434 @@
+// Copyright (c) 2026 Brindlewood
+// SPDX-License-Identifier: MIT
+#include "AppFrame.h"
+
+#include "ArticleRichEdit.h"
+#include "ArticleTabs.h"
+#include "ArticleTitle.h"
+#include "ArticleTree.h"
+#include "dialogs/AboutDlg.h"
+#include "dialogs/TipsDlg.h"
+#include "framework/NVKLocalizer.h"
+#include "framework/QBStrings.h"
+#include "panes/OutlinePane.h"
+#include "platform/QBDialogs.h"
+#include "platform/QBHelp.h"
+#include "platform/QBImages.h"
+#include "services/AppData.h"
+#include "services/QBDocSvc.h"
+#include "services/QBEditorIntf.h"
+#include "services/QBSettingsSvc.h"
+
+#include <QAction>
+#include <QDesktopServices>
+#include <QMenu>
+#include <QMenuBar>
+#include <QStatusBar>
+#include <QTextCursor>
+#include <QToolBar>
+#include <QToolButton>
+#include <QUrl>
+
+namespace {
+
+const TNVKCustomResourceManager *Localizer()
+{
+    return TDMAppData::Instance() ? TDMAppData::Instance()->NVKLocalizer : nullptr;
+}
+
+} // namespace
+
+QAction *TFAppFrame::NewAction(const QString &name, const QString &caption, const QString &hint, int image,
+                               const QKeySequence &shortcut)
+{
+    auto *action = new QAction(caption, this);
+    action->setObjectName(name);
+    if (image >= 0)
+        action->setIcon(QBCommandImage(image));
+    if (!shortcut.isEmpty())
+        action->setShortcut(shortcut);
+    if (!hint.isEmpty()) {
+        action->setToolTip(hint.section(QLatin1Char('|'), 0, 0));
+        action->setStatusTip(hint.section(QLatin1Char('|'), 1));
+    }
+    addAction(action);
+    alStandard.append(action);
+    return action;
+}
+
+void TFAppFrame::CreateActions()
+{
+    const auto S = [](const char *text) { return QString::fromUtf8(text); };
+    FileNew = NewAction(S("FileNew"), S("&New"), S("New|Create new document"), ciFileNew, QKeySequence(S("Ctrl+N")));
+    FileOpen = NewAction(S("FileOpen"), S("&Open..."), S("Open|Open existing document"), ciFileOpen,
+                         QKeySequence(S("Ctrl+O")));
+    FileSave =
+        NewAction(S("FileSave"), S("&Save"), S("Save|Save current document"), ciFileSave, QKeySequence(S("Ctrl+S")));
+    FileSaveAs =
+        NewAction(S("FileSaveAs"), S("Save &As..."), S("Save As|Save current document under a new name"), ciFileSaveAs);
+    FileExit = NewAction(S("FileExit"), S("E&xit"), S("Exit|Quit Quillbox"), ciFileExit);
+    EditUndo = NewAction(S("EditUndo"), S("&Undo"), S("Undo|Undo last change"), ciEditUndo, QKeySequence(S("Ctrl+Z")));
+    EditRedo = NewAction(S("EditRedo"), S("&Redo"), S("Redo|Redo last undone change"), ciEditRedo,
+                         QKeySequence(S("Ctrl+Shift+Z")));
+    EditCut = NewAction(S("EditCut"), S("Cu&t"), S("Cut|Cut selection to the clipboard"), ciEditCut,
+                        QKeySequence(S("Ctrl+X")));
+    EditCopy = NewAction(S("EditCopy"), S("&Copy"), S("Copy|Copy selection to the clipboard"), ciEditCopy,
+                         QKeySequence(S("Ctrl+C")));
+    EditPaste = NewAction(S("EditPaste"), S("&Paste"), S("Paste|Insert clipboard contents"), ciEditPaste,
+                          QKeySequence(S("Ctrl+V")));
+    EditPasteSpecial = NewAction(S("EditPasteSpecial"), S("Paste &special..."),
+                                 S("Paste special|Insert clipboard contents in a chosen format"), ciEditPasteSpecial,
+                                 QKeySequence(S("Ctrl+Shift+V")));
+    EditDelete = NewAction(S("EditDelete"), S("&Delete"), S("Delete|Erase selection"));
+    EditSelectAll = NewAction(S("EditSelectAll"), S("Select &All"), S("Select All|Select the whole article"),
+                              ciEditSelectAll, QKeySequence(S("Ctrl+A")));
+    EditFind = NewAction(S("EditFind"), S("&Find in this Article..."), S("Find|Find text in this article"), ciEditFind,
+                         QKeySequence(S("Ctrl+F")));
+    EditReplace = NewAction(S("EditReplace"), S("Rep&lace in this Article..."),
+                            S("Replace|Replace text in this article"), ciEditReplace, QKeySequence(S("Ctrl+R")));
+    ViewStatusBar = NewAction(S("ViewStatusBar"), S("&Status bar"), S("Status bar|Show or hide the status bar"));
+    ViewTStandard =
+        NewAction(S("ViewTStandard"), S("&Standard"), S("Standard toolbar|Show or hide the Standard toolbar"));
+    ViewTArticle = NewAction(S("ViewTArticle"), S("&Article"), S("Article toolbar|Show or hide the Article toolbar"));
+    ViewTitleBar = NewAction(S("ViewTitleBar"), S("Title b&ar"), S("Title bar|Show or hide the article title bar"));
+    ViewWrap = NewAction(S("ViewWrap"), S("&Word wrap"), S("Word wrap|Wrap lines at the editor's edge"));
+    for (QAction *toggle : {ViewStatusBar, ViewTStandard, ViewTArticle, ViewTitleBar, ViewWrap})
+        toggle->setCheckable(true);
+    ViewToggleFocus = NewAction(S("ViewToggleFocus"), S("T&oggle focus"),
+                                S("Toggle focus|Toggle focus between editor and outline."), ciViewToggleFocus);
+    ViewToggleFocus->setShortcuts({QKeySequence(Qt::Key_F6), QKeySequence(S("Ctrl+`"))});
+    NavBack = NewAction(S("NavBack"), S("&Back"), QString(), ciNavBack, QKeySequence(S("Alt+Left")));
+    NavForward = NewAction(S("NavForward"), S("&Forward"), QString(), ciNavForward, QKeySequence(S("Alt+Right")));
+    NavSyncOutline = NewAction(S("NavSyncOutline"), S("S&ynchronize outline"),
+                               S("Synchronize outline|Select the edited article in the outline"), ciNavSyncOutline,
+                               QKeySequence(S("Alt+Home")));
+    NavPrevious = NewAction(S("NavPrevious"), S("&Previous"), S("Previous|Go to the previous article"), ciNavPrevious,
+                            QKeySequence(S("Alt+Up")));
+    NavNext =
+        NewAction(S("NavNext"), S("&Next"), S("Next|Go to the next article"), ciNavNext, QKeySequence(S("Alt+Down")));
+    DocAddChild = NewAction(S("DocAddChild"), S("Add &child"), S("Add child|Add a sub-article to the selected one"),
+                            ciDocAddChild, QKeySequence(Qt::Key_F4));
+    DocAddSiblingBelow = NewAction(S("DocAddSiblingBelow"), S("Add sibling &below"),
+                                   S("Add sibling below|Add an article below the selected one"), ciDocAddSiblingBelow,
+                                   QKeySequence(Qt::Key_F5));
+    DocAddSiblingAbove = NewAction(S("DocAddSiblingAbove"), S("Add sibling &above"),
+                                   S("Add sibling above|Add an article above the selected one"), ciDocAddSiblingAbove,
+                                   QKeySequence(S("Shift+F5")));
+    DocRename =
+        NewAction(S("DocRename"), S("&Rename"), S("Rename|Rename the selected article"), -1, QKeySequence(Qt::Key_F2));
+    DocDelete = NewAction(S("DocDelete"), S("&Delete"), S("Delete|Delete the selected article"), ciDocDelete,
+                          QKeySequence(S("Ctrl+D")));
+    DocMoveUp = NewAction(S("DocMoveUp"), S("Move &up"), S("Move up|Move the selected article up"), ciDocMoveUp,
+                          QKeySequence(S("Ctrl+Up")));
+    DocMoveDown = NewAction(S("DocMoveDown"), S("Move d&own"), S("Move down|Move the selected article down"),
+                            ciDocMoveDown, QKeySequence(S("Ctrl+Down")));
+    DocMoveLeft = NewAction(S("DocMoveLeft"), S("Move &left"), S("Move left|Move the selected article one level up"),
+                            ciDocMoveLeft);
+    DocMoveRight = NewAction(S("DocMoveRight"), S("Move &right"),
+                             S("Move right|Make the selected article a child of the one above"), ciDocMoveRight);
+    DocChangeMarker = NewAction(S("DocChangeMarker"), S("Change &marker..."),
+                                S("Change marker|Choose the marker of the selected article"), ciDocChangeMarker);
+    WindowNew = NewAction(S("WindowNew"), S("&New Window"), S("New window|Open the article in a new window"),
+                          ciWindowNew, QKeySequence(S("Ctrl+W")));
+    WindowClose =
+        NewAction(S("WindowClose"), S("&Close Window"), S("Close window|Close the active window"), ciWindowClose);
+    HelpContents = NewAction(S("HelpContents"), S("&Contents"), S("Contents|Show the help contents"), ciHelpContents);
+    HelpTip =
+        NewAction(S("HelpTip"), S("Ti&p of the Day..."), S("Tip of the Day|Show a tip about Quillbox"), ciHelpTip);
+    HelpAbout = NewAction(S("HelpAbout"), S("&About..."), S("About|About Quillbox"), ciHelpAbout);
+
+    // The editor keeps its own Ctrl+Z and clipboard keys while it has the focus; the menu's
+    // shortcuts must not compete with the outline's in-place editor either.
+    for (QAction *action : {EditUndo, EditRedo, EditCut, EditCopy, EditPaste, EditSelectAll, EditDelete})
+        action->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+}
+
+void TFAppFrame::CreateMenus()
+{
+    QMenuBar *bar = menuBar();
+    bar->setObjectName(QStringLiteral("mmMain"));
+
+    QMenu *file = bar->addMenu(tr("&File"));
+    file->setObjectName(QStringLiteral("mFile"));
+    file->addActions({FileNew, FileOpen});
+    miRecent = file->addMenu(tr("&Recent files"));
+    miRecent->setObjectName(QStringLiteral("miRecent"));
+    file->addActions({FileSave, FileSaveAs});
+    file->addSeparator();
+    file->addAction(FileExit);
+    connect(file, &QMenu::aboutToShow, this, [this] {
+        BuildRecentMenu(miRecent);
+        alStandardUpdate();
+    });
+
+    QMenu *edit = bar->addMenu(tr("&Edit"));
+    edit->setObjectName(QStringLiteral("mEdit"));
+    edit->addActions({EditUndo, EditRedo});
+    edit->addSeparator();
+    edit->addActions({EditCut, EditCopy, EditPaste, EditPasteSpecial, EditDelete});
+    edit->addSeparator();
+    edit->addActions({EditSelectAll, EditFind, EditReplace});
+
+    QMenu *view = bar->addMenu(tr("&View"));
+    view->setObjectName(QStringLiteral("mView"));
+    view->addAction(ViewStatusBar);
+    QMenu *toolbars = view->addMenu(tr("&Toolbars"));
+    toolbars->addActions({ViewTStandard, ViewTArticle});
+    view->addActions({ViewTitleBar, ViewWrap});
+    view->addSeparator();
+    view->addAction(ViewToggleFocus);
+
+    QMenu *article = bar->addMenu(tr("&Article"));
+    article->setObjectName(QStringLiteral("mArticle"));
+    article->addActions({NavBack, NavForward, NavSyncOutline, NavPrevious, NavNext});
+    article->addSeparator();
+    article->addActions({DocAddChild, DocAddSiblingAbove, DocAddSiblingBelow, DocRename, DocDelete});
+    article->addSeparator();
+    article->addActions({DocMoveUp, DocMoveDown, DocMoveLeft, DocMoveRight});
+    article->addSeparator();
+    article->addAction(DocChangeMarker);
+
+    QMenu *insert = bar->addMenu(tr("&Insert"));
+    insert->setObjectName(QStringLiteral("mInsert"));
+    QMenu *format = bar->addMenu(tr("F&ormat"));
+    format->setObjectName(QStringLiteral("mFormat"));
+    // Their commands come with the editing dialogs; until then the menus show that they are empty.
+    insert->setEnabled(false);
+    format->setEnabled(false);
+
+    mWindow = bar->addMenu(tr("&Window"));
+    mWindow->setObjectName(QStringLiteral("mWindow"));
+    mWindow->addActions({WindowNew, WindowClose});
+    QAction *separator = mWindow->addSeparator();
+    for (QAction *fixed : {WindowNew, WindowClose, separator})
+        fixed->setData(-1);
+    connect(mWindow, &QMenu::aboutToShow, this, [this] {
+        BuildWindowMenu(mWindow);
+        alStandardUpdate();
+    });
+
+    pmWindow->addActions({WindowNew, WindowClose});
+    pmWindow->addSeparator()->setData(-1);
+
+    QMenu *help = bar->addMenu(tr("&Help"));
+    help->setObjectName(QStringLiteral("mHelp"));
+    help->addActions({HelpContents, HelpTip});
+    help->addSeparator();
+    help->addAction(HelpAbout);
+
+    for (QMenu *menu : {edit, view, article, help})
+        connect(menu, &QMenu::aboutToShow, this, &TFAppFrame::alStandardUpdate);
+
+    // The tab strip's popup.
+    atArticles->setContextMenuPolicy(Qt::ActionsContextMenu);
+    atArticles->addActions({WindowNew, WindowClose});
+}
+
+void TFAppFrame::CreateToolbars()
+{
+    tbStandard = addToolBar(tr("Standard"));
+    tbStandard->setObjectName(QStringLiteral("tbStandard"));
+    tbStandard->addAction(FileNew);
+    tbStandard->addAction(FileOpen);
+    pmRecent = new QMenu(this);
+    pmRecent->setObjectName(QStringLiteral("pmRecent"));
+    connect(pmRecent, &QMenu::aboutToShow, this, [this] { BuildRecentMenu(pmRecent); });
+    if (auto *openButton = qobject_cast<QToolButton *>(tbStandard->widgetForAction(FileOpen))) {
+        openButton->setMenu(pmRecent);
+        openButton->setPopupMode(QToolButton::MenuButtonPopup);
+    }
+    tbStandard->addAction(FileSave);
+    tbStandard->addSeparator();
+    tbStandard->addActions({EditCut, EditCopy, EditPaste});
+    tbStandard->addSeparator();
+    tbStandard->addActions({EditUndo, EditRedo});
+    tbStandard->addSeparator();
+    tbStandard->addActions({EditFind, EditReplace});
+
+    tbArticle = addToolBar(tr("Article"));
+    tbArticle->setObjectName(QStringLiteral("tbArticle"));
+    tbArticle->addActions({NavBack, NavForward, NavSyncOutline});
+    tbArticle->addSeparator();
+    tbArticle->addActions({DocAddChild, DocAddSiblingAbove, DocAddSiblingBelow, DocDelete});
+    tbArticle->addSeparator();
+    tbArticle->addActions({DocMoveUp, DocMoveDown, DocMoveLeft, DocMoveRight});
+}
+
+void TFAppFrame::ConnectActions()
+{
+    ConnectFileEdit();
+    ConnectViewNav();
+    ConnectDocWindowHelp();
+}
+
+QString TFAppFrame::WordAtCaret() const
+{
+    QTextCursor cursor = RichEdit->textCursor();
+    if (cursor.hasSelection())
+        return cursor.selectedText();
+    cursor.select(QTextCursor::WordUnderCursor);
+    return cursor.selectedText();
+}
+
+void TFAppFrame::ConnectFileEdit()
+{
+    connect(FileNew, &QAction::triggered, this, [this] {
+        StoreChanges();
+        if (const IQBDataServicePtr data = DataService())
+            data->NewDocument();
+    });
+    connect(FileOpen, &QAction::triggered, this, [this] {
+        StoreChanges();
+        if (const IQBDataServicePtr data = DataService())
+            data->OpenDocument(QString());
+    });
+    connect(FileSave, &QAction::triggered, this, [this] {
+        StoreChanges();
+        if (const IQBDataServicePtr data = DataService())
+            data->SaveDocument(QString());
+    });
+    connect(FileSaveAs, &QAction::triggered, this, [this] {
+        StoreChanges();
+        if (const IQBDataServicePtr data = DataService())
+            data->SaveDocumentAs();
+    });
+    connect(FileExit, &QAction::triggered, this, &QWidget::close);
+
+    connect(EditUndo, &QAction::triggered, RichEdit, &TVtlRichEdit::Undo);
+    connect(EditRedo, &QAction::triggered, RichEdit, &TVtlRichEdit::Redo);
+    connect(EditCut, &QAction::triggered, RichEdit, &QTextEdit::cut);
+    connect(EditCopy, &QAction::triggered, RichEdit, &QTextEdit::copy);
+    connect(EditPaste, &QAction::triggered, RichEdit, &QTextEdit::paste);
+    connect(EditPasteSpecial, &QAction::triggered, this, [this] { RichEdit->PasteSpecialDialog(); });
+    connect(EditDelete, &QAction::triggered, RichEdit, &TVtlRichEdit::ClearSelection);
+    connect(EditSelectAll, &QAction::triggered, RichEdit, &QTextEdit::selectAll);
+    connect(EditFind, &QAction::triggered, this, [this] {
+        const IQBSettingsServicePtr settings = SettingsService();
+        RichEdit->FindDialog(settings && settings->GetFindWordAtCursor() ? WordAtCaret() : QString());
+    });
+    connect(EditReplace, &QAction::triggered, this, [this] {
+        const IQBSettingsServicePtr settings = SettingsService();
+        RichEdit->ReplaceDialog(settings && settings->GetReplaceWordAtCursor() ? WordAtCaret() : QString());
+    });
+}
+
+void TFAppFrame::ConnectViewNav()
+{
+    connect(ViewStatusBar, &QAction::triggered, this, [this] { statusBar()->setVisible(statusBar()->isHidden()); });
+    connect(ViewTStandard, &QAction::triggered, this, [this] { tbStandard->setVisible(tbStandard->isHidden()); });
+    connect(ViewTArticle, &QAction::triggered, this, [this] { tbArticle->setVisible(tbArticle->isHidden()); });
+    connect(ViewTitleBar, &QAction::triggered, this, [this] { atTitle->setVisible(atTitle->isHidden()); });
+    connect(ViewWrap, &QAction::triggered, this, [] {
+        // The editor follows through the settings change, as it does for the settings dialog.
+        if (const IQBSettingsServicePtr settings = SettingsService())
+            settings->SetWordWrap(!settings->GetWordWrap());
+    });
+    for (QAction *toggle : {ViewStatusBar, ViewTStandard, ViewTArticle, ViewTitleBar, ViewWrap})
+        connect(toggle, &QAction::triggered, this, &TFAppFrame::alStandardUpdate);
+    connect(ViewToggleFocus, &QAction::triggered, this, [this] {
+        if (RichEdit->hasFocus()) {
+            ShowOutline();
+            OutlinePane->atvOutline->setFocus();
+        } else {
+            RichEdit->setFocus();
+        }
+    });
+
+    connect(NavBack, &QAction::triggered, this, [this] {
+        if (const IQBEditorServicePtr editor = EditorService(); editor && editor->CanGoBack())
+            editor->GoBack();
+        alStandardUpdate();
+    });
+    connect(NavForward, &QAction::triggered, this, [this] {
+        if (const IQBEditorServicePtr editor = EditorService(); editor && editor->CanGoForward())
+            editor->GoForward();
+        alStandardUpdate();
+    });
+    connect(NavSyncOutline, &QAction::triggered, this, [this] {
+        ShowOutline();
+        OutlinePane->SyncWithEditor();
+    });
+    const auto step = [this](bool forward) {
+        const IQBEditorServicePtr editor = EditorService();
+        const IQBArticlePtr current = editor ? editor->CurrentArticle() : IQBArticlePtr();
+        const IQBArticlePtr target = current ? (forward ? current->Next() : current->Previous()) : IQBArticlePtr();
+        if (!target)
+            return;
+        editor->NavigateTo(target);
+        ShowOutline();
+        OutlinePane->SyncWithEditor();
+        alStandardUpdate();
+    };
+    connect(NavPrevious, &QAction::triggered, this, [step] { step(false); });
+    connect(NavNext, &QAction::triggered, this, [step] { step(true); });
+}
+
+void TFAppFrame::ConnectDocWindowHelp()
+{
+    // Each Doc command first brings the outline forward, so the user sees what changes.
+    const auto route = [this](QAction *action, auto &&command) {
+        connect(action, &QAction::triggered, this, [this, command] {
+            ShowOutline();
+            command();
+            alStandardUpdate();
+        });
+    };
+    route(DocAddChild, [this] { OutlinePane->AddChildArticle(); });
+    route(DocAddSiblingBelow, [this] { OutlinePane->AddSiblingArticle(true); });
+    route(DocAddSiblingAbove, [this] { OutlinePane->AddSiblingArticle(false); });
+    route(DocRename, [this] {
+        OutlinePane->SyncWithEditor();
+        OutlinePane->RenameSelectedArticle();
+    });
+    route(DocDelete, [this] { OutlinePane->DeleteSelectedArticle(); });
+    route(DocMoveUp, [this] { OutlinePane->MoveSelectedArticle(mdUp); });
+    route(DocMoveDown, [this] { OutlinePane->MoveSelectedArticle(mdDown); });
+    route(DocMoveLeft, [this] { OutlinePane->MoveSelectedArticle(mdLeft); });
+    route(DocMoveRight, [this] { OutlinePane->MoveSelectedArticle(mdRight); });
+    route(DocChangeMarker, [this] { OutlinePane->ChangeMarkerExecute(); });
+
+    connect(WindowNew, &QAction::triggered, this, [this] {
+        const IQBEditorServicePtr editor = EditorService();
+        if (!editor || !editor->CurrentArticle())
+            return;
+        editor->ActivateWindow(editor->OpenWindow(editor->CurrentArticle()));
+        alStandardUpdate();
+    });
+    connect(WindowClose, &QAction::triggered, this, [this] {
+        const IQBEditorServicePtr editor = EditorService();
+        if (editor && editor->WindowCount() > 1)
+            editor->CloseWindow(editor->ActiveWindowIndex());
+        alStandardUpdate();
+    });
+
+    connect(HelpContents, &QAction::triggered, this, [this] { QBShowHelpContents(this); });
+    connect(HelpTip, &QAction::triggered, this, [this] { TFTipsDlg::ShowTips(true, this); });
+    connect(HelpAbout, &QAction::triggered, this, [this] {
+        TFAboutDlg dialog(this);
+        dialog.exec();
+    });
+}
+
+void TFAppFrame::RichEditURLClick(const QString &url, Qt::MouseButton button)
+{
+    if (button != Qt::LeftButton || url.isEmpty())
+        return;
+    if (url.startsWith(QLatin1Char('@'))) {
+        const QString rest = url.mid(2);
+        bool ok = false;
+        const qint32 iid = rest.toInt(&ok);
+        const IQBDocumentPtr document = Document();
+        // A damaged link target warns like a missing article instead of failing the click.
+        const IQBArticlePtr article = ok && document ? document->FindArticle(iid) : IQBArticlePtr();
+        if (article) {
+            if (const IQBEditorServicePtr editor = EditorService())
+                editor->NavigateTo(article);
+            alStandardUpdate();
+        } else {
+            QBDialogs::Warning(this, QBFormatStr(Localizer(), QBStrings::SArticleNotFound, {rest}));
+        }
+        return;
+    }
+    if (!QDesktopServices::openUrl(QUrl::fromUserInput(url)))
+        QBDialogs::Warning(this, QBFormatStr(Localizer(), QBStrings::SCannotOpenLocation, {url}));
+}

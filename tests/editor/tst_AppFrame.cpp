@@ -1,0 +1,564 @@
+// Copyright (c) 2026 Brindlewood
+// SPDX-License-Identifier: MIT
+#include "document/QBClipbrd.h"
+#include "editor/AppFrame.h"
+#include "editor/ArticleRichEdit.h"
+#include "editor/ArticleTabs.h"
+#include "editor/ArticleTitle.h"
+#include "editor/ArticleTree.h"
+#include "framework/NVKInit.h"
+#include "panes/OutlinePane.h"
+#include "platform/QBDialogs.h"
+#include "platform/QBHelp.h"
+#include "platform/Registry.h"
+#include "services/AppData.h"
+#include "services/QBDocSvc.h"
+#include "services/QBEditorIntf.h"
+#include "services/QBSettingsSvc.h"
+
+#include <QAction>
+#include <QDockWidget>
+#include <QFileInfo>
+#include <QMenu>
+#include <QMenuBar>
+#include <QStatusBar>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QToolBar>
+
+namespace {
+
+// The program as main() builds it: the data module with its services, then the main window.
+struct TFrameFixture
+{
+    QTemporaryDir dir;
+    std::shared_ptr<TQBMemoryClipboard> clipboard = std::make_shared<TQBMemoryClipboard>();
+    std::unique_ptr<TDMAppData> appData;
+    std::unique_ptr<TFAppFrame> frame;
+
+    TFrameFixture()
+    {
+        NVKFinalizeCore();
+        NVKInitializeCore();
+        TRegistry::SetStoreFolder(dir.path());
+        QBDialogs::ClearTestState();
+        QBSetArticleClipboard(clipboard);
+        appData = std::make_unique<TDMAppData>(QStringList());
+        frame = std::make_unique<TFAppFrame>();
+        appData->SetMainWindow(frame.get());
+        frame->show();
+        QVERIFY(QTest::qWaitForWindowExposed(frame.get()));
+    }
+
+    ~TFrameFixture()
+    {
+        frame.reset();
+        appData.reset();
+        QBSetArticleClipboard(nullptr);
+        QBDialogs::ClearTestState();
+    }
+
+    TFrameFixture(const TFrameFixture &) = delete;
+    TFrameFixture &operator=(const TFrameFixture &) = delete;
+
+    IQBDocumentPtr doc() const { return DataService()->GetDocument(); }
+    IQBEditorServicePtr edit() const { return EditorService(); }
+
+    IQBArticlePtr add(const QString &caption, const IQBArticlePtr &parent = {})
+    {
+        IQBArticlePtr article = doc()->AddChild(parent ? parent : doc()->Root());
+        article->SetCaption(caption);
+        return article;
+    }
+
+    void select(const IQBArticlePtr &article) const
+    {
+        TArticleTreeView *tree = frame->OutlinePane->atvOutline;
+        tree->setCurrentItem(tree->FindNode(article));
+        frame->alStandardUpdate();
+    }
+
+    QString path(const QString &name) const { return dir.filePath(name); }
+
+    // Runs a command as the user would: only an enabled one does anything.
+    static void run(QAction *action)
+    {
+        QVERIFY2(action->isEnabled(), qPrintable(action->objectName()));
+        action->trigger();
+    }
+};
+
+QStringList entryTexts(QMenu *menu)
+{
+    QStringList texts;
+    for (QAction *entry : menu->actions())
+        if (!entry->isSeparator())
+            texts << entry->text();
+    return texts;
+}
+
+} // namespace
+
+class TestAppFrame : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void layout_hasNamedPartsAndRunningEditor()
+    {
+        TFrameFixture f;
+        TFAppFrame *frame = f.frame.get();
+        for (const char *name : {"mmMain", "tbStandard", "tbArticle", "pnlLDock", "pcNavigation", "atArticles",
+                                 "tbnWindowList", "atTitle", "RichEdit", "statusBar", "qbaData", "qbaSettings",
+                                 "QBEditorService", "FileSave", "DocMoveUp", "WindowClose"})
+            QVERIFY2(frame->findChild<QObject *>(QString::fromLatin1(name)), name);
+        QStringList menus;
+        for (QAction *entry : frame->menuBar()->actions())
+            menus << entry->text();
+        QCOMPARE(menus, QStringList({QStringLiteral("&File"), QStringLiteral("&Edit"), QStringLiteral("&View"),
+                                     QStringLiteral("&Article"), QStringLiteral("&Insert"), QStringLiteral("F&ormat"),
+                                     QStringLiteral("&Window"), QStringLiteral("&Help")}));
+        QCOMPARE(frame->pcNavigation->widget(0), frame->OutlinePane);
+        QVERIFY(!frame->pcNavigation->tabIcon(0).isNull());
+        QVERIFY(frame->OutlinePane->isVisible());
+        QVERIFY(f.edit());
+        QCOMPARE(f.edit()->WindowCount(), 1);
+        QCOMPARE(f.edit()->CurrentArticle(), f.doc()->Root());
+        QCOMPARE(frame->StatusPanels.size(), 9);
+        QCOMPARE(frame->FileSave->shortcut(), QKeySequence(QStringLiteral("Ctrl+S")));
+        QCOMPARE(frame->FileNew->toolTip(), QStringLiteral("New"));
+        QCOMPARE(frame->FileNew->statusTip(), QStringLiteral("Create new document"));
+        QCOMPARE(TDMAppData::Instance(), f.appData.get());
+    }
+
+    void layout_isRememberedBetweenWindows()
+    {
+        TFrameFixture f;
+        f.run(f.frame->ViewStatusBar);
+        f.run(f.frame->ViewTArticle);
+        QVERIFY(f.frame->close());
+        f.frame.reset();
+        f.frame = std::make_unique<TFAppFrame>();
+        QVERIFY(!f.frame->statusBar()->isHidden());
+        f.frame->show();
+        QVERIFY(QTest::qWaitForWindowExposed(f.frame.get()));
+        QVERIFY(f.frame->statusBar()->isHidden());
+        QVERIFY(f.frame->tbArticle->isHidden());
+        QVERIFY(!f.frame->tbStandard->isHidden());
+        QVERIFY(!f.frame->atTitle->isHidden());
+        QVERIFY(!f.frame->ViewStatusBar->isChecked());
+    }
+
+    void caption_showsDocumentName_andSaveShowsSavedInStatus()
+    {
+        TFrameFixture f;
+        QCOMPARE(f.frame->windowTitle(), QFileInfo(f.doc()->FileName()).fileName() + QStringLiteral(" - Quillbox"));
+        f.add(QStringLiteral("First"));
+        QVERIFY(f.frame->StatusText(0) != QStringLiteral("Saved"));
+        QBDialogs::QueueFileName(f.path(QStringLiteral("notes.xqb")));
+        f.run(f.frame->FileSave);
+        QVERIFY(QFileInfo::exists(f.path(QStringLiteral("notes.xqb"))));
+        QCOMPARE(f.frame->windowTitle(), QStringLiteral("notes.xqb - Quillbox"));
+        QCOMPARE(f.frame->StatusText(0), QStringLiteral("Saved"));
+
+        QBDialogs::QueueFileName(f.path(QStringLiteral("copy.xqb")));
+        f.run(f.frame->FileSaveAs);
+        QCOMPARE(f.frame->windowTitle(), QStringLiteral("copy.xqb - Quillbox"));
+
+        f.run(f.frame->FileNew);
+        QVERIFY(f.frame->windowTitle() != QStringLiteral("copy.xqb - Quillbox"));
+        QCOMPARE(f.doc()->Root()->Items()->Count(), 0);
+
+        QBDialogs::QueueFileName(f.path(QStringLiteral("notes.xqb")));
+        f.run(f.frame->FileOpen);
+        QCOMPARE(f.frame->windowTitle(), QStringLiteral("notes.xqb - Quillbox"));
+        QCOMPARE(f.doc()->Root()->Items()->Count(), 1);
+    }
+
+    void saveBody_storesEditorTextBeforeWriting()
+    {
+        TFrameFixture f;
+        f.frame->RichEdit->setFocus();
+        QTest::keyClicks(f.frame->RichEdit, QStringLiteral("typed words"));
+        QBDialogs::QueueFileName(f.path(QStringLiteral("body.xqb")));
+        f.run(f.frame->FileSave);
+        f.run(f.frame->FileNew);
+        QVERIFY(!f.frame->RichEdit->toPlainText().contains(QStringLiteral("typed")));
+        QBDialogs::QueueFileName(f.path(QStringLiteral("body.xqb")));
+        f.run(f.frame->FileOpen);
+        QCOMPARE(f.frame->RichEdit->toPlainText(), QStringLiteral("typed words"));
+    }
+
+    void editorStatus_showsLineAndColumn()
+    {
+        TFrameFixture f;
+        QCOMPARE(f.frame->StatusText(2), QStringLiteral("1 : 1"));
+        f.frame->RichEdit->setFocus();
+        QTest::keyClicks(f.frame->RichEdit, QStringLiteral("ab"));
+        QTest::keyClick(f.frame->RichEdit, Qt::Key_Return);
+        QTest::keyClicks(f.frame->RichEdit, QStringLiteral("cd"));
+        QCOMPARE(f.frame->StatusText(2), QStringLiteral("2 : 3"));
+    }
+
+    void recentFiles_emptyListShowsDisabledEmpty_andEntriesOpenTheirFile()
+    {
+        TFrameFixture f;
+        f.frame->BuildRecentMenu(f.frame->miRecent);
+        QCOMPARE(entryTexts(f.frame->miRecent), QStringList(QStringLiteral("Empty")));
+        QVERIFY(!f.frame->miRecent->actions().first()->isEnabled());
+
+        f.add(QStringLiteral("Kept"));
+        QBDialogs::QueueFileName(f.path(QStringLiteral("kept.xqb")));
+        f.run(f.frame->FileSave);
+        f.run(f.frame->FileNew);
+        DataService()->GetRecentFiles()->Add(f.path(QStringLiteral("kept.xqb")));
+        f.frame->BuildRecentMenu(f.frame->pmRecent);
+        const QStringList texts = entryTexts(f.frame->pmRecent);
+        QVERIFY(!texts.isEmpty());
+        QCOMPARE(texts.first(), QStringLiteral("&0   ") + f.path(QStringLiteral("kept.xqb")));
+        f.frame->pmRecent->actions().first()->trigger();
+        QCOMPARE(f.frame->windowTitle(), QStringLiteral("kept.xqb - Quillbox"));
+        QCOMPARE(f.doc()->Root()->Items()->Get(0)->Caption(), QStringLiteral("Kept"));
+    }
+
+    void acceleratorPrefix_digitsThenLettersThenSpace()
+    {
+        QCOMPARE(TFAppFrame::AcceleratorPrefix(0), QStringLiteral("&0"));
+        QCOMPARE(TFAppFrame::AcceleratorPrefix(9), QStringLiteral("&9"));
+        QCOMPARE(TFAppFrame::AcceleratorPrefix(10), QStringLiteral("&A"));
+        QCOMPARE(TFAppFrame::AcceleratorPrefix(35), QStringLiteral("&Z"));
+        QCOMPARE(TFAppFrame::AcceleratorPrefix(99), QString(QStringLiteral("&") + QChar(65 + 89)));
+        QCOMPARE(TFAppFrame::AcceleratorPrefix(100), QStringLiteral(" "));
+    }
+
+    void closeQuery_cancelKeepsWindow_noDiscards_yesSaves()
+    {
+        {
+            TFrameFixture f;
+            f.add(QStringLiteral("Pending"));
+            QBDialogs::QueueAnswer(QMessageBox::Cancel);
+            QVERIFY(!f.frame->close());
+            QVERIFY(f.frame->isVisible());
+            QCOMPARE(QBDialogs::ShownTexts().size(), 1);
+
+            QBDialogs::QueueAnswer(QMessageBox::No);
+            QVERIFY(f.frame->close());
+            QVERIFY(!f.frame->isVisible());
+            QVERIFY(QDir(f.dir.path()).entryList({QStringLiteral("*.xqb")}).isEmpty());
+        }
+        {
+            TFrameFixture f;
+            f.add(QStringLiteral("Pending"));
+            QBDialogs::QueueAnswer(QMessageBox::Yes);
+            QBDialogs::QueueFileName(f.path(QStringLiteral("closing.xqb")));
+            f.run(f.frame->FileExit);
+            QVERIFY(!f.frame->isVisible());
+            QVERIFY(QFileInfo::exists(f.path(QStringLiteral("closing.xqb"))));
+            QVERIFY(!f.doc()->Modified());
+        }
+        {
+            // Yes, then the save dialog cancelled: nothing is lost, the window stays.
+            TFrameFixture f;
+            f.add(QStringLiteral("Pending"));
+            QBDialogs::QueueAnswer(QMessageBox::Yes);
+            QBDialogs::QueueFileName(QString());
+            QVERIFY(!f.frame->close());
+            QVERIFY(f.frame->isVisible());
+            QVERIFY(f.doc()->Modified());
+        }
+        {
+            // An unchanged document closes without a question.
+            TFrameFixture f;
+            QVERIFY(f.frame->close());
+            QVERIFY(QBDialogs::ShownTexts().isEmpty());
+        }
+    }
+
+    void editCommands_followTheEditorState()
+    {
+        TFrameFixture f;
+        TFAppFrame *frame = f.frame.get();
+        frame->alStandardUpdate();
+        QVERIFY(!frame->EditUndo->isEnabled());
+        QVERIFY(!frame->EditCut->isEnabled());
+        QVERIFY(!frame->EditCopy->isEnabled());
+        QVERIFY(!frame->EditDelete->isEnabled());
+        QVERIFY(frame->EditSelectAll->isEnabled());
+
+        frame->RichEdit->setFocus();
+        QTest::keyClicks(frame->RichEdit, QStringLiteral("hello world"));
+        frame->alStandardUpdate();
+        QVERIFY(frame->EditUndo->isEnabled());
+        f.run(frame->EditSelectAll);
+        frame->alStandardUpdate();
+        QVERIFY(frame->EditCopy->isEnabled());
+        f.run(frame->EditCut);
+        QVERIFY(frame->RichEdit->toPlainText().isEmpty());
+        frame->alStandardUpdate();
+        QVERIFY(frame->EditPaste->isEnabled());
+        f.run(frame->EditPaste);
+        f.run(frame->EditPaste);
+        QCOMPARE(frame->RichEdit->toPlainText(), QStringLiteral("hello worldhello world"));
+        f.run(frame->EditUndo);
+        QCOMPARE(frame->RichEdit->toPlainText(), QStringLiteral("hello world"));
+        frame->alStandardUpdate();
+        QVERIFY(frame->EditRedo->isEnabled());
+        f.run(frame->EditRedo);
+        QCOMPARE(frame->RichEdit->toPlainText(), QStringLiteral("hello worldhello world"));
+
+        f.run(frame->EditSelectAll);
+        frame->alStandardUpdate();
+        f.run(frame->EditDelete);
+        QVERIFY(frame->RichEdit->toPlainText().isEmpty());
+    }
+
+    void findAndReplace_openTheirDialogsOnTheEditor()
+    {
+        TFrameFixture f;
+        f.frame->RichEdit->setPlainText(QStringLiteral("alpha beta"));
+        f.run(f.frame->EditFind);
+        QVERIFY(f.frame->RichEdit->ActiveFindDialog());
+        f.run(f.frame->EditReplace);
+        QVERIFY(f.frame->RichEdit->ActiveReplaceDialog());
+    }
+
+    void viewToggles_hideAndShowTheirParts()
+    {
+        TFrameFixture f;
+        TFAppFrame *frame = f.frame.get();
+        frame->alStandardUpdate();
+        QVERIFY(frame->ViewStatusBar->isChecked());
+        f.run(frame->ViewStatusBar);
+        QVERIFY(frame->statusBar()->isHidden());
+        QVERIFY(!frame->ViewStatusBar->isChecked());
+        f.run(frame->ViewTStandard);
+        QVERIFY(frame->tbStandard->isHidden());
+        f.run(frame->ViewTitleBar);
+        QVERIFY(frame->atTitle->isHidden());
+        f.run(frame->ViewTitleBar);
+        QVERIFY(!frame->atTitle->isHidden());
+        QVERIFY(frame->ViewTitleBar->isChecked());
+
+        const bool wrap = SettingsService()->GetWordWrap();
+        QCOMPARE(frame->ViewWrap->isChecked(), wrap);
+        f.run(frame->ViewWrap);
+        QCOMPARE(SettingsService()->GetWordWrap(), !wrap);
+        QCOMPARE(frame->RichEdit->WordWrap(), !wrap);
+        QCOMPARE(frame->ViewWrap->isChecked(), !wrap);
+    }
+
+    void toggleFocus_movesBetweenEditorAndOutline()
+    {
+        TFrameFixture f;
+        f.frame->activateWindow();
+        f.frame->RichEdit->setFocus();
+        QTRY_VERIFY(f.frame->RichEdit->hasFocus());
+        f.run(f.frame->ViewToggleFocus);
+        QTRY_VERIFY(f.frame->OutlinePane->atvOutline->hasFocus());
+        f.run(f.frame->ViewToggleFocus);
+        QTRY_VERIFY(f.frame->RichEdit->hasFocus());
+    }
+
+    void links_internalNavigates_missingArticleWarns()
+    {
+        TFrameFixture f;
+        const IQBArticlePtr target = f.add(QStringLiteral("Target"));
+        f.frame->RichEditURLClick(QStringLiteral("@_%1").arg(target->IID()), Qt::LeftButton);
+        QCOMPARE(f.edit()->CurrentArticle(), target);
+        f.frame->RichEditURLClick(QStringLiteral("@_%1").arg(f.doc()->Root()->IID()), Qt::RightButton);
+        QCOMPARE(f.edit()->CurrentArticle(), target);
+
+        QBDialogs::QueueAnswer(QMessageBox::Ok);
+        f.frame->RichEditURLClick(QStringLiteral("@_999"), Qt::LeftButton);
+        QCOMPARE(QBDialogs::ShownTexts(), QStringList(QStringLiteral("Article not found. ID = 999.")));
+        QBDialogs::QueueAnswer(QMessageBox::Ok);
+        f.frame->RichEditURLClick(QStringLiteral("@_abc"), Qt::LeftButton);
+        QCOMPARE(QBDialogs::ShownTexts().last(), QStringLiteral("Article not found. ID = abc."));
+        QCOMPARE(f.edit()->CurrentArticle(), target);
+    }
+
+    void dragFromOutline_insertsInternalLink_otherSourcesRefused()
+    {
+        TFrameFixture f;
+        const IQBArticlePtr target = f.add(QStringLiteral("Target"));
+        f.select(target);
+        f.edit()->NavigateTo(f.doc()->Root());
+        QVERIFY(!f.frame->RichEditDragOver(f.frame->RichEdit, QPoint(5, 5)));
+        QVERIFY(!f.frame->RichEditDragOver(nullptr, QPoint(5, 5)));
+        f.frame->RichEditDragDrop(f.frame->tbStandard, QPoint(5, 5));
+        QVERIFY(f.frame->RichEdit->toPlainText().isEmpty());
+
+        QVERIFY(f.frame->RichEditDragOver(f.frame->OutlinePane->atvOutline, QPoint(5, 5)));
+        f.frame->RichEditDragDrop(f.frame->OutlinePane->atvOutline, QPoint(5, 5));
+        QVERIFY(f.frame->RichEdit->toPlainText().contains(QStringLiteral("Target")));
+        const QString url = f.frame->RichEdit->UrlAt(1);
+        QCOMPARE(url, QStringLiteral("@_%1").arg(target->IID()));
+        f.frame->RichEditURLClick(url, Qt::LeftButton);
+        QCOMPARE(f.edit()->CurrentArticle(), target);
+    }
+
+    void docCommands_rootSelected_disablesDeleteAndSiblings()
+    {
+        TFrameFixture f;
+        TFAppFrame *frame = f.frame.get();
+        f.select(f.doc()->Root());
+        QVERIFY(frame->DocAddChild->isEnabled());
+        QVERIFY(frame->DocRename->isEnabled());
+        QVERIFY(frame->DocChangeMarker->isEnabled());
+        QVERIFY(!frame->DocDelete->isEnabled());
+        QVERIFY(!frame->DocAddSiblingAbove->isEnabled());
+        QVERIFY(!frame->DocAddSiblingBelow->isEnabled());
+        for (QAction *move : {frame->DocMoveUp, frame->DocMoveDown, frame->DocMoveLeft, frame->DocMoveRight})
+            QVERIFY2(!move->isEnabled(), qPrintable(move->objectName()));
+    }
+
+    void docCommands_movesFollowTheAllowedMoves()
+    {
+        TFrameFixture f;
+        TFAppFrame *frame = f.frame.get();
+        const IQBArticlePtr a = f.add(QStringLiteral("A"));
+        const IQBArticlePtr b = f.add(QStringLiteral("B"));
+        const IQBArticlePtr c = f.add(QStringLiteral("C"), b);
+        const auto moves = [frame] {
+            return QList<bool>{frame->DocMoveUp->isEnabled(), frame->DocMoveDown->isEnabled(),
+                               frame->DocMoveLeft->isEnabled(), frame->DocMoveRight->isEnabled()};
+        };
+        f.select(a);
+        QCOMPARE(moves(), QList<bool>({false, true, false, false}));
+        QVERIFY(frame->DocDelete->isEnabled());
+        QVERIFY(frame->DocAddSiblingBelow->isEnabled());
+        f.select(b);
+        QCOMPARE(moves(), QList<bool>({true, false, false, true}));
+        f.select(c);
+        QCOMPARE(moves(), QList<bool>({false, false, true, false}));
+
+        f.run(frame->DocMoveLeft);
+        QCOMPARE(c->Parent(), f.doc()->Root());
+        QCOMPARE(c->Index(), 2);
+        f.select(c);
+        f.run(frame->DocMoveUp);
+        QCOMPARE(c->Index(), 1);
+        f.select(c);
+        f.run(frame->DocMoveRight);
+        QCOMPARE(c->Parent(), a);
+        f.select(a);
+        f.run(frame->DocMoveDown);
+        QCOMPARE(a->Index(), 1);
+    }
+
+    void docCommands_addAndDeleteGoThroughTheOutline()
+    {
+        TFrameFixture f;
+        TFAppFrame *frame = f.frame.get();
+        f.select(f.doc()->Root());
+        f.run(frame->DocAddChild);
+        QCOMPARE(f.doc()->Root()->Items()->Count(), 1);
+        const IQBArticlePtr first = f.doc()->Root()->Items()->Get(0);
+        f.select(first);
+        f.run(frame->DocAddSiblingBelow);
+        f.select(first);
+        f.run(frame->DocAddSiblingAbove);
+        QCOMPARE(f.doc()->Root()->Items()->Count(), 3);
+        QCOMPARE(first->Index(), 1);
+
+        f.select(first);
+        QBDialogs::QueueAnswer(QMessageBox::No);
+        f.run(frame->DocDelete);
+        QCOMPARE(f.doc()->Root()->Items()->Count(), 3);
+        f.select(first);
+        QBDialogs::QueueAnswer(QMessageBox::Yes);
+        f.run(frame->DocDelete);
+        QCOMPARE(f.doc()->Root()->Items()->Count(), 2);
+        QVERIFY(!f.doc()->FindArticle(first->IID()));
+    }
+
+    void docCommands_showTheOutlinePage()
+    {
+        TFrameFixture f;
+        auto *other = new QWidget;
+        f.frame->pcNavigation->addTab(other, QStringLiteral("Other"));
+        f.frame->pcNavigation->setCurrentWidget(other);
+        f.select(f.doc()->Root());
+        f.run(f.frame->DocAddChild);
+        QCOMPARE(f.frame->pcNavigation->currentWidget(), f.frame->OutlinePane);
+    }
+
+    void navCommands_historyCaptionsAreTheTooltips()
+    {
+        TFrameFixture f;
+        TFAppFrame *frame = f.frame.get();
+        const IQBArticlePtr a = f.add(QStringLiteral("Alpha"));
+        const IQBArticlePtr b = f.add(QStringLiteral("Beta"));
+        frame->alStandardUpdate();
+        QVERIFY(!frame->NavBack->isEnabled());
+        QVERIFY(!frame->NavForward->isEnabled());
+        QVERIFY(frame->NavBack->statusTip().isEmpty());
+        QVERIFY(!frame->NavBack->toolTip().contains(QStringLiteral("'")));
+
+        f.edit()->NavigateTo(a);
+        f.edit()->NavigateTo(b);
+        frame->alStandardUpdate();
+        QVERIFY(frame->NavBack->isEnabled());
+        QCOMPARE(frame->NavBack->toolTip(), QStringLiteral("Back to 'Alpha'"));
+        f.run(frame->NavBack);
+        QCOMPARE(f.edit()->CurrentArticle(), a);
+        QVERIFY(frame->NavForward->isEnabled());
+        QCOMPARE(frame->NavForward->toolTip(), QStringLiteral("Forward to 'Beta'"));
+        f.run(frame->NavForward);
+        QCOMPARE(f.edit()->CurrentArticle(), b);
+
+        // Previous and Next walk the tree in reading order and bring the outline along.
+        f.run(frame->NavPrevious);
+        QCOMPARE(f.edit()->CurrentArticle(), a);
+        QCOMPARE(frame->OutlinePane->SelectedArticle(), a);
+        f.run(frame->NavPrevious);
+        QCOMPARE(f.edit()->CurrentArticle(), f.doc()->Root());
+        frame->alStandardUpdate();
+        QVERIFY(!frame->NavPrevious->isEnabled());
+        f.run(frame->NavNext);
+        QCOMPARE(f.edit()->CurrentArticle(), a);
+    }
+
+    void windowCommands_closeDisabledWithOneWindow_andListNamesWindows()
+    {
+        TFrameFixture f;
+        TFAppFrame *frame = f.frame.get();
+        const IQBArticlePtr a = f.add(QStringLiteral("Alpha"));
+        frame->alStandardUpdate();
+        QVERIFY(!frame->WindowClose->isEnabled());
+        frame->WindowClose->trigger();
+        QCOMPARE(f.edit()->WindowCount(), 1);
+
+        f.edit()->NavigateTo(a);
+        f.run(frame->WindowNew);
+        QCOMPARE(f.edit()->WindowCount(), 2);
+        QCOMPARE(f.edit()->ActiveWindowIndex(), 1);
+        QVERIFY(frame->WindowClose->isEnabled());
+
+        frame->BuildWindowMenu(frame->mWindow);
+        QStringList texts = entryTexts(frame->mWindow);
+        QCOMPARE(texts.mid(2), QStringList({QStringLiteral("&0   Alpha"), QStringLiteral("&1   Alpha")}));
+        // Rebuilding replaces the list rather than adding to it.
+        frame->BuildWindowMenu(frame->pmWindow);
+        frame->BuildWindowMenu(frame->pmWindow);
+        QCOMPARE(entryTexts(frame->pmWindow), texts);
+        frame->mWindow->actions().at(3)->trigger();
+        QCOMPARE(f.edit()->ActiveWindowIndex(), 0);
+
+        f.run(frame->WindowClose);
+        QCOMPARE(f.edit()->WindowCount(), 1);
+        QVERIFY(!frame->WindowClose->isEnabled());
+    }
+
+    void helpCommands_openHelpAndTips()
+    {
+        TFrameFixture f;
+        f.run(f.frame->HelpContents);
+        QVERIFY(QBHelpViewer());
+        QBCloseHelpViewer();
+    }
+};
+
+QTEST_MAIN(TestAppFrame)
+#include "tst_AppFrame.moc"
