@@ -21,6 +21,7 @@ int main(int argc, char *argv[])
         QBInstallSystemClipboard();
         QSplashScreen splash(QBSplashPixmap());
         splash.show();
+        splash.repaint();
         app.processEvents();
 
         // Creating the data module starts the services and runs the start-up action.
@@ -29,7 +30,8 @@ int main(int argc, char *argv[])
         TFAppFrame frame;
         appData.SetMainWindow(&frame);
         frame.show();
-        splash.finish(&frame);
+        // Hidden at once: finish() would wait for the window manager to report the frame exposed.
+        splash.close();
         TFTipsDlg::ShowTips(false, &frame);
 
         // A service that failed under the terminate policy during start-up ends the program here.
