@@ -96,11 +96,12 @@ private:
 };
 
 // Records what the core and services publish.
-struct TRecorder {
+struct TRecorder
+{
     QList<int> codes;
     QList<INVKUnknownPtr> params;
-    std::shared_ptr<TNVKEventListener> listener = std::make_shared<TNVKEventListener>(
-        [this](int code, const INVKUnknownPtr &param) {
+    std::shared_ptr<TNVKEventListener> listener =
+        std::make_shared<TNVKEventListener>([this](int code, const INVKUnknownPtr &param) {
             codes.append(code);
             params.append(param);
         });
