@@ -1,6 +1,7 @@
 // Copyright (c) 2026 Brindlewood
 // SPDX-License-Identifier: MIT
 #include "QBBench.h"
+#include "QBBenchDocs.h"
 #include "editor/ArticleRichEdit.h"
 #include "editor/ArticleTabs.h"
 #include "editor/ArticleTitle.h"
@@ -57,26 +58,14 @@ QByteArray MakeBody(QRandomGenerator &random, qsizetype size)
     return rtf + "}";
 }
 
-QString Ms(qint64 ns)
-{
-    return QString::number(double(ns) / 1e6, 'f', 1) + QStringLiteral(" ms");
-}
-
 void editorBench(QTextStream &out)
 {
     if (!qobject_cast<QApplication *>(QCoreApplication::instance())) {
         out << "   needs the widget application\n";
         return;
     }
-    QTemporaryDir dir;
-    TRegistry::SetStoreFolder(dir.path());
-    NVKFinalizeCore();
-    NVKInitializeCore();
     {
-        TQBSettingsService settings;
-        TQBDataService data;
-        settings.SetActive(true);
-        data.SetActive(true);
+        const TQBBenchServices services;
 
         QWidget window;
         auto *layout = new QVBoxLayout(&window);
@@ -111,9 +100,9 @@ void editorBench(QTextStream &out)
         timer.restart();
         svc->StoreChanges();
         const qint64 store = timer.nsecsElapsed();
-        out << "   load a " << bigBody.size() / 1024 << " KB body into the editor: " << Ms(load)
+        out << "   load a " << bigBody.size() / 1024 << " KB body into the editor: " << QBBenchMs(load)
             << " (target 200 ms)\n";
-        out << "   store it back into the article: " << Ms(store) << " (target 200 ms)\n";
+        out << "   store it back into the article: " << QBBenchMs(store) << " (target 200 ms)\n";
 
         const IQBArticlePtr first = doc->AddChild(doc->Root());
         const IQBArticlePtr second = doc->AddChild(doc->Root());
@@ -125,7 +114,7 @@ void editorBench(QTextStream &out)
         timer.restart();
         for (int i = 0; i < switches; ++i)
             svc->ActivateWindow(i % 2 == 0 ? other : 0);
-        out << "   switch between two open 200 KB articles: " << Ms(timer.nsecsElapsed() / switches)
+        out << "   switch between two open 200 KB articles: " << QBBenchMs(timer.nsecsElapsed() / switches)
             << " per switch (target 50 ms)\n";
 
         editor->SetSelStart(editor->TextLength() / 2);
@@ -146,8 +135,6 @@ void editorBench(QTextStream &out)
             << " us per keystroke\n";
         provider.SetActive(false);
     }
-    NVKFinalizeCore();
-    NVKInitializeCore();
 }
 
 const bool registered = QBRegisterBenchmark(

@@ -1,6 +1,7 @@
 // Copyright (c) 2026 Brindlewood
 // SPDX-License-Identifier: MIT
 #include "QBBench.h"
+#include "QBBenchDocs.h"
 #include "dialogs/MarkerDlg.h"
 #include "framework/NVKInit.h"
 #include "panes/OutlinePane.h"
@@ -13,26 +14,14 @@
 
 namespace {
 
-QString Ms(qint64 ns)
-{
-    return QString::number(double(ns) / 1e6, 'f', 1) + QStringLiteral(" ms");
-}
-
 void outlineBench(QTextStream &out)
 {
     if (!qobject_cast<QApplication *>(QCoreApplication::instance())) {
         out << "   needs the widget application\n";
         return;
     }
-    QTemporaryDir dir;
-    TRegistry::SetStoreFolder(dir.path());
-    NVKFinalizeCore();
-    NVKInitializeCore();
     {
-        TQBSettingsService settings;
-        TQBDataService data;
-        settings.SetActive(true);
-        data.SetActive(true);
+        const TQBBenchServices services;
         const IQBDocumentPtr doc = DataService()->GetDocument();
         // 20 chapters of 25 sections of 10 notes: 5,521 articles.
         for (int c = 0; c < 20; ++c) {
@@ -54,26 +43,24 @@ void outlineBench(QTextStream &out)
         pane.resize(300, 700);
         pane.show();
         QCoreApplication::processEvents();
-        out << "   build the tree of " << count << " articles: " << Ms(build) << "\n";
+        out << "   build the tree of " << count << " articles: " << QBBenchMs(build) << "\n";
 
         timer.restart();
         TFMarkerDlg::ApplyMarker(doc->Root(), 3, true);
-        out << "   mark all " << count << " articles (one event each): " << Ms(timer.nsecsElapsed()) << "\n";
+        out << "   mark all " << count << " articles (one event each): " << QBBenchMs(timer.nsecsElapsed()) << "\n";
 
         const IQBArticlePtr last = doc->Root()->Items()->Last();
         const int adds = 100;
         timer.restart();
         for (int i = 0; i < adds; ++i)
             doc->AddChild(last);
-        out << "   add an article at the end of the tree: " << Ms(timer.nsecsElapsed() / adds) << " each\n";
+        out << "   add an article at the end of the tree: " << QBBenchMs(timer.nsecsElapsed() / adds) << " each\n";
 
         const IQBArticlePtr first = doc->Root()->Items()->First();
         timer.restart();
         doc->MoveArticle(first, last);
-        out << "   move a subtree of " << 1 + 25 * 11 << " articles: " << Ms(timer.nsecsElapsed()) << "\n";
+        out << "   move a subtree of " << 1 + 25 * 11 << " articles: " << QBBenchMs(timer.nsecsElapsed()) << "\n";
     }
-    NVKFinalizeCore();
-    NVKInitializeCore();
 }
 
 const bool registered = QBRegisterBenchmark(

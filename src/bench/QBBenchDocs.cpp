@@ -1,6 +1,11 @@
 // Copyright (c) 2026 Brindlewood
 // SPDX-License-Identifier: MIT
 #include "QBBenchDocs.h"
+#include "framework/NVKInit.h"
+#include "platform/Registry.h"
+#include "services/QBDocSvc.h"
+#include "services/QBSettingsSvc.h"
+#include <QTemporaryDir>
 
 #include "document/QBDom.h"
 
@@ -35,4 +40,35 @@ IQBDocumentPtr QBBenchDocument(int articles, const QString &word, int every)
             ++next;
     }
     return document;
+}
+
+struct TQBBenchServices::TParts
+{
+    QTemporaryDir Dir;
+    std::unique_ptr<TQBSettingsService> Settings;
+    std::unique_ptr<TQBDataService> Data;
+};
+
+TQBBenchServices::TQBBenchServices() : FParts(std::make_unique<TParts>())
+{
+    TRegistry::SetStoreFolder(FParts->Dir.path());
+    NVKFinalizeCore();
+    NVKInitializeCore();
+    FParts->Settings = std::make_unique<TQBSettingsService>();
+    FParts->Data = std::make_unique<TQBDataService>();
+    FParts->Settings->SetActive(true);
+    FParts->Data->SetActive(true);
+}
+
+TQBBenchServices::~TQBBenchServices()
+{
+    FParts->Data.reset();
+    FParts->Settings.reset();
+    NVKFinalizeCore();
+    NVKInitializeCore();
+}
+
+QString QBBenchMs(qint64 ns)
+{
+    return QString::number(double(ns) / 1e6, 'f', 1) + QStringLiteral(" ms");
 }

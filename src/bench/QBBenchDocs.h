@@ -5,6 +5,7 @@
 #include "document/QBDataIntf.h"
 
 #include <QString>
+#include <memory>
 
 // An RTF body of about 3 KB of formatted prose, as the document benchmarks store in every article.
 // A non-empty word is placed once at the start of the text.
@@ -14,3 +15,21 @@ QString QBBenchBody(const QString &word = {});
 // first), captioned "Article N", each with QBBenchBody; every `every`-th article's body (counting from
 // the first) carries `word`.
 IQBDocumentPtr QBBenchDocument(int articles, const QString &word, int every);
+
+// A fresh core with the settings and data services running over a registry in a temporary folder,
+// for benchmarks that need the program's services; the core is fresh again afterwards.
+class TQBBenchServices
+{
+public:
+    TQBBenchServices();
+    ~TQBBenchServices();
+    TQBBenchServices(const TQBBenchServices &) = delete;
+    TQBBenchServices &operator=(const TQBBenchServices &) = delete;
+
+private:
+    struct TParts;
+    std::unique_ptr<TParts> FParts;
+};
+
+// Nanoseconds as "12.3 ms".
+QString QBBenchMs(qint64 ns);
