@@ -10,8 +10,16 @@ using namespace MSXMLInternal;
 
 namespace {
 
+[[noreturn]] void failChar(char32_t c)
+{
+    throw EMSXMLError(QStringLiteral("The character U+%1 cannot be stored in XML.")
+                          .arg(QString::number(qint64(c), 16).toUpper().rightJustified(4, QLatin1Char('0'))));
+}
+
+} // namespace
+
 // XML 1.0 cannot hold these characters at all, not even as character references.
-void checkChars(const QString &text)
+void MSXMLInternal::checkChars(const QString &text)
 {
     const qsizetype length = text.size();
     for (qsizetype i = 0; i < length; ++i) {
@@ -29,10 +37,25 @@ void checkChars(const QString &text)
         } else if (QChar::isLowSurrogate(c))
             bad = true;
         if (bad)
-            throw EMSXMLError(QStringLiteral("The character U+%1 cannot be stored in XML.")
-                                  .arg(QString::number(c, 16).toUpper().rightJustified(4, QLatin1Char('0'))));
+            failChar(c);
     }
 }
+
+// The same for UTF-8 that came from a QString, so it holds no surrogates: control characters
+// and U+FFFE, U+FFFF (EF BF BE, EF BF BF) are all it can have.
+void MSXMLInternal::checkUtf8Chars(const char *text, qsizetype size)
+{
+    const auto *bytes = reinterpret_cast<const unsigned char *>(text);
+    for (qsizetype i = 0; i < size; ++i) {
+        const unsigned char c = bytes[i];
+        if (c < 0x20 && c != 0x09 && c != 0x0A && c != 0x0D)
+            failChar(c);
+        if (c == 0xEF && i + 2 < size && bytes[i + 1] == 0xBF && (bytes[i + 2] == 0xBE || bytes[i + 2] == 0xBF))
+            failChar(bytes[i + 2] == 0xBE ? 0xFFFE : 0xFFFF);
+    }
+}
+
+namespace {
 
 QByteArray checkedName(const QString &name)
 {

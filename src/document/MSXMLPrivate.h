@@ -20,6 +20,10 @@ inline constexpr char SNullInterface[] = "NULL interface reference.";
 inline constexpr char SNullObject[] = "NULL object reference.";
 inline constexpr char SParseFailed[] = "An error was found while parsing the document.";
 
+// Raise EMSXMLError for a character that XML 1.0 cannot hold at all, not even as a reference.
+void checkChars(const QString &text);
+void checkUtf8Chars(const char *text, qsizetype size);
+
 // Initialises libxml2 once per process and installs the loader that refuses external entities.
 void initLibXml();
 
