@@ -82,16 +82,15 @@ QString collectText(const xmlNode *root)
 {
     QByteArray result;
     if (root->type == XML_TEXT_NODE || root->type == XML_CDATA_SECTION_NODE) {
-        result = root->content ? QByteArray(reinterpret_cast<const char *>(root->content)) : QByteArray();
-        return QString::fromUtf8(result);
+        return QString::fromUtf8(nodeContent(root));
     }
     if (root->type != XML_ELEMENT_NODE && root->type != XML_DOCUMENT_NODE && root->type != XML_ATTRIBUTE_NODE &&
         root->type != XML_DOCUMENT_FRAG_NODE)
         return QString();
     const xmlNode *node = root->children;
     while (node != nullptr) {
-        if ((node->type == XML_TEXT_NODE || node->type == XML_CDATA_SECTION_NODE) && node->content)
-            result.append(reinterpret_cast<const char *>(node->content));
+        if (node->type == XML_TEXT_NODE || node->type == XML_CDATA_SECTION_NODE)
+            result.append(nodeContent(node));
         if (node->type == XML_ELEMENT_NODE && node->children != nullptr) {
             node = node->children;
             continue;
@@ -229,7 +228,7 @@ QString TMSXMLNode::NodeValue() const
 {
     if (FNode == nullptr || !isTextLike(FNode))
         return QString();
-    return fromXml(FNode->content);
+    return QString::fromUtf8(nodeContent(FNode));
 }
 
 QString TMSXMLNode::Text() const
@@ -250,6 +249,7 @@ void TMSXMLNode::SetText(const QString &text) const
         if (FNode->type == XML_CDATA_SECTION_NODE && text.contains(QLatin1String("]]>")))
             throw EMSXMLError(QStringLiteral("A CDATA section cannot contain \"]]>\"."));
         xmlNodeSetContentLen(FNode, utf8(bytes), int(bytes.size()));
+        FNode->psvi = nullptr;
         return;
     }
     if (FNode->type != XML_ELEMENT_NODE)

@@ -353,16 +353,16 @@ struct TQBBodyJob
 void takeCDATA(xmlNodePtr content, TQBBodyJob &job)
 {
     xmlNodePtr first = content->children;
-    if (first == nullptr || first->type != XML_CDATA_SECTION_NODE || first->content == nullptr)
+    if (first == nullptr || first->type != XML_CDATA_SECTION_NODE)
         return;
     if (first->next == nullptr || first->next->type != XML_CDATA_SECTION_NODE) {
-        job.Data = reinterpret_cast<const char *>(first->content);
-        job.Size = qsizetype(std::strlen(job.Data));
+        const QByteArrayView text = MSXMLInternal::nodeContent(first);
+        job.Data = text.data();
+        job.Size = text.size();
         return;
     }
     for (xmlNodePtr node = first; node != nullptr && node->type == XML_CDATA_SECTION_NODE; node = node->next)
-        if (node->content != nullptr)
-            job.Joined.append(reinterpret_cast<const char *>(node->content));
+        job.Joined.append(MSXMLInternal::nodeContent(node));
     job.Data = job.Joined.constData();
     job.Size = job.Joined.size();
 }
@@ -576,6 +576,7 @@ IQBDocumentPtr TQBXmlReader::Read()
     IQBDocumentPtr document;
     {
         TMSXMLDocument xml;
+        xml.SetKeepCDATAApart(true);
         xml.LoadFromFile(FFileName);
         document = ReadDOM(xml);
     }
@@ -588,6 +589,7 @@ IQBDocumentPtr TQBXmlReader::ReadFromBytes(const QByteArray &bytes)
     IQBDocumentPtr document;
     {
         TMSXMLDocument xml;
+        xml.SetKeepCDATAApart(true);
         xml.LoadFromBytes(bytes);
         document = ReadDOM(xml);
     }
