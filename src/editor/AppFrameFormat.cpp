@@ -49,8 +49,8 @@ const char *const FontSizes[] = {"8",  "9",  "10", "11", "12", "14", "16", "18",
                                  "20", "22", "24", "26", "28", "36", "48", "72"};
 const char *const DateTimeFormats[] = {"ddddd", "dddddd", "c", "dddddd tt"};
 constexpr int ColorCount = 16;
-// The largest size the editor's font sizes take (whole points); larger sizes would make a single
-// glyph cost more memory than a page of text.
+// The largest font size accepted, in points: a larger one would make a single glyph cost more
+// memory than a page of text.
 constexpr int MaxFontSize = 1638;
 
 const QStringList CharMapPrograms{QStringLiteral("gucharmap"), QStringLiteral("kcharselect"),
@@ -275,7 +275,7 @@ void TFAppFrame::ConnectFormatInsert()
     });
 
     connect(InsertPicture, &QAction::triggered, this, &TFAppFrame::InsertPictureExecute);
-    // The submenu's entries insert their own captions; the command itself has nothing to insert.
+    // InsertDateTime stays unconnected: only the submenu's entries have a caption to insert.
     connect(InsertText, &QAction::triggered, this, &TFAppFrame::InsertTextExecute);
     connect(InsertCharMap, &QAction::triggered, this, [this] { StartDesktopProgram(CharMapPrograms, SNoCharMap); });
     connect(InsertCalculator, &QAction::triggered, this,
