@@ -116,16 +116,12 @@ struct TLoadContext
     TApartTextStore *ApartTexts;
 };
 
-// Puts apart texts back into their nodes, so the serialiser and the checks see them.
-void takeBackApartTexts(xmlNodePtr root)
+// Calls visit for root and every node below it in document order, without recursion.
+template <typename TVisit> void forEachNode(xmlNodePtr root, TVisit visit)
 {
     xmlNodePtr node = root;
     while (node != nullptr) {
-        if (node->type == XML_CDATA_SECTION_NODE && node->psvi != nullptr) {
-            const QByteArrayView text = nodeContent(node);
-            xmlNodeSetContentLen(node, reinterpret_cast<const xmlChar *>(text.data()), int(text.size()));
-            node->psvi = nullptr;
-        }
+        visit(node);
         if (node->children != nullptr && node->type != XML_ENTITY_REF_NODE) {
             node = node->children;
             continue;
@@ -134,6 +130,18 @@ void takeBackApartTexts(xmlNodePtr root)
             node = node->parent;
         node = (node == nullptr || node == root) ? nullptr : node->next;
     }
+}
+
+// Puts apart texts back into their nodes, so the serialiser and the checks see them.
+void takeBackApartTexts(xmlNodePtr root)
+{
+    forEachNode(root, [](xmlNodePtr node) {
+        if (node->type == XML_CDATA_SECTION_NODE && node->psvi != nullptr) {
+            const QByteArrayView text = nodeContent(node);
+            xmlNodeSetContentLen(node, reinterpret_cast<const xmlChar *>(text.data()), int(text.size()));
+            node->psvi = nullptr;
+        }
+    });
 }
 
 bool isUnicodeEncoding(const QString &encoding)
@@ -190,8 +198,7 @@ public:
     {
         if (FConverter == reinterpret_cast<iconv_t>(-1))
             return;
-        xmlNodePtr node = root;
-        while (node != nullptr) {
+        forEachNode(root, [this, &encoding](xmlNodePtr node) {
             const xmlChar *texts[2] = {nullptr, nullptr};
             const char *where = nullptr;
             switch (node->type) {
@@ -226,14 +233,7 @@ public:
                     if (bad >= 0)
                         Fail(bad, encoding, QStringLiteral("an attribute name"));
                 }
-            if (node->children != nullptr && node->type != XML_ENTITY_REF_NODE) {
-                node = node->children;
-                continue;
-            }
-            while (node != nullptr && node != root && node->next == nullptr)
-                node = node->parent;
-            node = (node == nullptr || node == root) ? nullptr : node->next;
-        }
+        });
     }
 
 private:
