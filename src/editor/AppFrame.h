@@ -166,6 +166,9 @@ public:
     QAction *FormatClear = nullptr;
     QList<QAction *> alFormat;
 
+    QMenu *pmEdit = nullptr;
+    QMenu *pmTabs = nullptr;
+
 protected:
     void closeEvent(QCloseEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -197,6 +200,7 @@ private:
     void CreateFormatMenus(QMenu *insert, QMenu *format);
     void CreateFormatToolbar();
     void ConnectFormatInsert();
+    void CreatePopups();
     QAction *NewFormatAction(const QString &name, const QString &caption, const QString &hint, int image,
                              const QKeySequence &shortcut = {});
     QMenu *NewColorMenu(const QString &name, bool foreground);

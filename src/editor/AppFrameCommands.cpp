@@ -260,6 +260,7 @@ void TFAppFrame::ConnectActions()
     ConnectViewNav();
     ConnectDocWindowHelp();
     ConnectFormatInsert();
+    CreatePopups();
 }
 
 QString TFAppFrame::WordAtCaret() const

@@ -17,6 +17,7 @@
 #include "services/QBSettingsSvc.h"
 
 #include <QAction>
+#include <QContextMenuEvent>
 #include <QDockWidget>
 #include <QFileInfo>
 #include <QMenu>
@@ -549,6 +550,33 @@ private Q_SLOTS:
         f.run(frame->WindowClose);
         QCOMPARE(f.edit()->WindowCount(), 1);
         QVERIFY(!frame->WindowClose->isEnabled());
+    }
+
+    void popups_showTheirCommandsUpToDate()
+    {
+        TFrameFixture f;
+        TFAppFrame *frame = f.frame.get();
+        // The tab strip's popup: with one window its Close Window is disabled and does nothing.
+        QContextMenuEvent onTabs(QContextMenuEvent::Mouse, QPoint(5, 5), frame->atArticles->mapToGlobal(QPoint(5, 5)));
+        QApplication::sendEvent(frame->atArticles, &onTabs);
+        QTRY_VERIFY(frame->pmTabs->isVisible());
+        QCOMPARE(frame->pmTabs->actions(), (QList<QAction *>{frame->WindowNew, frame->WindowClose}));
+        QVERIFY(!frame->WindowClose->isEnabled());
+        frame->pmTabs->close();
+
+        // The editor's popup: the clipboard commands follow the selection when it opens.
+        f.edit()->NavigateTo(f.add(QStringLiteral("Alpha")));
+        frame->RichEdit->setPlainText(QStringLiteral("some text"));
+        frame->RichEdit->selectAll();
+        frame->EditCut->setEnabled(false);
+        QContextMenuEvent onEditor(QContextMenuEvent::Mouse, QPoint(5, 5),
+                                   frame->RichEdit->viewport()->mapToGlobal(QPoint(5, 5)));
+        QApplication::sendEvent(frame->RichEdit->viewport(), &onEditor);
+        QTRY_VERIFY(frame->pmEdit->isVisible());
+        QVERIFY(frame->pmEdit->actions().contains(frame->EditCut));
+        QVERIFY(frame->pmEdit->actions().contains(frame->FormatFont));
+        QVERIFY(frame->EditCut->isEnabled());
+        frame->pmEdit->close();
     }
 
     void helpCommands_openHelpAndTips()
