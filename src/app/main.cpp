@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: MIT
 #include "QBProgram.h"
 #include "dialogs/TipsDlg.h"
+#include "editor/AppFrame.h"
 #include "framework/NVKInit.h"
 #include "platform/QBApplication.h"
 #include "platform/QBClipboardQt.h"

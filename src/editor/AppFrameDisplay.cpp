@@ -96,6 +96,8 @@ private:
         if (!watched->isWidgetType())
             return false;
         auto *widget = static_cast<QWidget *>(watched);
+        if (QWidget *popup = QApplication::activePopupWidget())
+            return widget == popup;
         if (QWidget *focus = QApplication::focusWidget())
             return widget == focus;
         return widget->isWindow();
