@@ -19,6 +19,7 @@
 #include <QGridLayout>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLayout>
 #include <QMenu>
 #include <QStatusBar>
 #include <QStyle>
@@ -247,6 +248,12 @@ void TFAppFrame::FormSettingChange()
                 width += button->sizeHint().width() + gap;
             }
         }
+        // The bar's own frame and its drag handle come on top, or the last buttons would be pushed
+        // into the overflow button.
+        const QMargins frame = toolbar->layout() ? toolbar->layout()->contentsMargins() : QMargins();
+        width += frame.left() + frame.right();
+        if (toolbar->isMovable())
+            width += toolbar->style()->pixelMetric(QStyle::PM_ToolBarHandleExtent, nullptr, toolbar);
         toolbar->setFixedWidth(width + 10);
     }
 }

@@ -871,7 +871,9 @@ private Q_SLOTS:
         QFont menuFont = QApplication::font("QMenu");
         menuFont.setPointSize(menuFont.pointSize() + 3);
         QApplication::setFont(menuFont, "QMenu");
-        Q_EMIT frame->systemSettingChanged();
+        // The desktop's notice that its theme changed.
+        QEvent change(QEvent::ThemeChange);
+        QCoreApplication::sendEvent(frame, &change);
         for (QToolBar *toolbar : {frame->tbStandard, frame->tbArticle}) {
             QCOMPARE(toolbar->font(), menuFont);
             int buttons = 0;
@@ -880,6 +882,9 @@ private Q_SLOTS:
                     buttons += button->sizeHint().width();
             QVERIFY(toolbar->width() >= buttons + 10);
             QCOMPARE(toolbar->minimumWidth(), toolbar->maximumWidth());
+            // Nothing is pushed into the overflow button.
+            const auto *more = toolbar->findChild<QToolButton *>(QStringLiteral("qt_toolbar_ext_button"));
+            QTRY_VERIFY(!more || !more->isVisible());
         }
         QApplication::setFont(QApplication::font(), "QMenu");
     }
