@@ -96,6 +96,8 @@ TFAppFrame::TFAppFrame(QWidget *parent) : TBaseForm(parent)
 
 TFAppFrame::~TFAppFrame()
 {
+    delete FWatcher;
+    FWatcher = nullptr;
     // The pane and the editor service unbind while the controls they follow still exist.
     delete OutlinePane;
     OutlinePane = nullptr;

@@ -175,6 +175,7 @@ private:
     void CompleteCreation();
     void ShowLockIndicators();
 
+    // Watches the whole application; it goes first when the window is destroyed.
     QObject *FWatcher = nullptr;
     bool FLockStates[3] = {false, false, false};
 };

@@ -50,11 +50,12 @@ int LockKeyIndex(int key)
 class TAppFrameWatcher : public QObject
 {
 public:
-    explicit TAppFrameWatcher(TFAppFrame *frame) : QObject(frame), FFrame(frame)
+    explicit TAppFrameWatcher(TFAppFrame *frame)
+        : QObject(frame), FFrame(frame), FBar(frame->statusBar()), FTitle(frame->atTitle)
     {
         qApp->installEventFilter(this);
-        frame->statusBar()->installEventFilter(this);
-        frame->atTitle->installEventFilter(this);
+        FBar->installEventFilter(this);
+        FTitle->installEventFilter(this);
     }
 
     ~TAppFrameWatcher() override { qApp->removeEventFilter(this); }
@@ -78,10 +79,10 @@ protected:
                 FFrame->UpdateLockIndicators();
             break;
         case QEvent::Resize:
-            if (watched == FFrame->statusBar())
+            if (watched == FBar)
                 FFrame->ResizeStatusPanels();
-            else if (watched == FFrame->atTitle && FFrame->pnlTitleInfo)
-                FFrame->pnlTitleInfo->resize(FFrame->atTitle->width(), FFrame->pnlTitleInfo->height());
+            else if (watched == FTitle && FFrame->pnlTitleInfo)
+                FFrame->pnlTitleInfo->resize(FTitle->width(), FFrame->pnlTitleInfo->height());
             break;
         default:
             break;
@@ -105,6 +106,8 @@ private:
     }
 
     TFAppFrame *FFrame;
+    QWidget *FBar;
+    QWidget *FTitle;
 };
 
 } // namespace
