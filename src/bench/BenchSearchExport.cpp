@@ -10,7 +10,6 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTextDocument>
-#include <ctime>
 
 namespace {
 
@@ -20,14 +19,6 @@ const QString Word = QStringLiteral("quillwort");
 double msSince(const QElapsedTimer &timer)
 {
     return double(timer.nsecsElapsed()) / 1e6;
-}
-
-// The machine may be shared: CPU time shows what the work itself costs.
-double cpuMs()
-{
-    timespec ts{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
-    return double(ts.tv_sec) * 1e3 + double(ts.tv_nsec) / 1e6;
 }
 
 QString figure(double ms)
@@ -66,13 +57,13 @@ void searchBench(QTextStream &out)
 
     QElapsedTimer timer;
     timer.start();
-    double cpu = cpuMs();
+    double cpu = QBBenchCpuMs();
     const IQBDocumentPtr document = QBReadDocument(fileName);
     const double open = msSince(timer);
-    const double openCpu = cpuMs() - cpu;
+    const double openCpu = QBBenchCpuMs() - cpu;
     int matches = searchOnce(document, {}, false);
     const double both = msSince(timer);
-    const double bothCpu = cpuMs() - cpu;
+    const double bothCpu = QBBenchCpuMs() - cpu;
     out << "   open and search: " << figure(both) << " (open " << figure(open) << "), " << matches
         << " matches; CPU time " << figure(bothCpu) << " (open " << figure(openCpu) << ")\n";
 
@@ -90,10 +81,10 @@ void searchBench(QTextStream &out)
     };
     for (const TCase &c : cases) {
         timer.restart();
-        cpu = cpuMs();
+        cpu = QBBenchCpuMs();
         matches = searchOnce(document, c.options, c.titles);
         const double ms = msSince(timer);
-        out << "   search alone (" << c.name << "): " << figure(ms) << " (CPU " << figure(cpuMs() - cpu) << "), "
+        out << "   search alone (" << c.name << "): " << figure(ms) << " (CPU " << figure(QBBenchCpuMs() - cpu) << "), "
             << matches << " matches, " << perSecond(matches, ms) << " matches/s, "
             << perSecond(document->ArticleCount(), ms) << " articles/s\n";
     }
@@ -110,28 +101,28 @@ void exportBench(QTextStream &out)
 
     QElapsedTimer timer;
     timer.start();
-    double cpu = cpuMs();
+    double cpu = QBBenchCpuMs();
     QTextDocument text;
     QBBuildExport(text, esDocument, source, options);
     const double build = msSince(timer);
     out << "   assemble " << document->ArticleCount() << " articles with numbered titles: " << figure(build) << " (CPU "
-        << figure(cpuMs() - cpu) << "; " << text.characterCount() << " characters, " << text.blockCount()
+        << figure(QBBenchCpuMs() - cpu) << "; " << text.characterCount() << " characters, " << text.blockCount()
         << " paragraphs)\n";
 
     const QString txt = dir.filePath(QStringLiteral("out.txt"));
     timer.restart();
-    cpu = cpuMs();
+    cpu = QBBenchCpuMs();
     QBSaveExport(text, txt, efText);
     const double plain = msSince(timer);
-    out << "   save as plain text: " << figure(plain) << " (CPU " << figure(cpuMs() - cpu) << "; "
+    out << "   save as plain text: " << figure(plain) << " (CPU " << figure(QBBenchCpuMs() - cpu) << "; "
         << QString::number(double(QFileInfo(txt).size()) / 1e6, 'f', 1) << " MB)\n";
 
     const QString rtf = dir.filePath(QStringLiteral("out.rtf"));
     timer.restart();
-    cpu = cpuMs();
+    cpu = QBBenchCpuMs();
     QBSaveExport(text, rtf, efRtf);
     const double rich = msSince(timer);
-    out << "   save as RTF: " << figure(rich) << " (CPU " << figure(cpuMs() - cpu) << "; "
+    out << "   save as RTF: " << figure(rich) << " (CPU " << figure(QBBenchCpuMs() - cpu) << "; "
         << QString::number(double(QFileInfo(rtf).size()) / 1e6, 'f', 1) << " MB)\n";
     out << "   whole export: plain text " << figure(build + plain) << ", RTF " << figure(build + rich) << "\n";
 }

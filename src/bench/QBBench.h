@@ -7,7 +7,8 @@
 #include <functional>
 
 // A benchmark prints its own figures; the runner only names and times it.
-struct TQBBenchmark {
+struct TQBBenchmark
+{
     QString name;
     QString description;
     std::function<void(QTextStream &out)> run;

@@ -1,11 +1,13 @@
 // Copyright (c) 2026 Brindlewood
 // SPDX-License-Identifier: MIT
 #include "QBBenchDocs.h"
+
 #include "framework/NVKInit.h"
 #include "platform/Registry.h"
 #include "services/QBDocSvc.h"
 #include "services/QBSettingsSvc.h"
 #include <QTemporaryDir>
+#include <ctime>
 
 #include "document/QBDom.h"
 
@@ -71,4 +73,11 @@ TQBBenchServices::~TQBBenchServices()
 QString QBBenchMs(qint64 ns)
 {
     return QString::number(double(ns) / 1e6, 'f', 1) + QStringLiteral(" ms");
+}
+
+double QBBenchCpuMs()
+{
+    timespec ts{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
+    return double(ts.tv_sec) * 1e3 + double(ts.tv_nsec) / 1e6;
 }

@@ -33,3 +33,7 @@ private:
 
 // Nanoseconds as "12.3 ms".
 QString QBBenchMs(qint64 ns);
+
+// CPU time of this process so far, in milliseconds: on a shared machine it shows what the work
+// itself costs, where wall time also counts waiting for a core.
+double QBBenchCpuMs();

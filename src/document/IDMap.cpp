@@ -164,3 +164,15 @@ bool IntToIdent(const QString &typeName, int value, QString &text)
         }
     return false;
 }
+
+QStringList IdentNames(const QString &typeName)
+{
+    QStringList names;
+    const int index = IndexOfType(typeName);
+    if (index < 0)
+        return names;
+    const TTypeIdents &type = Types[index];
+    for (int i = 0; i < type.Count; ++i)
+        names.append(QLatin1String(type.Entries[i].Name));
+    return names;
+}

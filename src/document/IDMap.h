@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 // Identifier names of a few integer types, as language files write them ("clWindowText",
 // "crHandPoint", "mrOk"). Types are named by their type names: "TColor", "TCursor", "TModalResult".
@@ -14,3 +15,6 @@ int IndexOfType(const QString &typeName);
 int IdentToInt(const QString &typeName, const QString &text);
 // The name of a value of the type; false when the value has no name (or the type is unknown).
 bool IntToIdent(const QString &typeName, int value, QString &text);
+// Every name of the type in table order (for "TColor" the 16 plain colours come first); empty for
+// a type the map does not know.
+QStringList IdentNames(const QString &typeName);

@@ -109,6 +109,33 @@ EMSXMLParseError::EMSXMLParseError(const QString &reason, int errorCode, int lin
 
 namespace {
 
+// What the parser's hooks need for one load.
+struct TLoadContext
+{
+    TErrorCollector *Errors;
+    TApartTextStore *ApartTexts;
+};
+
+// Puts apart texts back into their nodes, so the serialiser and the checks see them.
+void takeBackApartTexts(xmlNodePtr root)
+{
+    xmlNodePtr node = root;
+    while (node != nullptr) {
+        if (node->type == XML_CDATA_SECTION_NODE && node->psvi != nullptr) {
+            const QByteArrayView text = nodeContent(node);
+            xmlNodeSetContentLen(node, reinterpret_cast<const xmlChar *>(text.data()), int(text.size()));
+            node->psvi = nullptr;
+        }
+        if (node->children != nullptr && node->type != XML_ENTITY_REF_NODE) {
+            node = node->children;
+            continue;
+        }
+        while (node != nullptr && node != root && node->next == nullptr)
+            node = node->parent;
+        node = (node == nullptr || node == root) ? nullptr : node->next;
+    }
+}
+
 bool isUnicodeEncoding(const QString &encoding)
 {
     const QString name = encoding.toUpper().remove(QLatin1Char('-')).remove(QLatin1Char('_'));
@@ -312,18 +339,22 @@ void TMSXMLDocument::Load(const QByteArray &bytes, const QString &url, bool igno
         throw EMSXMLParseError(QStringLiteral("The document is larger than 2 GB."), XML_ERR_NO_MEMORY, 0, 0);
     TErrorCollector errors;
     TThreadErrorScope scope(&errors);
+    std::unique_ptr<TApartTextStore> apartTexts;
+    if (FKeepCDATAApart)
+        apartTexts = std::make_unique<TApartTextStore>();
+    TLoadContext load{&errors, apartTexts.get()};
     xmlParserCtxtPtr context = xmlNewParserCtxt();
     if (context == nullptr)
         throw EMSXMLParseError(QString::fromLatin1(SParseFailed), 0, 0, 0);
     // Parser errors carry their parser context; the collector for this call hangs on it, so
     // concurrent loads on other threads never share one.
-    context->_private = &errors;
+    context->_private = &load;
     context->sax->serror = [](void *, xmlErrorPtr error) {
         if (error == nullptr || error->ctxt == nullptr)
             return;
         auto *ctxt = static_cast<xmlParserCtxtPtr>(error->ctxt);
         if (ctxt->_private != nullptr)
-            static_cast<TErrorCollector *>(ctxt->_private)->Take(error);
+            static_cast<TLoadContext *>(ctxt->_private)->Errors->Take(error);
     };
     // libxml2 would merge consecutive CDATA sections into one node and then refuse the merged
     // node once it passes ten million bytes, so a body written in pieces could not be read
@@ -332,10 +363,14 @@ void TMSXMLDocument::Load(const QByteArray &bytes, const QString &url, bool igno
         auto *ctxt = static_cast<xmlParserCtxtPtr>(userData);
         if (ctxt == nullptr || ctxt->node == nullptr || ctxt->disableSAX)
             return;
-        xmlNodePtr node = xmlNewCDataBlock(ctxt->myDoc, value, length);
+        auto *load = static_cast<TLoadContext *>(ctxt->_private);
+        const bool apart = load != nullptr && load->ApartTexts != nullptr;
+        xmlNodePtr node = xmlNewCDataBlock(ctxt->myDoc, apart ? nullptr : value, apart ? 0 : length);
+        if (node != nullptr && apart)
+            node->psvi = load->ApartTexts->Add(reinterpret_cast<const char *>(value), length);
         if (node == nullptr) {
-            if (ctxt->_private != nullptr) {
-                auto *errors = static_cast<TErrorCollector *>(ctxt->_private);
+            if (load != nullptr) {
+                TErrorCollector *errors = load->Errors;
                 if (!errors->Failed) {
                     errors->Failed = true;
                     errors->Reason = QStringLiteral("Out of memory.");
@@ -376,6 +411,8 @@ void TMSXMLDocument::Load(const QByteArray &bytes, const QString &url, bool igno
                                XML_ERR_UNDECLARED_ENTITY, std::max(line, 0), 0);
     }
     auto dom = std::make_shared<TMSXMLDom>(doc);
+    if (apartTexts)
+        dom->KeepApartTexts(std::move(apartTexts));
     // libxml2 keeps the declaration as document fields; standalone -1 means there was none.
     const bool hasDeclaration = doc->standalone != -1;
     QString encoding = fromXml(doc->encoding);
@@ -452,6 +489,8 @@ void TMSXMLDocument::Serialise(QByteArray *bytes, QIODevice *device)
     TMSXMLNode document = GetDocument();
     BeforeSave(document);
     xmlDocPtr doc = FDom->Doc();
+    if (FDom->HasApartTexts())
+        takeBackApartTexts(reinterpret_cast<xmlNodePtr>(doc));
     const QString encoding = FHasDeclaration ? FEncoding : QString();
     // A file that could not be loaded again is not written at all.
     if (tooDeep(doc))

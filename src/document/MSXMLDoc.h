@@ -203,6 +203,11 @@ public:
     void SaveToStream(QIODevice *stream) override;
     QByteArray SaveToBytes() override;
 
+    // For readers of large documents: loads made after this keep CDATA text in a few large
+    // blocks beside the tree instead of one allocation per section. The tree stays small and
+    // both go back to the system quickly; every read of a node sees the text as usual.
+    void SetKeepCDATAApart(bool value) { FKeepCDATAApart = value; }
+
 protected:
     virtual void SetFileName(const QString &value) { FFileName = value; }
     // Hooks for descendants: applied after a successful load and before a save.
@@ -221,6 +226,7 @@ private:
     QString FVersion;
     QString FEncoding;
     QString FStandalone;
+    bool FKeepCDATAApart = false;
 };
 
 // Children of Node named Name, in document order. Next steps to the next one and says whether

@@ -10,8 +10,16 @@ using namespace MSXMLInternal;
 
 namespace {
 
+[[noreturn]] void failChar(char32_t c)
+{
+    throw EMSXMLError(QStringLiteral("The character U+%1 cannot be stored in XML.")
+                          .arg(QString::number(qint64(c), 16).toUpper().rightJustified(4, QLatin1Char('0'))));
+}
+
+} // namespace
+
 // XML 1.0 cannot hold these characters at all, not even as character references.
-void checkChars(const QString &text)
+void MSXMLInternal::checkChars(const QString &text)
 {
     const qsizetype length = text.size();
     for (qsizetype i = 0; i < length; ++i) {
@@ -29,10 +37,25 @@ void checkChars(const QString &text)
         } else if (QChar::isLowSurrogate(c))
             bad = true;
         if (bad)
-            throw EMSXMLError(QStringLiteral("The character U+%1 cannot be stored in XML.")
-                                  .arg(QString::number(c, 16).toUpper().rightJustified(4, QLatin1Char('0'))));
+            failChar(c);
     }
 }
+
+// The same for UTF-8 that came from a QString, so it holds no surrogates: control characters
+// and U+FFFE, U+FFFF (EF BF BE, EF BF BF) are all it can have.
+void MSXMLInternal::checkUtf8Chars(const char *text, qsizetype size)
+{
+    const auto *bytes = reinterpret_cast<const unsigned char *>(text);
+    for (qsizetype i = 0; i < size; ++i) {
+        const unsigned char c = bytes[i];
+        if (c < 0x20 && c != 0x09 && c != 0x0A && c != 0x0D)
+            failChar(c);
+        if (c == 0xEF && i + 2 < size && bytes[i + 1] == 0xBF && (bytes[i + 2] == 0xBE || bytes[i + 2] == 0xBF))
+            failChar(bytes[i + 2] == 0xBE ? 0xFFFE : 0xFFFF);
+    }
+}
+
+namespace {
 
 QByteArray checkedName(const QString &name)
 {
@@ -59,16 +82,15 @@ QString collectText(const xmlNode *root)
 {
     QByteArray result;
     if (root->type == XML_TEXT_NODE || root->type == XML_CDATA_SECTION_NODE) {
-        result = root->content ? QByteArray(reinterpret_cast<const char *>(root->content)) : QByteArray();
-        return QString::fromUtf8(result);
+        return QString::fromUtf8(nodeContent(root));
     }
     if (root->type != XML_ELEMENT_NODE && root->type != XML_DOCUMENT_NODE && root->type != XML_ATTRIBUTE_NODE &&
         root->type != XML_DOCUMENT_FRAG_NODE)
         return QString();
     const xmlNode *node = root->children;
     while (node != nullptr) {
-        if ((node->type == XML_TEXT_NODE || node->type == XML_CDATA_SECTION_NODE) && node->content)
-            result.append(reinterpret_cast<const char *>(node->content));
+        if (node->type == XML_TEXT_NODE || node->type == XML_CDATA_SECTION_NODE)
+            result.append(nodeContent(node));
         if (node->type == XML_ELEMENT_NODE && node->children != nullptr) {
             node = node->children;
             continue;
@@ -206,7 +228,7 @@ QString TMSXMLNode::NodeValue() const
 {
     if (FNode == nullptr || !isTextLike(FNode))
         return QString();
-    return fromXml(FNode->content);
+    return QString::fromUtf8(nodeContent(FNode));
 }
 
 QString TMSXMLNode::Text() const
@@ -227,6 +249,7 @@ void TMSXMLNode::SetText(const QString &text) const
         if (FNode->type == XML_CDATA_SECTION_NODE && text.contains(QLatin1String("]]>")))
             throw EMSXMLError(QStringLiteral("A CDATA section cannot contain \"]]>\"."));
         xmlNodeSetContentLen(FNode, utf8(bytes), int(bytes.size()));
+        FNode->psvi = nullptr;
         return;
     }
     if (FNode->type != XML_ELEMENT_NODE)

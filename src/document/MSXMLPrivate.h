@@ -11,7 +11,11 @@
 #include <libxml/parser.h>
 #include <libxml/tree.h>
 
+#include <QByteArrayView>
+
 #include <algorithm>
+#include <deque>
+#include <memory>
 #include <vector>
 
 namespace MSXMLInternal {
@@ -19,6 +23,10 @@ namespace MSXMLInternal {
 inline constexpr char SNullInterface[] = "NULL interface reference.";
 inline constexpr char SNullObject[] = "NULL object reference.";
 inline constexpr char SParseFailed[] = "An error was found while parsing the document.";
+
+// Raise EMSXMLError for a character that XML 1.0 cannot hold at all, not even as a reference.
+void checkChars(const QString &text);
+void checkUtf8Chars(const char *text, qsizetype size);
 
 // Initialises libxml2 once per process and installs the loader that refuses external entities.
 void initLibXml();
@@ -93,6 +101,50 @@ inline QString fromXml(const xmlChar *text)
     return text ? QString::fromUtf8(reinterpret_cast<const char *>(text)) : QString();
 }
 
+// CDATA text that a load kept beside the tree (TMSXMLDocument::SetKeepCDATAApart): such a node
+// has no content of its own and points at its text through its psvi field, which libxml2 uses
+// only for schema validation.
+struct TApartText
+{
+    const char *Data;
+    qsizetype Size;
+};
+
+// Holds the apart texts in a few large blocks, given back whole when the document goes.
+class TApartTextStore
+{
+public:
+    TApartText *Add(const char *data, qsizetype size)
+    {
+        if (FBlocks.empty() || FCapacity - FUsed < size) {
+            FCapacity = std::max(BlockSize, size);
+            FBlocks.push_back(std::make_unique_for_overwrite<char[]>(size_t(FCapacity)));
+            FUsed = 0;
+        }
+        char *target = FBlocks.back().get() + FUsed;
+        std::copy_n(data, size, target);
+        FUsed += size;
+        return &FTexts.emplace_back(TApartText{target, size});
+    }
+
+private:
+    static constexpr qsizetype BlockSize = qsizetype(4) << 20;
+    std::vector<std::unique_ptr<char[]>> FBlocks;
+    qsizetype FUsed = 0;
+    qsizetype FCapacity = 0;
+    std::deque<TApartText> FTexts;
+};
+
+// The bytes of a text-like node, wherever they are kept.
+inline QByteArrayView nodeContent(const xmlNode *node)
+{
+    if (node->type == XML_CDATA_SECTION_NODE && node->psvi != nullptr) {
+        const auto *text = static_cast<const TApartText *>(node->psvi);
+        return QByteArrayView(text->Data, text->Size);
+    }
+    return node->content ? QByteArrayView(reinterpret_cast<const char *>(node->content)) : QByteArrayView();
+}
+
 } // namespace MSXMLInternal
 
 // Owns one libxml2 document and every node detached from it, so TMSXMLNode values stay valid
@@ -120,8 +172,11 @@ public:
 
     xmlDocPtr Doc() const { return FDoc; }
     void Detached(xmlNodePtr node) { FDetached.push_back(node); }
+    void KeepApartTexts(std::unique_ptr<MSXMLInternal::TApartTextStore> texts) { FApartTexts = std::move(texts); }
+    bool HasApartTexts() const { return FApartTexts != nullptr; }
 
 private:
     xmlDocPtr FDoc;
     std::vector<xmlNodePtr> FDetached;
+    std::unique_ptr<MSXMLInternal::TApartTextStore> FApartTexts;
 };

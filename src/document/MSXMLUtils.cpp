@@ -142,6 +142,11 @@ void SetDateAttr(const TMSXMLNode &element, const QString &name, TDateTime value
         SetAttr(element, name, QString(), true);
         return;
     }
+    SetAttr(element, name, MSXMLFormatDate(value));
+}
+
+QString MSXMLFormatDate(TDateTime value)
+{
     // Formatted from the calendar fields alone: no time-zone lookup, and a wall-clock time that
     // a daylight-saving change skips is still written as it is.
     QDate date;
@@ -149,10 +154,9 @@ void SetDateAttr(const TMSXMLNode &element, const QString &name, TDateTime value
     if (!DecodeDateTime(value, date, time))
         throw EMSXMLError(QStringLiteral("The date-time value cannot be written."));
     const auto two = [](int n) { return QString::number(n).rightJustified(2, QLatin1Char('0')); };
-    SetAttr(element, name,
-            QString::number(date.year()).rightJustified(4, QLatin1Char('0')) + QLatin1Char('-') + two(date.month()) +
-                QLatin1Char('-') + two(date.day()) + QLatin1Char(' ') + two(time.hour()) + QLatin1Char(':') +
-                two(time.minute()) + QLatin1Char(':') + two(time.second()));
+    return QString::number(date.year()).rightJustified(4, QLatin1Char('0')) + QLatin1Char('-') + two(date.month()) +
+           QLatin1Char('-') + two(date.day()) + QLatin1Char(' ') + two(time.hour()) + QLatin1Char(':') +
+           two(time.minute()) + QLatin1Char(':') + two(time.second());
 }
 
 void AppendCDATAText(const TMSXMLNode &element, const QString &text)

@@ -31,6 +31,8 @@ void SetIntAttr(const TMSXMLNode &element, const QString &name, int value, bool 
 TDateTime GetDateAttr(const TMSXMLNode &element, const QString &name, TDateTime defaultValue);
 // Whole seconds are written; EMSXMLError for a value outside the years 1 to 9999.
 void SetDateAttr(const TMSXMLNode &element, const QString &name, TDateTime value, bool remove = false);
+// The text SetDateAttr writes; raises EMSXMLError for a value that is no date.
+QString MSXMLFormatDate(TDateTime value);
 
 // Body text in CDATA: Set appends to Element as many consecutive CDATA sections as the text needs
 // (split inside every "]]>" and into pieces the parser's size limit accepts; nothing for an

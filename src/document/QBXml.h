@@ -5,6 +5,7 @@
 #include "document/MSXMLDoc.h"
 #include "document/QBDataIntf.h"
 
+#include <QIODevice>
 #include <QString>
 
 // A document file that the parser read but that is no Quillbox document.
@@ -33,7 +34,10 @@ public:
     QByteArray WriteToBytes(const IQBDocumentPtr &document);
 
 private:
+    // Other encodings: the document is built as a DOM and serialised by the XML layer.
     IMSXMLDocumentPtr Build(const IQBDocumentPtr &document);
+    // UTF-8: written straight from the model to bytes or device, producing the same bytes.
+    void Stream(const IQBDocumentPtr &document, QByteArray *bytes, QIODevice *device);
 
     QString FFileName;
 };

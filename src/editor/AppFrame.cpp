@@ -217,6 +217,7 @@ void TFAppFrame::UpdateCaption()
 void TFAppFrame::UpdateEditorStatus()
 {
     StatusPanels[2]->setText(QStringLiteral("%1 : %2").arg(RichEdit->CaretLine() + 1).arg(RichEdit->CaretColumn() + 1));
+    UpdateFormatStatus();
 }
 
 void TFAppFrame::qbaDataAfterCreateOrOpen()
@@ -290,6 +291,7 @@ void TFAppFrame::alStandardUpdate()
     ViewStatusBar->setChecked(!statusBar()->isHidden());
     ViewTStandard->setChecked(!tbStandard->isHidden());
     ViewTArticle->setChecked(!tbArticle->isHidden());
+    ViewTFormat->setChecked(!tbFormat->isHidden());
     ViewTitleBar->setChecked(!atTitle->isHidden());
     if (const IQBSettingsServicePtr settings = SettingsService())
         ViewWrap->setChecked(settings->GetWordWrap());
@@ -415,6 +417,7 @@ void TFAppFrame::DoSaveState(TRegistry &registry)
     registry.OpenKey(FormKey() + QStringLiteral("Toolbars"), true);
     registry.WriteBool(QStringLiteral("ShowStandard"), !tbStandard->isHidden());
     registry.WriteBool(QStringLiteral("ShowArticle"), !tbArticle->isHidden());
+    registry.WriteBool(QStringLiteral("ShowFormat"), !tbFormat->isHidden());
     registry.WriteBool(QStringLiteral("FullTitle"), atTitle->Expanded());
     TBaseForm::DoSaveState(registry);
 }
@@ -429,6 +432,7 @@ void TFAppFrame::DoRestoreState(TRegistry &registry)
         if (registry.OpenKeyReadOnly(FormKey() + QStringLiteral("Toolbars"))) {
             tbStandard->setVisible(registry.ReadBool(QStringLiteral("ShowStandard")));
             tbArticle->setVisible(registry.ReadBool(QStringLiteral("ShowArticle")));
+            tbFormat->setVisible(registry.ReadBool(QStringLiteral("ShowFormat")));
             atTitle->SetExpanded(registry.ReadBool(QStringLiteral("FullTitle")));
         }
     } catch (const ERegistryException &) {

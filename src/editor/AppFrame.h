@@ -4,10 +4,12 @@
 
 #include "BaseForm.h"
 #include "document/QBDataIntf.h"
+#include "services/QBSettingsSvc.h"
 
 #include <QList>
 
 class QAction;
+class QComboBox;
 class QDockWidget;
 class QLabel;
 class QMenu;
@@ -22,6 +24,8 @@ class TNVKLocalizer;
 class TQBDataAccess;
 class TQBEditorService;
 class TQBSettingsAccess;
+class TVtlFontComboBox;
+struct TQBNamedText;
 
 // The program's one top-level window: menus and toolbars, the navigation pane on the left, the
 // article tabs, title bar and editor, and the status bar. It turns the user's commands into calls
@@ -144,6 +148,52 @@ public:
     // The desktop's settings changed: toolbars take the menu font and fit their buttons.
     void FormSettingChange();
 
+    // The Format toolbar, the format commands and the Insert menu (AppFrameFormat.cpp).
+    // Sets the checked states of the format commands from the caret's attributes and paragraph.
+    void alFormatUpdate();
+    // Shows the caret's font name and size in the Format toolbar without applying them back.
+    void UpdateFormatStatus();
+    // Refills both colour menus: the 16 plain colours, white first, above "Automatic" and "More...".
+    void BuildColorMenus();
+    // Gives the Date/Time entries the current date and time in their four formats.
+    void BuildDateTimeMenu();
+    // The colour the colour button applies; its picture shows it in a bar.
+    void SetForeColor(TColor color);
+    void SetBackColor(TColor color);
+    TColor ForeColor() const { return FForeColor; }
+    TColor BackColor() const { return FBackColor; }
+    // A colour name as a menu shows it: "clMoneyGreen" becomes "Money Green".
+    static QString ColorCaption(const QString &colorName);
+
+    QToolBar *tbFormat = nullptr;
+    TVtlFontComboBox *cbFont = nullptr;
+    QComboBox *cbSize = nullptr;
+    QMenu *pmForeColors = nullptr;
+    QMenu *pmBackColors = nullptr;
+    QMenu *miDateTime = nullptr;
+    QAction *ViewTFormat = nullptr;
+    QAction *InsertPicture = nullptr;
+    QAction *InsertDateTime = nullptr;
+    QAction *InsertText = nullptr;
+    QAction *InsertCharMap = nullptr;
+    QAction *InsertCalculator = nullptr;
+    QAction *FormatFont = nullptr;
+    QAction *FormatBold = nullptr;
+    QAction *FormatItalic = nullptr;
+    QAction *FormatUnderline = nullptr;
+    QAction *FormatStrikeout = nullptr;
+    QAction *FormatAlignLeft = nullptr;
+    QAction *FormatAlignCenter = nullptr;
+    QAction *FormatAlignRight = nullptr;
+    QAction *FormatNumbering = nullptr;
+    QAction *FormatBullets = nullptr;
+    QAction *FormatSubscript = nullptr;
+    QAction *FormatSuperscript = nullptr;
+    QAction *FormatForeColor = nullptr;
+    QAction *FormatBackColor = nullptr;
+    QAction *FormatClear = nullptr;
+    QList<QAction *> alFormat;
+
 protected:
     void closeEvent(QCloseEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -175,6 +225,34 @@ private:
     void CompleteCreation();
     void ShowLockIndicators();
 
+    void CreateFormatActions();
+    void CreateFormatMenus(QMenu *insert, QMenu *format);
+    void CreateFormatToolbar();
+    void ConnectFormatInsert();
+    QAction *NewFormatAction(const QString &name, const QString &caption, const QString &hint, int image,
+                             const QKeySequence &shortcut = {});
+    QMenu *NewColorMenu(const QString &name, bool foreground);
+    void ApplyForeColor();
+    void ApplyBackColor();
+    void MoreColors(bool foreground);
+    void ToggleStyle(int bit);
+    void ToggleNumbering(int numbering);
+    void ToggleSubscript(int style);
+    void FormatFontExecute();
+    void FormatClearExecute();
+    void cbFontChange();
+    void cbSizeChange(const QString &text);
+    void InsertPictureExecute();
+    void InsertDateTimeExecute(QAction *entry);
+    void InsertTextExecute();
+    // Starts the first of programs found on the search path; warns with missing when there is none.
+    void StartDesktopProgram(const QStringList &programs, const TQBNamedText &missing);
+
+    TColor FForeColor = 0;
+    TColor FBackColor = 0;
+    int FColorItems = 0;
+    // Set while the Format toolbar shows the editor's state, so its change handlers stay quiet.
+    bool FUpdatingFormat = false;
     // Watches the whole application; it goes first when the window is destroyed.
     QObject *FWatcher = nullptr;
     bool FLockStates[3] = {false, false, false};

@@ -148,6 +148,7 @@ void TFAppFrame::CreateActions()
     // shortcuts must not compete with the outline's in-place editor either.
     for (QAction *action : {EditUndo, EditRedo, EditCut, EditCopy, EditPaste, EditSelectAll, EditDelete})
         action->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+    CreateFormatActions();
 }
 
 void TFAppFrame::CreateMenus()
@@ -180,7 +181,7 @@ void TFAppFrame::CreateMenus()
     view->setObjectName(QStringLiteral("mView"));
     view->addAction(ViewStatusBar);
     QMenu *toolbars = view->addMenu(tr("&Toolbars"));
-    toolbars->addActions({ViewTStandard, ViewTArticle});
+    toolbars->addActions({ViewTStandard, ViewTArticle, ViewTFormat});
     view->addActions({ViewTitleBar, ViewWrap});
     view->addSeparator();
     view->addAction(ViewToggleFocus);
@@ -200,9 +201,7 @@ void TFAppFrame::CreateMenus()
     insert->setObjectName(QStringLiteral("mInsert"));
     QMenu *format = bar->addMenu(tr("F&ormat"));
     format->setObjectName(QStringLiteral("mFormat"));
-    // Their commands come with the editing dialogs; until then the menus show that they are empty.
-    insert->setEnabled(false);
-    format->setEnabled(false);
+    CreateFormatMenus(insert, format);
 
     mWindow = bar->addMenu(tr("&Window"));
     mWindow->setObjectName(QStringLiteral("mWindow"));
@@ -262,6 +261,7 @@ void TFAppFrame::CreateToolbars()
     tbArticle->addActions({DocAddChild, DocAddSiblingAbove, DocAddSiblingBelow, DocDelete});
     tbArticle->addSeparator();
     tbArticle->addActions({DocMoveUp, DocMoveDown, DocMoveLeft, DocMoveRight});
+    CreateFormatToolbar();
 }
 
 void TFAppFrame::ConnectActions()
@@ -269,6 +269,7 @@ void TFAppFrame::ConnectActions()
     ConnectFileEdit();
     ConnectViewNav();
     ConnectDocWindowHelp();
+    ConnectFormatInsert();
 }
 
 QString TFAppFrame::WordAtCaret() const

@@ -178,11 +178,14 @@ void TFAppFrame::xlAppFrameAfterUpdate()
 void TFAppFrame::RebuildMenuBar()
 {
     // Menu titles and command captions follow the language at once; what is built from named
-    // texts is built again: the lists of recent files and windows, the outline's page, the hints.
+    // texts is built again: the lists of recent files and windows, the colour menus, the outline's
+    // page, the hints.
     if (miRecent)
         BuildRecentMenu(miRecent);
     if (mWindow)
         BuildWindowMenu(mWindow);
+    if (pmForeColors && pmBackColors)
+        BuildColorMenus();
     if (pcNavigation && OutlinePane) {
         const int page = pcNavigation->indexOf(OutlinePane);
         if (page >= 0)

@@ -5,7 +5,11 @@
 #include "rtf/QBRtfCodePages.h"
 #include "rtf/QBRtfText.h"
 
+#include "document/QBDom.h"
+
 #include <QLocale>
+#include <algorithm>
+#include <thread>
 #include <vector>
 
 const QString QBTitleDelimiters = QStringLiteral(".()\"',$#@!%^&*{}[]?/||;:<>\\=+- ");
@@ -152,22 +156,45 @@ void TQBSearch::Deliver(const TQBSearchMatch &match)
         FSink(match);
 }
 
-void TQBSearch::VisitArticle(const IQBArticlePtr &article)
+TQBSearch::TPrepared TQBSearch::Prepare(const IQBArticlePtr &article) const
+{
+    TPrepared prepared;
+    // Bodies are 7-bit as a rule: the stored bytes then go to the parser as they are, as
+    // QBBodyBytes would give them.
+    if (const auto *own = FReader ? nullptr : dynamic_cast<const TQBArticle *>(article.get())) {
+        prepared.Caption = own->Caption();
+        const QByteArray bytes = own->ContentUtf8();
+        const bool ascii = std::all_of(bytes.cbegin(), bytes.cend(), [](char c) { return uchar(c) < 0x80; });
+        if (ascii)
+            prepared.Plain = RtfToPlainText(bytes);
+        else if (!bytes.isEmpty())
+            prepared.Plain = RtfToPlainText(QBBodyBytes(QString::fromUtf8(bytes)));
+        return prepared;
+    }
+    const TQBSearchArticleText text = FReader ? FReader(article) : ReadArticle(article);
+    prepared.Caption = text.Caption;
+    if (!text.Body.isEmpty())
+        prepared.Plain = RtfToPlainText(QBBodyBytes(text.Body));
+    return prepared;
+}
+
+void TQBSearch::Report(const IQBArticlePtr &article, const TPrepared &prepared)
 {
     FCurrent = article;
     ++FVisited;
-    const TQBSearchArticleText text = FReader ? FReader(article) : ReadArticle(article);
     const qint32 iid = article->IID();
-    if (FSearchTitles && QBTitleMatches(text.Caption, FPattern, FOptions))
-        Deliver({iid, text.Caption, -1});
-    if (text.Body.isEmpty())
-        return;
-    const QString plain = RtfToPlainText(QBBodyBytes(text.Body));
-    int p = QBFindText(plain, FPattern, 0, FOptions);
+    if (FSearchTitles && QBTitleMatches(prepared.Caption, FPattern, FOptions))
+        Deliver({iid, prepared.Caption, -1});
+    int p = QBFindText(prepared.Plain, FPattern, 0, FOptions);
     while (p >= 0) {
-        Deliver({iid, text.Caption, p});
-        p = QBFindText(plain, FPattern, p + int(FPattern.size()), FOptions);
+        Deliver({iid, prepared.Caption, p});
+        p = QBFindText(prepared.Plain, FPattern, p + int(FPattern.size()), FOptions);
     }
+}
+
+void TQBSearch::VisitArticle(const IQBArticlePtr &article)
+{
+    Report(article, Prepare(article));
 }
 
 void TQBSearch::Run(const IQBDocumentPtr &document, const IQBArticlePtr &start)
@@ -180,8 +207,52 @@ void TQBSearch::Run(const IQBDocumentPtr &document, const IQBArticlePtr &start)
 
     if (Stopped())
         return;
-    QBWalkArticles(first, [this](const IQBArticlePtr &article) {
-        VisitArticle(article);
-        return !Stopped();
+    // A reader of the caller's reads one article at a time, in order.
+    if (FReader) {
+        QBWalkArticles(first, [this](const IQBArticlePtr &article) {
+            VisitArticle(article);
+            return !Stopped();
+        });
+        return;
+    }
+
+    // Reading a body (inflating it and turning its rich text into text) is nearly all the work;
+    // batches of articles are read on every core, then reported in order by this thread.
+    std::vector<IQBArticlePtr> articles;
+    QBWalkArticles(first, [&articles](const IQBArticlePtr &article) {
+        articles.push_back(article);
+        return true;
     });
+    const unsigned helpers = std::min(3u, std::max(1u, std::thread::hardware_concurrency()) - 1);
+    constexpr size_t Batch = 256;
+    std::vector<TPrepared> prepared;
+    for (size_t from = 0; from < articles.size(); from += Batch) {
+        if (Stopped())
+            return;
+        const size_t to = std::min(articles.size(), from + Batch);
+        prepared.assign(to - from, TPrepared());
+        std::atomic<size_t> next{from};
+        const auto work = [&]() {
+            for (size_t i = next++; i < to && !Stopped(); i = next++) {
+                try {
+                    prepared[i - from] = Prepare(articles[i]);
+                } catch (...) {
+                    prepared[i - from].Failure = std::current_exception();
+                }
+            }
+        };
+        std::vector<std::thread> threads;
+        for (unsigned i = 0; i < helpers && to - from > 1; ++i)
+            threads.emplace_back(work);
+        work();
+        for (std::thread &thread : threads)
+            thread.join();
+        for (size_t i = from; i < to; ++i) {
+            if (Stopped())
+                return;
+            if (prepared[i - from].Failure)
+                std::rethrow_exception(prepared[i - from].Failure);
+            Report(articles[i], prepared[i - from]);
+        }
+    }
 }

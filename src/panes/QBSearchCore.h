@@ -8,6 +8,7 @@
 #include <QList>
 #include <QString>
 #include <atomic>
+#include <exception>
 #include <functional>
 
 // Options of a search; the values are those the search pane stores.
@@ -95,6 +96,16 @@ public:
     static TQBSearchArticleText ReadArticle(const IQBArticlePtr &article);
 
 private:
+    // What an article gives the search: its caption and its body as plain text, or the error
+    // reading it raised.
+    struct TPrepared
+    {
+        QString Caption;
+        QString Plain;
+        std::exception_ptr Failure;
+    };
+    TPrepared Prepare(const IQBArticlePtr &article) const;
+    void Report(const IQBArticlePtr &article, const TPrepared &prepared);
     void Deliver(const TQBSearchMatch &match);
 
     QString FPattern;

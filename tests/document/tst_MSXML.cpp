@@ -783,6 +783,35 @@ private Q_SLOTS:
         QCOMPARE(GetCDATAText(parsed("<c>text<![CDATA[x]]></c>")->GetDocument().DocumentElement()), QString());
     }
 
+    void load_cdataKeptApart_readsSavesAndChangesAsUsual()
+    {
+        // Sections beyond one storage block, several in a row, and CDATA outside bodies.
+        const QByteArray big(5 * 1024 * 1024, 'b');
+        const QByteArray source =
+            "<?xml version=\"1.0\" encoding=\"UTF-8\"?><r><c><![CDATA[one]]><![CDATA[ \xc3\xa9 ]]>"
+            "</c><h>text <![CDATA[<kept>]]> more</h><d><![CDATA[" +
+            big + "]]></d><e><![CDATA[]]></e></r>";
+        TMSXMLDocument doc;
+        doc.SetKeepCDATAApart(true);
+        doc.LoadFromBytes(source);
+        const TMSXMLNode root = doc.GetDocument().DocumentElement();
+        const TMSXMLNode c = FindChild(root, QStringLiteral("c"));
+        QCOMPARE(GetCDATAText(c), QStringLiteral("one é "));
+        QCOMPARE(c.FirstChild().NodeValue(), QStringLiteral("one"));
+        QCOMPARE(FindChild(root, QStringLiteral("h")).Text(), QStringLiteral("text <kept> more"));
+        QCOMPARE(FindChild(root, QStringLiteral("d")).Text().size(), big.size());
+        QCOMPARE(GetCDATAText(FindChild(root, QStringLiteral("e"))), QString());
+
+        // A changed section holds its new text; saving writes every section's text.
+        c.FirstChild().SetText(QStringLiteral("two"));
+        QCOMPARE(GetCDATAText(c), QStringLiteral("two é "));
+        auto back = parsed(doc.SaveToBytes());
+        const TMSXMLNode again = back->GetDocument().DocumentElement();
+        QCOMPARE(GetCDATAText(FindChild(again, QStringLiteral("c"))), QStringLiteral("two é "));
+        QCOMPARE(FindChild(again, QStringLiteral("h")).Text(), QStringLiteral("text <kept> more"));
+        QCOMPARE(FindChild(again, QStringLiteral("d")).Text(), QString::fromLatin1(big));
+    }
+
     // --- iterator -----------------------------------------------------------------------------
 
     void iterator_visitsOnlyChildrenOfTheName()

@@ -874,7 +874,7 @@ private Q_SLOTS:
         // The desktop's notice that its theme changed.
         QEvent change(QEvent::ThemeChange);
         QCoreApplication::sendEvent(frame, &change);
-        for (QToolBar *toolbar : {frame->tbStandard, frame->tbArticle}) {
+        for (QToolBar *toolbar : {frame->tbStandard, frame->tbArticle, frame->tbFormat}) {
             QCOMPARE(toolbar->font(), menuFont);
             int buttons = 0;
             for (QAction *action : toolbar->actions())

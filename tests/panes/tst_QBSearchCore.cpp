@@ -72,6 +72,7 @@ private slots:
     void run_emptyPatternOrNoDocument_findsNothing();
     void run_deepChain_needsNoDeepRecursion();
     void run_corruptBody_raisesAfterEarlierMatches();
+    void run_manyArticles_sameMatchesInOrderAsOneAtATimeAndStopsWhereAsked();
     void run_onAWorkerThread_readsOnTheMainThreadAndStopsFromIt();
 };
 
@@ -385,6 +386,42 @@ void tst_QBSearchCore::run_corruptBody_raisesAfterEarlierMatches()
     });
     QVERIFY_THROWS_EXCEPTION(EZDecompressionError, search.Run(document));
     QCOMPARE(captions(matches), QStringList{QStringLiteral("Good")});
+}
+
+void tst_QBSearchCore::run_manyArticles_sameMatchesInOrderAsOneAtATimeAndStopsWhereAsked()
+{
+    // Enough articles for several batches read in parallel, with 7-bit, raw and escaped accents.
+    const IQBDocumentPtr document = NewQBDocument();
+    IQBArticlePtr parent = document->Root();
+    for (int i = 0; i < 700; ++i) {
+        const QString body = i % 3 == 0   ? rtf(QStringLiteral("caf\\'e9 %1 caf\\'e9").arg(i))
+                             : i % 3 == 1 ? rtf(QStringLiteral("café %1").arg(i))
+                                          : (i % 7 == 0 ? QString() : QStringLiteral("plain café text"));
+        const IQBArticlePtr article = addArticle(document, parent, QStringLiteral("Café %1").arg(i), body);
+        if (i % 50 == 0)
+            parent = article;
+    }
+    TQBSearch oneAtATime(QStringLiteral("CAFÉ"), {}, true);
+    oneAtATime.SetReader([](const IQBArticlePtr &article) { return TQBSearch::ReadArticle(article); });
+    const QList<TQBSearchMatch> expected = runSearch(oneAtATime, document);
+    QVERIFY(expected.size() > 1400);
+
+    TQBSearch parallel(QStringLiteral("CAFÉ"), {}, true);
+    QCOMPARE(runSearch(parallel, document), expected);
+    QCOMPARE(parallel.ArticlesVisited(), 701);
+
+    // Stopped from the sink inside the second batch: the article being reported is the last.
+    TQBSearch stopped(QStringLiteral("CAFÉ"), {}, true);
+    QList<TQBSearchMatch> matches;
+    stopped.SetSink([&](const TQBSearchMatch &match) {
+        matches.append(match);
+        if (match.Caption == QStringLiteral("Café 300"))
+            stopped.Stop();
+    });
+    stopped.Run(document);
+    QCOMPARE(matches.last().Caption, QStringLiteral("Café 300"));
+    QCOMPARE(stopped.Current()->Caption(), QStringLiteral("Café 300"));
+    QCOMPARE(matches, expected.mid(0, matches.size()));
 }
 
 void tst_QBSearchCore::run_onAWorkerThread_readsOnTheMainThreadAndStopsFromIt()
