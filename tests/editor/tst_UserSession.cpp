@@ -107,19 +107,6 @@ public:
         Press(Qt::Key_End, Qt::ControlModifier);
     }
 
-    // Ctrl+B or Ctrl+I on the selection. The Format commands own these keys; a build without
-    // them sets the same style on the selection through the editor.
-    void ToggleStyle(const char *command, int key) const
-    {
-        if (Frame->findChild<QAction *>(QString::fromLatin1(command))) {
-            Press(key, Qt::ControlModifier);
-        } else if (key == Qt::Key_B) {
-            Editor()->setFontWeight(Editor()->fontWeight() >= QFont::Bold ? QFont::Normal : QFont::Bold);
-        } else {
-            Editor()->setFontItalic(!Editor()->fontItalic());
-        }
-    }
-
     TFAppFrame *Frame = nullptr;
 
 private:
@@ -280,14 +267,14 @@ private Q_SLOTS:
             for (int i = 0; i < 10; ++i)
                 user.Press(Qt::Key_Right, Qt::ShiftModifier);
             QCOMPARE(user.Editor()->SelText(), QStringLiteral("bold words"));
-            user.ToggleStyle("FormatBold", Qt::Key_B);
+            user.Press(Qt::Key_B, Qt::ControlModifier);
             user.Press(Qt::Key_Home);
             for (int i = 0; i < 5; ++i)
                 user.Press(Qt::Key_Right, Qt::ControlModifier);
             for (int i = 0; i < 7; ++i)
                 user.Press(Qt::Key_Right, Qt::ShiftModifier);
             QCOMPARE(user.Editor()->SelText(), QStringLiteral("slanted"));
-            user.ToggleStyle("FormatItalic", Qt::Key_I);
+            user.Press(Qt::Key_I, Qt::ControlModifier);
             user.Press(Qt::Key_End, Qt::ControlModifier);
             user.Press(Qt::Key_Return);
 
