@@ -6,7 +6,7 @@ set -euo pipefail
 
 packages=(
     g++ make cmake ninja-build pkg-config
-    qt6-base-dev qt6-base-dev-tools qt6-svg-dev qt6-qpa-plugins libgl-dev
+    qt6-base-dev qt6-base-dev-tools qt6-svg-dev qt6-qpa-plugins libgl-dev libx11-dev
     libxml2-dev zlib1g-dev libjpeg62-turbo-dev
     fonts-dejavu-core xvfb xauth
 )

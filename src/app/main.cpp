@@ -1,12 +1,12 @@
 // Copyright (c) 2026 Brindlewood
 // SPDX-License-Identifier: MIT
+#include "QBProgram.h"
 #include "dialogs/TipsDlg.h"
 #include "editor/AppFrame.h"
 #include "framework/NVKInit.h"
 #include "platform/QBApplication.h"
 #include "platform/QBClipboardQt.h"
 #include "platform/QBImages.h"
-#include "services/AppData.h"
 
 #include <QSplashScreen>
 
@@ -24,18 +24,13 @@ int main(int argc, char *argv[])
         splash.repaint();
         app.processEvents();
 
-        // Creating the data module starts the services and runs the start-up action.
-        TDMAppData appData(QCoreApplication::arguments().mid(1));
-
-        TFAppFrame frame;
-        appData.SetMainWindow(&frame);
-        frame.show();
+        TQBProgram program(QCoreApplication::arguments().mid(1));
         // Hidden at once: finish() would wait for the window manager to report the frame exposed.
         splash.close();
-        TFTipsDlg::ShowTips(false, &frame);
+        TFTipsDlg::ShowTips(false, program.Frame());
 
         // A service that failed under the terminate policy during start-up ends the program here.
-        if (!Core()->GetTerminated())
+        if (program.CanRun())
             result = app.exec();
     }
     NVKFinalizeCore();

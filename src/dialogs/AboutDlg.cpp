@@ -18,9 +18,9 @@
 #include <QVBoxLayout>
 
 namespace {
-const char HomePage[] = "https://quillbox.brindlewood.example/";
-const char SupportMail[] = "support@quillbox.brindlewood.example";
-const char SalesMail[] = "sales@quillbox.brindlewood.example";
+const char HomePage[] = QB_HOME_PAGE;
+const char SupportMail[] = QB_SUPPORT_MAIL;
+const char SalesMail[] = QB_SALES_MAIL;
 
 void setBar(QProgressBar *bar, qint64 total, qint64 used)
 {

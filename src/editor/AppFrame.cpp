@@ -38,9 +38,6 @@
 
 namespace {
 
-constexpr TQBNamedText SSaved{"SSaved", "Saved"};
-constexpr TQBNamedText SOutlinePage{"SOutlinePage", "Outline"};
-
 const TNVKCustomResourceManager *Localizer()
 {
     return TDMAppData::Instance() ? TDMAppData::Instance()->NVKLocalizer : nullptr;
@@ -88,9 +85,10 @@ TFAppFrame::TFAppFrame(QWidget *parent) : TBaseForm(parent)
     // The outline binds to the editor service, so it comes after the service runs.
     OutlinePane = new TFOutlinePane(pcNavigation);
     OutlinePane->setObjectName(QStringLiteral("FOutlinePane"));
-    pcNavigation->addTab(OutlinePane, QBPaneImage(piOutline), QBLoadStr(Localizer(), SOutlinePage));
+    pcNavigation->addTab(OutlinePane, QBPaneImage(piOutline), QBLoadStr(Localizer(), QBStrings::SOutlinePage));
     connect(OutlinePane, &TFOutlinePane::selectedArticleChanged, this, &TFAppFrame::alStandardUpdate);
 
+    CompleteCreation();
     UpdateCaption();
     UpdateEditorStatus();
     alStandardUpdate();
@@ -98,6 +96,8 @@ TFAppFrame::TFAppFrame(QWidget *parent) : TBaseForm(parent)
 
 TFAppFrame::~TFAppFrame()
 {
+    delete FWatcher;
+    FWatcher = nullptr;
     // The pane and the editor service unbind while the controls they follow still exist.
     delete OutlinePane;
     OutlinePane = nullptr;
@@ -229,7 +229,7 @@ void TFAppFrame::qbaDataAfterCreateOrOpen()
 void TFAppFrame::qbaDataAfterSave()
 {
     UpdateCaption();
-    StatusPanels[0]->setText(QBLoadStr(Localizer(), SSaved));
+    StatusPanels[0]->setText(QBLoadStr(Localizer(), QBStrings::SSaved));
 }
 
 void TFAppFrame::ApplySettings(int categories)
@@ -314,8 +314,11 @@ void TFAppFrame::alStandardUpdate()
     NavNext->setEnabled(current && current->Next());
 
     const IQBDocumentPtr document = Document();
-    const IQBArticlePtr article = OutlinePane->SelectedArticle();
+    // Between a new document and the outline's rebuild the selection still holds an old article.
+    const IQBArticlePtr outlined = OutlinePane->SelectedArticle();
+    const IQBArticlePtr article = outlined && document && outlined->Document() == document ? outlined : nullptr;
     const bool notRoot = article && document && article != document->Root();
+    DocSplit->setEnabled(notRoot);
     DocAddChild->setEnabled(bool(article));
     DocAddSiblingBelow->setEnabled(notRoot);
     DocAddSiblingAbove->setEnabled(notRoot);
@@ -398,6 +401,7 @@ void TFAppFrame::closeEvent(QCloseEvent *event)
 
 void TFAppFrame::showEvent(QShowEvent *event)
 {
+    RebuildMenuBar();
     UpdateCaption();
     UpdateEditorStatus();
     alStandardUpdate();

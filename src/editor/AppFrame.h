@@ -20,6 +20,7 @@ class TArticleRichEdit;
 class TArticleTabs;
 class TArticleTitle;
 class TFOutlinePane;
+class TNVKLocalizer;
 class TQBDataAccess;
 class TQBEditorService;
 class TQBSettingsAccess;
@@ -118,7 +119,34 @@ public:
     QAction *HelpContents = nullptr;
     QAction *HelpTip = nullptr;
     QAction *HelpAbout = nullptr;
+    QAction *DocSplit = nullptr;
+    QAction *HelpMail = nullptr;
+    QAction *HelpHome = nullptr;
     QList<QAction *> alStandard;
+
+    TNVKLocalizer *xlAppFrame = nullptr;
+    // The title bar's second line: the article's path, creation time, level and sub-article count.
+    QWidget *pnlTitleInfo = nullptr;
+    QLabel *lblPath = nullptr;
+    QLabel *lblLevel = nullptr;
+    QLabel *lblSubarticles = nullptr;
+    QLabel *lblTime = nullptr;
+
+    // Moves the text from the caret to the end of the edited article into a new sibling below it.
+    void DocSplitExecute();
+    // Asks the desktop to open a location; warns "Cannot open location" when it cannot.
+    void OpenLocation(const QString &location);
+    // Lock key indicators: a press or release of Caps, Num or Scroll Lock, and a full refresh.
+    void LockKeyChanged(int key, bool pressed);
+    void UpdateLockIndicators();
+    // Panel 4 takes what the other panels leave of the bar's width.
+    void ResizeStatusPanels();
+    void atTitleArticleChanged(const IQBArticlePtr &article);
+    // After the localizer translated the form: menus, hints and the title bar in the new language.
+    void xlAppFrameAfterUpdate();
+    void RebuildMenuBar();
+    // The desktop's settings changed: toolbars take the menu font and fit their buttons.
+    void FormSettingChange();
 
     // The Format toolbar, the format commands and the Insert menu (AppFrameFormat.cpp).
     // Sets the checked states of the format commands from the caret's attributes and paragraph.
@@ -196,6 +224,10 @@ private:
     void qbaDataAfterCreateOrOpen();
     void qbaDataAfterSave();
 
+    // The title labels, the localizer and the application-wide key watch; run once the rest exists.
+    void CompleteCreation();
+    void ShowLockIndicators();
+
     void CreateFormatActions();
     void CreateFormatMenus(QMenu *insert, QMenu *format);
     void CreateFormatToolbar();
@@ -225,4 +257,7 @@ private:
     int FColorItems = 0;
     // Set while the Format toolbar shows the editor's state, so its change handlers stay quiet.
     bool FUpdatingFormat = false;
+    // Watches the whole application; it goes first when the window is destroyed.
+    QObject *FWatcher = nullptr;
+    bool FLockStates[3] = {false, false, false};
 };

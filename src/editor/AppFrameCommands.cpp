@@ -6,6 +6,7 @@
 #include "ArticleTabs.h"
 #include "ArticleTitle.h"
 #include "ArticleTree.h"
+#include "QBVersion.h"
 #include "dialogs/AboutDlg.h"
 #include "dialogs/TipsDlg.h"
 #include "framework/NVKLocalizer.h"
@@ -20,9 +21,11 @@
 #include "services/QBSettingsSvc.h"
 
 #include <QAction>
+#include <QBuffer>
 #include <QDesktopServices>
 #include <QMenu>
 #include <QMenuBar>
+#include <QScopeGuard>
 #include <QStatusBar>
 #include <QTextCursor>
 #include <QToolBar>
@@ -136,6 +139,10 @@ void TFAppFrame::CreateActions()
     HelpTip =
         NewAction(S("HelpTip"), S("Ti&p of the Day..."), S("Tip of the Day|Show a tip about Quillbox"), ciHelpTip);
     HelpAbout = NewAction(S("HelpAbout"), S("&About..."), S("About|About Quillbox"), ciHelpAbout);
+    DocSplit = NewAction(S("DocSplit"), S("&Split"), S("Split|Move the text after the caret into a new article"), -1,
+                         QKeySequence(S("Ctrl+T")));
+    HelpMail = NewAction(S("HelpMail"), S("E-&mail to support..."), S("E-mail|Write to Quillbox support"));
+    HelpHome = NewAction(S("HelpHome"), S("&Home page..."), S("Home page|Open Quillbox home page"));
 
     // The editor keeps its own Ctrl+Z and clipboard keys while it has the focus; the menu's
     // shortcuts must not compete with the outline's in-place editor either.
@@ -188,6 +195,7 @@ void TFAppFrame::CreateMenus()
     article->addActions({DocMoveUp, DocMoveDown, DocMoveLeft, DocMoveRight});
     article->addSeparator();
     article->addAction(DocChangeMarker);
+    article->insertAction(DocRename, DocSplit);
 
     QMenu *insert = bar->addMenu(tr("&Insert"));
     insert->setObjectName(QStringLiteral("mInsert"));
@@ -212,6 +220,8 @@ void TFAppFrame::CreateMenus()
     QMenu *help = bar->addMenu(tr("&Help"));
     help->setObjectName(QStringLiteral("mHelp"));
     help->addActions({HelpContents, HelpTip});
+    help->addSeparator();
+    help->addActions({HelpMail, HelpHome});
     help->addSeparator();
     help->addAction(HelpAbout);
 
@@ -409,6 +419,13 @@ void TFAppFrame::ConnectDocWindowHelp()
         TFAboutDlg dialog(this);
         dialog.exec();
     });
+    connect(DocSplit, &QAction::triggered, this, [this] {
+        DocSplitExecute();
+        alStandardUpdate();
+    });
+    connect(HelpMail, &QAction::triggered, this,
+            [this] { OpenLocation(QStringLiteral("mailto:") + QStringLiteral(QB_SUPPORT_MAIL)); });
+    connect(HelpHome, &QAction::triggered, this, [this] { OpenLocation(QStringLiteral(QB_HOME_PAGE)); });
 }
 
 void TFAppFrame::RichEditURLClick(const QString &url, Qt::MouseButton button)
@@ -433,4 +450,59 @@ void TFAppFrame::RichEditURLClick(const QString &url, Qt::MouseButton button)
     }
     if (!QDesktopServices::openUrl(QUrl::fromUserInput(url)))
         QBDialogs::Warning(this, QBFormatStr(Localizer(), QBStrings::SCannotOpenLocation, {url}));
+}
+
+void TFAppFrame::OpenLocation(const QString &location)
+{
+    if (!QDesktopServices::openUrl(QUrl(location)))
+        QBDialogs::Warning(this, QBFormatStr(xlAppFrame, QBStrings::SCannotOpenLocation, {location}));
+}
+
+void TFAppFrame::DocSplitExecute()
+{
+    const IQBEditorServicePtr editor = EditorService();
+    const IQBDocumentPtr document = Document();
+    const IQBArticlePtr article = editor ? editor->CurrentArticle() : IQBArticlePtr();
+    if (!article || !document || article == document->Root())
+        return;
+    // The text leaves the article the editor shows, so the new part must go below that one, even
+    // when the outline's selection was moved away from it with Shift+click.
+    if (OutlinePane->SelectedArticle() != article)
+        OutlinePane->SyncWithEditor();
+    if (OutlinePane->SelectedArticle() != article)
+        return;
+    ShowOutline();
+
+    RichEdit->setUpdatesEnabled(false);
+    const auto repaint = qScopeGuard([this] { RichEdit->setUpdatesEnabled(true); });
+    QTextCursor cursor = RichEdit->textCursor();
+    cursor.setPosition(cursor.selectionStart());
+    cursor.movePosition(QTextCursor::End, QTextCursor::KeepAnchor);
+    RichEdit->setTextCursor(cursor);
+    QByteArray tail = RichEdit->StreamOutBytes(sfRichText, TVtlStreamModes(smSelection));
+    RichEdit->ClearSelection();
+
+    // The text is out of the editor now: when no article comes to take it, it goes back.
+    const auto putBack = [this, &tail] {
+        QBuffer buffer(&tail);
+        buffer.open(QIODevice::ReadOnly);
+        RichEdit->StreamIn(buffer, sfRichText, TVtlStreamModes(smSelection));
+    };
+    try {
+        OutlinePane->AddSiblingArticle(true);
+    } catch (...) {
+        if (editor->CurrentArticle() == article)
+            putBack();
+        throw;
+    }
+    if (editor->CurrentArticle() == article) {
+        putBack();
+        return;
+    }
+    QBuffer buffer(&tail);
+    buffer.open(QIODevice::ReadOnly);
+    RichEdit->StreamIn(buffer, sfRichText, TVtlStreamModes());
+    // A whole body streamed in counts as unchanged; the new article must still receive it.
+    RichEdit->SetModified(true);
+    editor->StoreChanges();
 }

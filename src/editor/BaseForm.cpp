@@ -95,6 +95,8 @@ void TBaseForm::showEvent(QShowEvent *event)
     if (!event->spontaneous())
         RestoreState();
     QMainWindow::showEvent(event);
+    if (!event->spontaneous())
+        Q_EMIT systemSettingChanged();
 }
 
 void TBaseForm::hideEvent(QHideEvent *event)
@@ -108,4 +110,19 @@ void TBaseForm::hideEvent(QHideEvent *event)
         }
     }
     QMainWindow::hideEvent(event);
+}
+
+bool TBaseForm::event(QEvent *event)
+{
+    const bool result = QMainWindow::event(event);
+    switch (event->type()) {
+    case QEvent::ThemeChange:
+    case QEvent::ApplicationFontChange:
+    case QEvent::StyleChange:
+        Q_EMIT systemSettingChanged();
+        break;
+    default:
+        break;
+    }
+    return result;
 }

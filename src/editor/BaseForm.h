@@ -30,6 +30,8 @@ Q_SIGNALS:
     // After the base wrote or read its own values; the registry's current key is the form key.
     void stateSaved(TRegistry &registry);
     void stateRestored(TRegistry &registry);
+    // After the form was shown and restored, and whenever the desktop's fonts, style or theme change.
+    void systemSettingChanged();
 
 protected:
     virtual void SaveState(TRegistry &registry);
@@ -39,6 +41,7 @@ protected:
 
     void showEvent(QShowEvent *event) override;
     void hideEvent(QHideEvent *event) override;
+    bool event(QEvent *event) override;
 
 private:
     int FSaveOptions = soSize | soPosition | soState;

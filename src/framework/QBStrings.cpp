@@ -37,6 +37,8 @@ const QList<TQBNamedText> &QBNamedTexts()
         SErrorCreateDir,
         SErrorCopyFile,
         SLangAdded,
+        SSaved,
+        SOutlinePage,
     };
     return texts;
 }

@@ -54,6 +54,8 @@ inline constexpr TQBNamedText SErrorCreateDir{"SErrorCreateDir", "Cannot create 
 inline constexpr TQBNamedText SErrorCopyFile{"SErrorCopyFile", "Cannot copy file '%s' to '%s'."};
 inline constexpr TQBNamedText SLangAdded{"SLangAdded", "Language '%s' has been successfuly added. Please restart "
                                                        "Quillbox to update list of available languages."};
+inline constexpr TQBNamedText SSaved{"SSaved", "Saved"};
+inline constexpr TQBNamedText SOutlinePage{"SOutlinePage", "Outline"};
 } // namespace QBStrings
 
 // Every named text, in the order above.

@@ -20,6 +20,7 @@
 #include <QColorDialog>
 
 TDMAppData *TDMAppData::FInstance = nullptr;
+QString TDMAppData::FLanguageFolder;
 
 namespace {
 
@@ -56,6 +57,7 @@ TDMAppData::TDMAppData(const QStringList &arguments, QObject *owner) : QObject(o
     TNVKContainerLoader loader;
     NVKLocalization = new TNVKLocalizationService(this);
     NVKLocalization->SetDefaultLanguage(QStringLiteral("Default (English)"));
+    NVKLocalization->SetBasePath(FLanguageFolder);
     NVKLocalization->SetActive(true);
     NVKResourceSet = new TNVKResourceSet(this);
     NVKResourceSet->setObjectName(QStringLiteral("NVKResourceSet"));

@@ -28,6 +28,9 @@ public:
     ~TDMAppData() override;
 
     static TDMAppData *Instance() { return FInstance; }
+    // The folder with one sub-folder per language for the modules created from now on; empty (the
+    // default) is the "Language" folder beside the program. Tests point it at their own folder.
+    static void SetLanguageFolder(const QString &folder) { FLanguageFolder = folder; }
 
     // Dialogs and messages are shown over this window.
     void SetMainWindow(QWidget *window) { FMainWindow = window; }
@@ -51,6 +54,7 @@ private:
     void QBDataServiceActivated();
 
     static TDMAppData *FInstance;
+    static QString FLanguageFolder;
     QStringList FArguments;
     QWidget *FMainWindow = nullptr;
 };

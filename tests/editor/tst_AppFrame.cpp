@@ -10,23 +10,34 @@
 #include "panes/OutlinePane.h"
 #include "platform/QBDialogs.h"
 #include "platform/QBHelp.h"
+#include "platform/QBKeyboard.h"
 #include "platform/Registry.h"
+#include "rtf/QBRtfReader.h"
 #include "services/AppData.h"
 #include "services/QBDocSvc.h"
 #include "services/QBEditorIntf.h"
 #include "services/QBSettingsSvc.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QContextMenuEvent>
+#include <QDesktopServices>
 #include <QDockWidget>
 #include <QFileInfo>
+#include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextBlock>
+#include <QTextDocument>
 #include <QToolBar>
+#include <QToolButton>
+#include <QUrl>
+
+#include "../framework/LanguageFiles.h"
 
 namespace {
 
@@ -88,6 +99,55 @@ struct TFrameFixture
         QVERIFY2(action->isEnabled(), qPrintable(action->objectName()));
         action->trigger();
     }
+};
+
+// Takes the locations the desktop is asked to open, instead of the desktop.
+class TUrlCatcher : public QObject
+{
+    Q_OBJECT
+
+public:
+    QList<QUrl> Urls;
+
+public Q_SLOTS:
+    void open(const QUrl &url) { Urls.append(url); }
+};
+
+// The runs of an article body that carry a character style: (text, bold, italic).
+using TStyledRun = std::tuple<QString, bool, bool>;
+QList<TStyledRun> styledRuns(const QString &body)
+{
+    QTextDocument document;
+    TQBRtfReader::Load(document, body.toLatin1());
+    QList<TStyledRun> runs;
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextCharFormat format = it.fragment().charFormat();
+            const bool bold = format.fontWeight() >= QFont::Bold;
+            const bool italic = format.fontItalic();
+            if (bold || italic)
+                runs.append({it.fragment().text(), bold, italic});
+        }
+    }
+    return runs;
+}
+
+QString plainBody(const IQBArticlePtr &article)
+{
+    QTextDocument document;
+    TQBRtfReader::Load(document, article->Content().toLatin1());
+    return document.toPlainText();
+}
+
+// Points the data modules made from now on at a language folder, and back at the default after.
+struct TLanguageFolder
+{
+    QTemporaryDir dir;
+    QString base = dir.filePath(QStringLiteral("Language"));
+    TLanguageFolder() { TDMAppData::SetLanguageFolder(base); }
+    ~TLanguageFolder() { TDMAppData::SetLanguageFolder(QString()); }
+    TLanguageFolder(const TLanguageFolder &) = delete;
+    TLanguageFolder &operator=(const TLanguageFolder &) = delete;
 };
 
 QStringList entryTexts(QMenu *menu)
@@ -585,6 +645,291 @@ private Q_SLOTS:
         f.run(f.frame->HelpContents);
         QVERIFY(QBHelpViewer());
         QBCloseHelpViewer();
+    }
+
+    void split_movesTheTextAfterTheCaretIntoANewSiblingBelow_keepingItsFormat()
+    {
+        TFrameFixture f;
+        TFAppFrame *frame = f.frame.get();
+        const IQBArticlePtr first = f.add(QStringLiteral("First"));
+        const IQBArticlePtr after = f.add(QStringLiteral("After"));
+        f.select(first);
+        QCOMPARE(f.edit()->CurrentArticle(), first);
+        frame->RichEdit->setFocus();
+        QTest::keyClicks(frame->RichEdit, QStringLiteral("head "));
+        frame->RichEdit->setFontWeight(QFont::Bold);
+        QTest::keyClicks(frame->RichEdit, QStringLiteral("loud"));
+        frame->RichEdit->setFontWeight(QFont::Normal);
+        QTest::keyClick(frame->RichEdit, Qt::Key_Return);
+        frame->RichEdit->setFontItalic(true);
+        QTest::keyClicks(frame->RichEdit, QStringLiteral("slanted"));
+        frame->RichEdit->setFontItalic(false);
+        QTest::keyClicks(frame->RichEdit, QStringLiteral(" tail"));
+        // The caret goes between "head lo" and "ud".
+        frame->RichEdit->SetSelStart(7);
+        frame->alStandardUpdate();
+        f.run(frame->DocSplit);
+
+        QCOMPARE(f.doc()->Root()->Items()->Count(), 3);
+        const IQBArticlePtr second = f.doc()->Root()->Items()->Get(1);
+        QCOMPARE(second->Caption(), QStringLiteral("New article"));
+        QCOMPARE(after->Index(), 2);
+        QCOMPARE(f.edit()->CurrentArticle(), second);
+        QCOMPARE(frame->OutlinePane->SelectedArticle(), second);
+        QCOMPARE(plainBody(first), QStringLiteral("head lo"));
+        QCOMPARE(styledRuns(first->Content()), QList<TStyledRun>({{QStringLiteral("lo"), true, false}}));
+        QCOMPARE(plainBody(second), QStringLiteral("ud\nslanted tail"));
+        QCOMPARE(styledRuns(second->Content()),
+                 QList<TStyledRun>({{QStringLiteral("ud"), true, false}, {QStringLiteral("slanted"), false, true}}));
+        QCOMPARE(frame->RichEdit->toPlainText(), QStringLiteral("ud\nslanted tail"));
+
+        // Both parts survive leaving the new article and saving.
+        f.edit()->NavigateTo(after);
+        QBDialogs::QueueFileName(f.path(QStringLiteral("split.xqb")));
+        f.run(frame->FileSave);
+        f.run(frame->FileNew);
+        QBDialogs::QueueFileName(f.path(QStringLiteral("split.xqb")));
+        f.run(frame->FileOpen);
+        QCOMPARE(plainBody(f.doc()->Root()->Items()->Get(0)), QStringLiteral("head lo"));
+        QCOMPARE(plainBody(f.doc()->Root()->Items()->Get(1)), QStringLiteral("ud\nslanted tail"));
+    }
+
+    void split_atTheEndOrTheStart_losesNothing()
+    {
+        TFrameFixture f;
+        TFAppFrame *frame = f.frame.get();
+        const IQBArticlePtr article = f.add(QStringLiteral("Whole"));
+        f.select(article);
+        frame->RichEdit->setFocus();
+        QTest::keyClicks(frame->RichEdit, QStringLiteral("all of it"));
+        frame->RichEdit->SetSelStart(frame->RichEdit->TextLength());
+        f.run(frame->DocSplit);
+        QCOMPARE(f.doc()->Root()->Items()->Count(), 2);
+        QCOMPARE(plainBody(article), QStringLiteral("all of it"));
+        QCOMPARE(plainBody(f.doc()->Root()->Items()->Get(1)), QString());
+
+        f.select(article);
+        QCOMPARE(frame->RichEdit->toPlainText(), QStringLiteral("all of it"));
+        frame->RichEdit->SetSelStart(0);
+        f.run(frame->DocSplit);
+        QCOMPARE(f.doc()->Root()->Items()->Count(), 3);
+        QCOMPARE(plainBody(article), QString());
+        QCOMPARE(plainBody(f.doc()->Root()->Items()->Get(1)), QStringLiteral("all of it"));
+        QCOMPARE(f.edit()->CurrentArticle(), f.doc()->Root()->Items()->Get(1));
+    }
+
+    void split_isDisabledOnTheRoot_andFollowsTheEditedArticle()
+    {
+        TFrameFixture f;
+        TFAppFrame *frame = f.frame.get();
+        const IQBArticlePtr edited = f.add(QStringLiteral("Edited"));
+        const IQBArticlePtr other = f.add(QStringLiteral("Other"));
+        f.select(f.doc()->Root());
+        QVERIFY(!frame->DocSplit->isEnabled());
+        QCOMPARE(frame->DocSplit->shortcut(), QKeySequence(QStringLiteral("Ctrl+T")));
+
+        // The outline's selection moved away without the editor: the edited article is split.
+        f.select(edited);
+        frame->RichEdit->setPlainText(QStringLiteral("keep|move"));
+        frame->RichEdit->SetModified(true);
+        QTest::mouseClick(
+            frame->OutlinePane->atvOutline->viewport(), Qt::LeftButton, Qt::ShiftModifier,
+            frame->OutlinePane->atvOutline->visualItemRect(frame->OutlinePane->atvOutline->FindNode(other)).center());
+        QCOMPARE(frame->OutlinePane->SelectedArticle(), other);
+        QCOMPARE(f.edit()->CurrentArticle(), edited);
+        frame->RichEdit->SetSelStart(5);
+        frame->alStandardUpdate();
+        f.run(frame->DocSplit);
+        QCOMPARE(f.doc()->Root()->Items()->Count(), 3);
+        QCOMPARE(f.doc()->Root()->Items()->Get(1)->Caption(), QStringLiteral("New article"));
+        QCOMPARE(other->Index(), 2);
+        QCOMPARE(plainBody(edited), QStringLiteral("keep|"));
+        QCOMPARE(plainBody(f.doc()->Root()->Items()->Get(1)), QStringLiteral("move"));
+    }
+
+    void helpLinks_openSupportMailAndHomePage_failureWarns()
+    {
+        TFrameFixture f;
+        TUrlCatcher catcher;
+        QDesktopServices::setUrlHandler(QStringLiteral("mailto"), &catcher, "open");
+        QDesktopServices::setUrlHandler(QStringLiteral("https"), &catcher, "open");
+        QCOMPARE(f.frame->HelpMail->text(), QStringLiteral("E-&mail to support..."));
+        QCOMPARE(f.frame->HelpHome->toolTip(), QStringLiteral("Home page"));
+        QCOMPARE(f.frame->HelpHome->statusTip(), QStringLiteral("Open Quillbox home page"));
+        f.run(f.frame->HelpMail);
+        f.run(f.frame->HelpHome);
+        QDesktopServices::unsetUrlHandler(QStringLiteral("mailto"));
+        QDesktopServices::unsetUrlHandler(QStringLiteral("https"));
+        QCOMPARE(catcher.Urls, QList<QUrl>({QUrl(QStringLiteral("mailto:support@brindlewood.example")),
+                                            QUrl(QStringLiteral("https://brindlewood.example/quillbox"))}));
+        QVERIFY(QBDialogs::ShownTexts().isEmpty());
+
+        // The offscreen desktop opens nothing: the user is told.
+        QBDialogs::QueueAnswer(QMessageBox::Ok);
+        f.run(f.frame->HelpMail);
+        QCOMPARE(QBDialogs::ShownTexts(),
+                 QStringList(QStringLiteral("Cannot open location mailto:support@brindlewood.example.")));
+    }
+
+    void lockIndicators_followTheLockKeys_onceForEachPress()
+    {
+        TFrameFixture f;
+        TFAppFrame *frame = f.frame.get();
+        // Where the window system reports the locks it is believed; elsewhere each press toggles.
+        bool toggled[3] = {false, false, false};
+        const auto shown = [&toggled](int index) {
+            static const char *const texts[] = {"CAPS", "NUM", "SCRL"};
+            const std::optional<bool> state = QBReadLockState(TQBLockKey(index));
+            return state.value_or(toggled[index]) ? QString::fromLatin1(texts[index]) : QString();
+        };
+        for (int index : {0, 1, 2})
+            QCOMPARE(frame->StatusText(5 + index), shown(index));
+        frame->activateWindow();
+        frame->RichEdit->setFocus();
+        QTRY_VERIFY(frame->RichEdit->hasFocus());
+        // The editor's parents see the press too when it travels up; it still counts once.
+        const int keys[] = {Qt::Key_CapsLock, Qt::Key_NumLock, Qt::Key_ScrollLock, Qt::Key_CapsLock};
+        const int indexes[] = {0, 1, 2, 0};
+        for (int i = 0; i < 4; ++i) {
+            QTest::keyClick(frame->RichEdit, Qt::Key(keys[i]));
+            toggled[indexes[i]] = !toggled[indexes[i]];
+            for (int index : {0, 1, 2})
+                QCOMPARE(frame->StatusText(5 + index), shown(index));
+        }
+        if (!QBReadLockState(lkCapsLock)) {
+            QCOMPARE(frame->StatusText(5), QString());
+            QCOMPARE(frame->StatusText(6), QStringLiteral("NUM"));
+            QCOMPARE(frame->StatusText(7), QStringLiteral("SCRL"));
+        }
+        // A key press elsewhere, and the application becoming active, change nothing here.
+        QTest::keyClick(frame->RichEdit, Qt::Key_A);
+        QEvent activate(QEvent::ApplicationActivate);
+        QCoreApplication::sendEvent(qApp, &activate);
+        for (int index : {0, 1, 2})
+            QCOMPARE(frame->StatusText(5 + index), shown(index));
+    }
+
+    void statusBar_panelFourTakesWhatIsLeft_andHintsGoToPanelZero()
+    {
+        TFrameFixture f;
+        TFAppFrame *frame = f.frame.get();
+        const QList<QLabel *> &panels = frame->StatusPanels;
+        const auto cap = [&] {
+            int taken = 4 * panels[5]->width();
+            for (int i = 0; i < 4; ++i)
+                taken += panels[i]->width();
+            return qMax(0, frame->statusBar()->width() - taken);
+        };
+        for (int width : {1400, 1000, 700}) {
+            frame->resize(width, 600);
+            QTRY_COMPARE(frame->statusBar()->width(), frame->width());
+            QTRY_COMPARE(panels[4]->maximumWidth(), cap());
+            QVERIFY(panels[4]->width() <= cap());
+            QVERIFY(panels[8]->geometry().right() < frame->statusBar()->width());
+        }
+        frame->resize(1400, 600);
+        QTRY_VERIFY(panels[4]->width() > 400);
+
+        frame->statusBar()->showMessage(QStringLiteral("Open existing document"));
+        QCOMPARE(frame->StatusText(0), QStringLiteral("Open existing document"));
+    }
+
+    void titleBar_showsPathTimeLevelAndSubarticles()
+    {
+        TFrameFixture f;
+        TFAppFrame *frame = f.frame.get();
+        const IQBArticlePtr parent = f.add(QStringLiteral("Parent"));
+        const IQBArticlePtr child = f.add(QStringLiteral("Child"), parent);
+        f.add(QStringLiteral("Grandchild"), child);
+        child->SetCreated(EncodeDateTime(2026, 3, 4, 15, 6, 7, 0));
+        f.edit()->NavigateTo(child);
+        QCOMPARE(frame->lblPath->text(), child->Path());
+        QVERIFY(frame->lblPath->text().contains(QStringLiteral("Parent")));
+        QCOMPARE(frame->lblLevel->text(), QStringLiteral("Level: 2"));
+        QCOMPARE(frame->lblSubarticles->text(), QStringLiteral("Subarticles: 1"));
+        QVERIFY(frame->lblTime->text().startsWith(QStringLiteral("March 4, 2026 ")));
+        QVERIFY(frame->lblTime->isVisible());
+        QVERIFY(frame->atTitle->height() > frame->atTitle->CaptionHeight());
+    }
+
+    void languageSwitch_translatesMenusHintsAndNamedTexts()
+    {
+        TLanguageFolder language;
+        QVERIFY(writeLanguageFile(language.base, QStringLiteral("Deutsch/qb.exe.xlg"),
+                                  languageXml(QStringLiteral("Deutsch"), R"(<ResourceStrings>
+  <String ID="SSaved">Gespeichert</String>
+  <String ID="SLevel">Ebene</String>
+  <String ID="SOutlinePage">Gliederung</String>
+</ResourceStrings>
+<Container class="TFAppFrame">
+  <Component name="mFile"><Property name="Caption">&amp;Datei</Property></Component>
+  <Component name="FileSave">
+    <Property name="Caption">&amp;Speichern</Property>
+    <Property name="Hint">Speichern|Dokument speichern</Property>
+  </Component>
+</Container>)")));
+        TFrameFixture f;
+        TFAppFrame *frame = f.frame.get();
+        QVERIFY(frame->xlAppFrame);
+        QCOMPARE(frame->menuBar()->actions().first()->text(), QStringLiteral("&File"));
+        QCOMPARE(frame->lblLevel->text(), QStringLiteral("Level: 0"));
+
+        SettingsService()->SetLanguage(QStringLiteral("Deutsch"));
+        QCOMPARE(frame->menuBar()->actions().first()->text(), QStringLiteral("&Datei"));
+        QCOMPARE(frame->FileSave->text(), QStringLiteral("&Speichern"));
+        QCOMPARE(frame->FileSave->statusTip(), QStringLiteral("Dokument speichern"));
+        QCOMPARE(frame->lblLevel->text(), QStringLiteral("Ebene: 0"));
+        QCOMPARE(frame->pcNavigation->tabText(0), QStringLiteral("Gliederung"));
+
+        QBDialogs::QueueFileName(f.path(QStringLiteral("de.xqb")));
+        f.run(frame->FileSave);
+        QCOMPARE(frame->StatusText(0), QStringLiteral("Gespeichert"));
+
+        // A window made while the language is on comes up translated.
+        QVERIFY(frame->close());
+        f.frame.reset();
+        f.frame = std::make_unique<TFAppFrame>();
+        QCOMPARE(f.frame->FileSave->text(), QStringLiteral("&Speichern"));
+    }
+
+    void settingChange_toolbarsTakeTheMenuFontAndFitTheirButtons()
+    {
+        TFrameFixture f;
+        TFAppFrame *frame = f.frame.get();
+        QFont menuFont = QApplication::font("QMenu");
+        menuFont.setPointSize(menuFont.pointSize() + 3);
+        QApplication::setFont(menuFont, "QMenu");
+        // The desktop's notice that its theme changed.
+        QEvent change(QEvent::ThemeChange);
+        QCoreApplication::sendEvent(frame, &change);
+        for (QToolBar *toolbar : {frame->tbStandard, frame->tbArticle, frame->tbFormat}) {
+            QCOMPARE(toolbar->font(), menuFont);
+            int buttons = 0;
+            for (QAction *action : toolbar->actions())
+                if (QWidget *button = toolbar->widgetForAction(action))
+                    buttons += button->sizeHint().width();
+            QVERIFY(toolbar->width() >= buttons + 10);
+            QCOMPARE(toolbar->minimumWidth(), toolbar->maximumWidth());
+            // Nothing is pushed into the overflow button.
+            const auto *more = toolbar->findChild<QToolButton *>(QStringLiteral("qt_toolbar_ext_button"));
+            QTRY_VERIFY(!more || !more->isVisible());
+        }
+        QApplication::setFont(QApplication::font(), "QMenu");
+    }
+
+    void newDocument_withAnArticleSelected_reportsNoError()
+    {
+        TFrameFixture f;
+        QStringList reported;
+        NVKSetErrorReporter([&reported](const QString &message) { reported.append(message); });
+        const IQBArticlePtr article = f.add(QStringLiteral("Selected"));
+        f.select(article);
+        QBDialogs::QueueAnswer(QMessageBox::No);
+        f.run(f.frame->FileNew);
+        NVKSetErrorReporter(nullptr);
+        QCOMPARE(reported, QStringList());
+        QCOMPARE(f.frame->OutlinePane->SelectedArticle(), f.doc()->Root());
+        QVERIFY(!f.frame->DocDelete->isEnabled());
     }
 };
 
