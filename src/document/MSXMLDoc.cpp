@@ -114,7 +114,101 @@ struct TLoadContext
 {
     TErrorCollector *Errors;
     TApartTextStore *ApartTexts;
+    // When the sections were taken out before parsing: their texts in document order.
+    const std::vector<TApartText *> *Presplit = nullptr;
+    size_t NextPresplit = 0;
 };
+
+// Reading a large body character by character is most of the parser's work. For UTF-8
+// documents without a document type, the CDATA sections are found here instead (comments,
+// processing instructions and quoted attribute values are skipped, so only real sections
+// count), their texts checked and kept apart, and the parser reads the document with every
+// section emptied. Returns the emptied document, or nothing when this way does not apply; the
+// caller then parses the document as it is, which also gives every error its exact place.
+QByteArray presplitCDATA(const QByteArray &bytes, TApartTextStore &store, std::vector<TApartText *> &texts)
+{
+    const char *const begin = bytes.constData();
+    const char *const end = begin + bytes.size();
+    const auto find = [end](const char *from, QByteArrayView what) -> const char * {
+        const qsizetype at = QByteArrayView(from, end - from).indexOf(what);
+        return at < 0 ? nullptr : from + at;
+    };
+    const char *cursor = begin;
+    if (bytes.startsWith("\xEF\xBB\xBF"))
+        cursor += 3;
+    if (QByteArrayView(cursor, end - cursor).startsWith("<?xml")) {
+        const char *close = find(cursor, "?>");
+        if (close == nullptr)
+            return {};
+        const QByteArray declaration(cursor, close - cursor);
+        const qsizetype at = declaration.indexOf("encoding");
+        if (at >= 0) {
+            qsizetype open = at + 8;
+            while (open < declaration.size() && declaration.at(open) != '"' && declaration.at(open) != '\'')
+                ++open;
+            if (open >= declaration.size())
+                return {};
+            const qsizetype stop = declaration.indexOf(declaration.at(open), open + 1);
+            if (stop < 0 || declaration.mid(open + 1, stop - open - 1).toUpper() != "UTF-8")
+                return {};
+        }
+    } else if (cursor == begin && (bytes.startsWith("\xFE\xFF") || bytes.startsWith("\xFF\xFE") ||
+                                   (bytes.size() > 1 && (bytes.at(0) == 0 || bytes.at(1) == 0)))) {
+        return {};
+    }
+    // The parser refuses longer sections; those documents take the usual way and its error.
+    constexpr qsizetype LargestSection = 9000000;
+    QByteArray skeleton;
+    const char *copied = begin;
+    while (const char *lt = static_cast<const char *>(std::memchr(cursor, '<', size_t(end - cursor)))) {
+        const QByteArrayView rest(lt, end - lt);
+        if (rest.startsWith("<!--")) {
+            const char *close = find(lt + 4, "-->");
+            if (close == nullptr)
+                return {};
+            cursor = close + 3;
+        } else if (rest.startsWith("<?")) {
+            const char *close = find(lt + 2, "?>");
+            if (close == nullptr)
+                return {};
+            cursor = close + 2;
+        } else if (rest.startsWith("<![CDATA[")) {
+            const char *start = lt + 9;
+            const char *close = find(start, "]]>");
+            if (close == nullptr || close - start > LargestSection)
+                return {};
+            TApartText *text = store.AddSectionText(start, close - start);
+            if (text == nullptr)
+                return {};
+            texts.push_back(text);
+            skeleton.append(copied, start - copied);
+            copied = close;
+            cursor = close + 3;
+        } else if (rest.startsWith("<!")) {
+            return {};
+        } else {
+            const char *p = lt + 1;
+            char quote = 0;
+            for (; p < end; ++p) {
+                if (quote != 0) {
+                    if (*p == quote)
+                        quote = 0;
+                } else if (*p == '"' || *p == '\'') {
+                    quote = *p;
+                } else if (*p == '>') {
+                    break;
+                }
+            }
+            if (p >= end)
+                return {};
+            cursor = p + 1;
+        }
+    }
+    if (texts.empty())
+        return {};
+    skeleton.append(copied, end - copied);
+    return skeleton;
+}
 
 // Calls visit for root and every node below it in document order, without recursion.
 template <typename TVisit> void forEachNode(xmlNodePtr root, TVisit visit)
@@ -143,6 +237,126 @@ void takeBackApartTexts(xmlNodePtr root)
         }
     });
 }
+
+// Parses bytes with the hooks every load uses; the document, or null with the reason in the
+// load's collector.
+xmlDocPtr parseWithHooks(const QByteArray &bytes, const QString &url, bool ignoreEncoding, TLoadContext &load)
+{
+    xmlParserCtxtPtr context = xmlNewParserCtxt();
+    if (context == nullptr)
+        return nullptr;
+    // Parser errors carry their parser context; the collector for this call hangs on it, so
+    // concurrent loads on other threads never share one.
+    context->_private = &load;
+    context->sax->serror = [](void *, xmlErrorPtr error) {
+        if (error == nullptr || error->ctxt == nullptr)
+            return;
+        auto *ctxt = static_cast<xmlParserCtxtPtr>(error->ctxt);
+        if (ctxt->_private != nullptr)
+            static_cast<TLoadContext *>(ctxt->_private)->Errors->Take(error);
+    };
+    // libxml2 would merge consecutive CDATA sections into one node and then refuse the merged
+    // node once it passes ten million bytes, so a body written in pieces could not be read
+    // back. Each section becomes its own node; the per-section limit still applies.
+    context->sax->cdataBlock = [](void *userData, const xmlChar *value, int length) {
+        auto *ctxt = static_cast<xmlParserCtxtPtr>(userData);
+        if (ctxt == nullptr || ctxt->node == nullptr || ctxt->disableSAX)
+            return;
+        auto *load = static_cast<TLoadContext *>(ctxt->_private);
+        const bool apart = load != nullptr && load->ApartTexts != nullptr;
+        xmlNodePtr node = xmlNewCDataBlock(ctxt->myDoc, apart ? nullptr : value, apart ? 0 : length);
+        if (node != nullptr && apart && load->Presplit != nullptr) {
+            // Sections arrive in document order, emptied; one more than was taken out is counted
+            // and makes the caller parse the document as it is.
+            if (load->NextPresplit < load->Presplit->size())
+                node->psvi = load->Presplit->at(load->NextPresplit);
+            ++load->NextPresplit;
+        } else if (node != nullptr && apart) {
+            node->psvi = load->ApartTexts->Add(reinterpret_cast<const char *>(value), length);
+        }
+        if (node == nullptr) {
+            if (load != nullptr) {
+                TErrorCollector *errors = load->Errors;
+                if (!errors->Failed) {
+                    errors->Failed = true;
+                    errors->Reason = QStringLiteral("Out of memory.");
+                    errors->Code = XML_ERR_NO_MEMORY;
+                    errors->Line = xmlSAX2GetLineNumber(ctxt);
+                    errors->Column = xmlSAX2GetColumnNumber(ctxt);
+                }
+            }
+            xmlStopParser(ctxt);
+            return;
+        }
+        xmlAddChild(ctxt->node, node);
+    };
+    // No network, no DTD loading, no entity substitution, no XML_PARSE_HUGE: libxml2's limits
+    // on depth, text size and entity amplification stay on.
+    int options = XML_PARSE_NONET | XML_PARSE_NOBLANKS;
+    if (ignoreEncoding)
+        options |= XML_PARSE_IGNORE_ENC;
+    const QByteArray urlBytes = url.toUtf8();
+    xmlDocPtr doc = xmlCtxtReadMemory(context, bytes.constData(), int(bytes.size()),
+                                      urlBytes.isEmpty() ? nullptr : urlBytes.constData(),
+                                      ignoreEncoding ? "UTF-8" : nullptr, options);
+    const bool wellFormed = context->wellFormed != 0;
+    context->_private = nullptr;
+    xmlFreeParserCtxt(context);
+    if (doc != nullptr && (!wellFormed || load.Errors->Failed)) {
+        xmlFreeDoc(doc);
+        doc = nullptr;
+    }
+    return doc;
+}
+
+} // namespace
+
+TApartText *TApartTextStore::AddSectionText(const char *data, qsizetype size)
+{
+    if (FBlocks.empty() || FCapacity - FUsed < size) {
+        FCapacity = std::max(BlockSize, size);
+        FBlocks.push_back(std::make_unique_for_overwrite<char[]>(size_t(FCapacity)));
+        FUsed = 0;
+    }
+    char *const target = FBlocks.back().get() + FUsed;
+    char *out = target;
+    const auto *in = reinterpret_cast<const unsigned char *>(data);
+    qsizetype i = 0;
+    while (i < size) {
+        const unsigned char c = in[i];
+        if (c < 0x80) {
+            if (c < 0x20 && c != 0x09 && c != 0x0A && c != 0x0D)
+                return nullptr;
+            if (c == 0x0D) {
+                *out++ = '\n';
+                i += (i + 1 < size && in[i + 1] == 0x0A) ? 2 : 1;
+            } else {
+                *out++ = char(c);
+                ++i;
+            }
+            continue;
+        }
+        const int length = (c & 0xE0) == 0xC0 ? 2 : (c & 0xF0) == 0xE0 ? 3 : (c & 0xF8) == 0xF0 ? 4 : 0;
+        if (length == 0 || i + length > size)
+            return nullptr;
+        char32_t code = length == 2 ? (c & 0x1F) : length == 3 ? (c & 0x0F) : (c & 0x07);
+        for (int k = 1; k < length; ++k) {
+            if ((in[i + k] & 0xC0) != 0x80)
+                return nullptr;
+            code = (code << 6) | (in[i + k] & 0x3F);
+        }
+        const char32_t smallest = length == 2 ? 0x80 : length == 3 ? 0x800 : 0x10000;
+        if (code < smallest || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF) || code == 0xFFFE ||
+            code == 0xFFFF)
+            return nullptr;
+        out = std::copy_n(data + i, length, out);
+        i += length;
+    }
+    FUsed += out - target;
+    return &FTexts.emplace_back(TApartText{target, out - target});
+}
+
+namespace {
 
 bool isUnicodeEncoding(const QString &encoding)
 {
@@ -338,70 +552,37 @@ void TMSXMLDocument::Load(const QByteArray &bytes, const QString &url, bool igno
     if (bytes.size() > std::numeric_limits<int>::max())
         throw EMSXMLParseError(QStringLiteral("The document is larger than 2 GB."), XML_ERR_NO_MEMORY, 0, 0);
     TErrorCollector errors;
-    TThreadErrorScope scope(&errors);
     std::unique_ptr<TApartTextStore> apartTexts;
-    if (FKeepCDATAApart)
+    xmlDocPtr doc = nullptr;
+    if (FKeepCDATAApart && !ignoreEncoding) {
         apartTexts = std::make_unique<TApartTextStore>();
-    TLoadContext load{&errors, apartTexts.get()};
-    xmlParserCtxtPtr context = xmlNewParserCtxt();
-    if (context == nullptr)
-        throw EMSXMLParseError(QString::fromLatin1(SParseFailed), 0, 0, 0);
-    // Parser errors carry their parser context; the collector for this call hangs on it, so
-    // concurrent loads on other threads never share one.
-    context->_private = &load;
-    context->sax->serror = [](void *, xmlErrorPtr error) {
-        if (error == nullptr || error->ctxt == nullptr)
-            return;
-        auto *ctxt = static_cast<xmlParserCtxtPtr>(error->ctxt);
-        if (ctxt->_private != nullptr)
-            static_cast<TLoadContext *>(ctxt->_private)->Errors->Take(error);
-    };
-    // libxml2 would merge consecutive CDATA sections into one node and then refuse the merged
-    // node once it passes ten million bytes, so a body written in pieces could not be read
-    // back. Each section becomes its own node; the per-section limit still applies.
-    context->sax->cdataBlock = [](void *userData, const xmlChar *value, int length) {
-        auto *ctxt = static_cast<xmlParserCtxtPtr>(userData);
-        if (ctxt == nullptr || ctxt->node == nullptr || ctxt->disableSAX)
-            return;
-        auto *load = static_cast<TLoadContext *>(ctxt->_private);
-        const bool apart = load != nullptr && load->ApartTexts != nullptr;
-        xmlNodePtr node = xmlNewCDataBlock(ctxt->myDoc, apart ? nullptr : value, apart ? 0 : length);
-        if (node != nullptr && apart)
-            node->psvi = load->ApartTexts->Add(reinterpret_cast<const char *>(value), length);
-        if (node == nullptr) {
-            if (load != nullptr) {
-                TErrorCollector *errors = load->Errors;
-                if (!errors->Failed) {
-                    errors->Failed = true;
-                    errors->Reason = QStringLiteral("Out of memory.");
-                    errors->Code = XML_ERR_NO_MEMORY;
-                    errors->Line = xmlSAX2GetLineNumber(ctxt);
-                    errors->Column = xmlSAX2GetColumnNumber(ctxt);
-                }
+        std::vector<TApartText *> presplit;
+        const QByteArray skeleton = presplitCDATA(bytes, *apartTexts, presplit);
+        if (!skeleton.isEmpty()) {
+            // Any complaint here sends the document the usual way, which reports it exactly.
+            TErrorCollector ignored;
+            TThreadErrorScope scope(&ignored);
+            TLoadContext load{&ignored, apartTexts.get(), &presplit};
+            doc = parseWithHooks(skeleton, url, false, load);
+            if (doc != nullptr && load.NextPresplit != presplit.size()) {
+                xmlFreeDoc(doc);
+                doc = nullptr;
             }
-            xmlStopParser(ctxt);
-            return;
         }
-        xmlAddChild(ctxt->node, node);
-    };
-    // No network, no DTD loading, no entity substitution, no XML_PARSE_HUGE: libxml2's limits
-    // on depth, text size and entity amplification stay on.
-    int options = XML_PARSE_NONET | XML_PARSE_NOBLANKS;
-    if (ignoreEncoding)
-        options |= XML_PARSE_IGNORE_ENC;
-    const QByteArray urlBytes = url.toUtf8();
-    xmlDocPtr doc = xmlCtxtReadMemory(context, bytes.constData(), int(bytes.size()),
-                                      urlBytes.isEmpty() ? nullptr : urlBytes.constData(),
-                                      ignoreEncoding ? "UTF-8" : nullptr, options);
-    const bool wellFormed = context->wellFormed != 0;
-    context->_private = nullptr;
-    xmlFreeParserCtxt(context);
-    if (doc == nullptr || !wellFormed || errors.Failed) {
-        if (doc != nullptr)
-            xmlFreeDoc(doc);
-        if (errors.Failed)
-            throw EMSXMLParseError(errors.Reason, errors.Code, errors.Line, errors.Column);
-        throw EMSXMLParseError(QString::fromLatin1(SParseFailed), 0, 0, 0);
+        if (doc == nullptr)
+            apartTexts = std::make_unique<TApartTextStore>();
+    } else if (FKeepCDATAApart) {
+        apartTexts = std::make_unique<TApartTextStore>();
+    }
+    if (doc == nullptr) {
+        TThreadErrorScope scope(&errors);
+        TLoadContext load{&errors, apartTexts.get()};
+        doc = parseWithHooks(bytes, url, ignoreEncoding, load);
+        if (doc == nullptr) {
+            if (errors.Failed)
+                throw EMSXMLParseError(errors.Reason, errors.Code, errors.Line, errors.Column);
+            throw EMSXMLParseError(QString::fromLatin1(SParseFailed), 0, 0, 0);
+        }
     }
     if (const xmlNode *reference = findEntityReference(doc)) {
         const QString name = fromXml(reference->name);

@@ -127,6 +127,11 @@ public:
         return &FTexts.emplace_back(TApartText{target, size});
     }
 
+    // Adds the text of a CDATA section as the parser would read it from UTF-8 source: line ends
+    // become line feeds. Returns null (and adds nothing) when the text is not well-formed UTF-8
+    // or holds a character XML does not allow.
+    TApartText *AddSectionText(const char *data, qsizetype size);
+
 private:
     static constexpr qsizetype BlockSize = qsizetype(4) << 20;
     std::vector<std::unique_ptr<char[]>> FBlocks;

@@ -812,6 +812,54 @@ private Q_SLOTS:
         QCOMPARE(FindChild(again, QStringLiteral("d")).Text(), QString::fromLatin1(big));
     }
 
+    void load_cdataKeptApart_sameDocumentAndErrorsAsAPlainLoad_data()
+    {
+        QTest::addColumn<QByteArray>("source");
+        QTest::newRow("markup that only looks like sections")
+            << QByteArray("\xEF\xBB\xBF<?xml version='1.0' encoding='utf-8'?><!-- <![CDATA[ not one ]]> -->"
+                          "<?pi <![CDATA[ nor this ]]>?><r a=\"x > y\" b='&quot;]]'><c><![CDATA[<![CDATA[ <!-- "
+                          "text ]]]]><![CDATA[>]]></c>\n  <c>\n<![CDATA[after blanks]]>\n</c>"
+                          "<c><![CDATA[]]><![CDATA[second]]> text <![CDATA[third]]></c></r>");
+        QTest::newRow("line ends and wide characters")
+            << QByteArray("<r><c><![CDATA[a\r\nb\rc\n\rd \xC3\xA9 \xE2\x82\xAC \xF0\x9F\x98\x80]]></c></r>");
+        QTest::newRow("another encoding") << QByteArray("<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>"
+                                                        "<r><c><![CDATA[caf\xE9]]></c></r>");
+        QTest::newRow("document type") << QByteArray("<!DOCTYPE r [<!ENTITY e \"x\">]><r><![CDATA[d]]></r>");
+        QTest::newRow("broken UTF-8 in a section") << QByteArray("<r>\n<c><![CDATA[ab\xC3(]]></c></r>");
+        QTest::newRow("overlong UTF-8 in a section") << QByteArray("<r><c><![CDATA[\xC0\xAF]]></c></r>");
+        QTest::newRow("surrogate in a section") << QByteArray("<r><c><![CDATA[\xED\xA0\x80]]></c></r>");
+        QTest::newRow("control character in a section") << QByteArray("<r><c><![CDATA[bell\x07]]></c></r>");
+        QTest::newRow("unclosed section") << QByteArray("<r><c><![CDATA[open</c></r>");
+        QTest::newRow("section before the root") << QByteArray("<![CDATA[x]]><r/>");
+        QTest::newRow("terminator in text") << QByteArray("<r><c><![CDATA[x]]></c> ]]> </r>");
+        QTest::newRow("broken tag after a section") << QByteArray("<r><c><![CDATA[x]]></c><d a='1></r>");
+    }
+
+    void load_cdataKeptApart_sameDocumentAndErrorsAsAPlainLoad()
+    {
+        QFETCH(QByteArray, source);
+        const auto outcome = [&source](bool apart) -> QByteArray {
+            TMSXMLDocument doc;
+            doc.SetKeepCDATAApart(apart);
+            try {
+                doc.LoadFromBytes(source);
+            } catch (const EMSXMLParseError &e) {
+                return QStringLiteral("error %1 at %2:%3: %4")
+                    .arg(e.ErrorCode())
+                    .arg(e.Line())
+                    .arg(e.LinePos())
+                    .arg(e.Message())
+                    .toUtf8();
+            }
+            QByteArray texts;
+            for (TMSXMLNode c = doc.GetDocument().DocumentElement().FirstChild(); c; c = c.NextSibling())
+                texts += c.Text().toUtf8() + '|' + GetCDATAText(c).toUtf8() + '\n';
+            return texts + doc.SaveToBytes();
+        };
+        const QByteArray plain = outcome(false);
+        QCOMPARE(outcome(true), plain);
+    }
+
     // --- iterator -----------------------------------------------------------------------------
 
     void iterator_visitsOnlyChildrenOfTheName()
