@@ -171,7 +171,8 @@ void xmlBench(QTextStream &out)
     out << "   write: " << ms(write) << "  floor " << ms(writeFloor) << " (serialise " << ms(serialise)
         << " + decompress " << ms(decompress) << "), ratio " << ratio(write, writeFloor) << " (target 1.5)\n";
     out << "          CPU " << ms(writeCpu) << "  floor " << ms(serialiseCpu + decompressCpu) << ", ratio "
-        << ratio(writeCpu, serialiseCpu + decompressCpu) << "\n";
+        << ratio(writeCpu, serialiseCpu + decompressCpu)
+        << " (the write also syncs the new file to disk before it replaces the old one)\n";
     out << "   resident after loading: " << mb(residentAfter) << " (before " << mb(residentBefore) << ", trimmed "
         << mb(residentTrimmed) << ", target at most " << mb(limit) << ")\n";
 }
