@@ -32,13 +32,6 @@
 
 namespace {
 
-constexpr TQBNamedText SCannotReadFile{"SCannotReadFile", "Cannot read the file '%s'.\r\n%s"};
-constexpr TQBNamedText SNoCharMap{"SNoCharMap",
-                                  "No character map program was found. Please install gucharmap or kcharselect."};
-constexpr TQBNamedText SNoCalculator{
-    "SNoCalculator", "No calculator program was found. Please install gnome-calculator, kcalc or galculator."};
-constexpr TQBNamedText SCannotStartProgram{"SCannotStartProgram", "Cannot start the program '%s'."};
-
 const char TextFilter[] = "Text files (*.txt, *.rtf)|*.txt;*.rtf|All files (*.*)|*.*";
 // Metafiles have no reader here, so the picture dialog offers what can be read instead.
 const char PictureFilter[] =
@@ -277,9 +270,10 @@ void TFAppFrame::ConnectFormatInsert()
     connect(InsertPicture, &QAction::triggered, this, &TFAppFrame::InsertPictureExecute);
     // InsertDateTime stays unconnected: only the submenu's entries have a caption to insert.
     connect(InsertText, &QAction::triggered, this, &TFAppFrame::InsertTextExecute);
-    connect(InsertCharMap, &QAction::triggered, this, [this] { StartDesktopProgram(CharMapPrograms, SNoCharMap); });
+    connect(InsertCharMap, &QAction::triggered, this,
+            [this] { StartDesktopProgram(CharMapPrograms, QBStrings::SNoCharMap); });
     connect(InsertCalculator, &QAction::triggered, this,
-            [this] { StartDesktopProgram(CalculatorPrograms, SNoCalculator); });
+            [this] { StartDesktopProgram(CalculatorPrograms, QBStrings::SNoCalculator); });
 }
 
 void TFAppFrame::alFormatUpdate()
@@ -534,12 +528,12 @@ void TFAppFrame::InsertTextExecute()
         return;
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly)) {
-        QBDialogs::Warning(this, QBFormatStr(Localizer(), SCannotReadFile, {fileName, file.errorString()}));
+        QBDialogs::Warning(this, QBFormatStr(Localizer(), QBStrings::SCannotReadFile, {fileName, file.errorString()}));
         return;
     }
     QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError) {
-        QBDialogs::Warning(this, QBFormatStr(Localizer(), SCannotReadFile, {fileName, file.errorString()}));
+        QBDialogs::Warning(this, QBFormatStr(Localizer(), QBStrings::SCannotReadFile, {fileName, file.errorString()}));
         return;
     }
     // Read as lines, every line keeps its line break, the last one too.
@@ -558,7 +552,7 @@ void TFAppFrame::StartDesktopProgram(const QStringList &programs, const TQBNamed
         if (path.isEmpty())
             continue;
         if (!QProcess::startDetached(path, {}))
-            QBDialogs::Warning(this, QBFormatStr(Localizer(), SCannotStartProgram, {path}));
+            QBDialogs::Warning(this, QBFormatStr(Localizer(), QBStrings::SCannotStartProgram, {path}));
         return;
     }
     QBDialogs::Warning(this, QBLoadStr(Localizer(), missing));

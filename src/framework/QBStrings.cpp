@@ -39,6 +39,10 @@ const QList<TQBNamedText> &QBNamedTexts()
         SLangAdded,
         SSaved,
         SOutlinePage,
+        SCannotReadFile,
+        SNoCharMap,
+        SNoCalculator,
+        SCannotStartProgram,
     };
     return texts;
 }

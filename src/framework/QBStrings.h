@@ -56,6 +56,12 @@ inline constexpr TQBNamedText SLangAdded{"SLangAdded", "Language '%s' has been s
                                                        "Quillbox to update list of available languages."};
 inline constexpr TQBNamedText SSaved{"SSaved", "Saved"};
 inline constexpr TQBNamedText SOutlinePage{"SOutlinePage", "Outline"};
+inline constexpr TQBNamedText SCannotReadFile{"SCannotReadFile", "Cannot read the file '%s'.\r\n%s"};
+inline constexpr TQBNamedText SNoCharMap{
+    "SNoCharMap", "No character map program was found. Please install gucharmap or kcharselect."};
+inline constexpr TQBNamedText SNoCalculator{
+    "SNoCalculator", "No calculator program was found. Please install gnome-calculator, kcalc or galculator."};
+inline constexpr TQBNamedText SCannotStartProgram{"SCannotStartProgram", "Cannot start the program '%s'."};
 } // namespace QBStrings
 
 // Every named text, in the order above.
