@@ -1,5 +1,6 @@
 // Copyright (c) 2026 Brindlewood
 // SPDX-License-Identifier: MIT
+#include "AppFrameFixture.h"
 #include "document/QBClipbrd.h"
 #include "editor/AppFrame.h"
 #include "editor/ArticleRichEdit.h"
@@ -41,39 +42,9 @@
 
 namespace {
 
-// The program as main() builds it: the data module with its services, then the main window.
-struct TFrameFixture
+// The main window with helpers of these tests.
+struct TFrameFixture : TAppFrameFixture
 {
-    QTemporaryDir dir;
-    std::shared_ptr<TQBMemoryClipboard> clipboard = std::make_shared<TQBMemoryClipboard>();
-    std::unique_ptr<TDMAppData> appData;
-    std::unique_ptr<TFAppFrame> frame;
-
-    TFrameFixture()
-    {
-        NVKFinalizeCore();
-        NVKInitializeCore();
-        TRegistry::SetStoreFolder(dir.path());
-        QBDialogs::ClearTestState();
-        QBSetArticleClipboard(clipboard);
-        appData = std::make_unique<TDMAppData>(QStringList());
-        frame = std::make_unique<TFAppFrame>();
-        appData->SetMainWindow(frame.get());
-        frame->show();
-        QVERIFY(QTest::qWaitForWindowExposed(frame.get()));
-    }
-
-    ~TFrameFixture()
-    {
-        frame.reset();
-        appData.reset();
-        QBSetArticleClipboard(nullptr);
-        QBDialogs::ClearTestState();
-    }
-
-    TFrameFixture(const TFrameFixture &) = delete;
-    TFrameFixture &operator=(const TFrameFixture &) = delete;
-
     IQBDocumentPtr doc() const { return DataService()->GetDocument(); }
     IQBEditorServicePtr edit() const { return EditorService(); }
 
@@ -89,15 +60,6 @@ struct TFrameFixture
         TArticleTreeView *tree = frame->OutlinePane->atvOutline;
         tree->setCurrentItem(tree->FindNode(article));
         frame->alStandardUpdate();
-    }
-
-    QString path(const QString &name) const { return dir.filePath(name); }
-
-    // Runs a command as the user would: only an enabled one does anything.
-    static void run(QAction *action)
-    {
-        QVERIFY2(action->isEnabled(), qPrintable(action->objectName()));
-        action->trigger();
     }
 };
 

@@ -1,5 +1,6 @@
 // Copyright (c) 2026 Brindlewood
 // SPDX-License-Identifier: MIT
+#include "AppFrameFixture.h"
 #include "document/QBClipbrd.h"
 #include "editor/AppFrame.h"
 #include "editor/ArticleRichEdit.h"
@@ -32,42 +33,10 @@
 
 namespace {
 
-// The program as main() builds it: the data module with its services, then the main window.
-struct TFrameFixture
+// The main window with helpers of these tests.
+struct TFrameFixture : TAppFrameFixture
 {
-    QTemporaryDir dir;
-    std::shared_ptr<TQBMemoryClipboard> clipboard = std::make_shared<TQBMemoryClipboard>();
-    std::unique_ptr<TDMAppData> appData;
-    std::unique_ptr<TFAppFrame> frame;
-
-    TFrameFixture()
-    {
-        NVKFinalizeCore();
-        NVKInitializeCore();
-        TRegistry::SetStoreFolder(dir.path());
-        QBDialogs::ClearTestState();
-        QBSetArticleClipboard(clipboard);
-        appData = std::make_unique<TDMAppData>(QStringList());
-        frame = std::make_unique<TFAppFrame>();
-        appData->SetMainWindow(frame.get());
-        frame->show();
-        QVERIFY(QTest::qWaitForWindowExposed(frame.get()));
-    }
-
-    ~TFrameFixture()
-    {
-        frame.reset();
-        appData.reset();
-        QBSetArticleClipboard(nullptr);
-        QBDialogs::ClearTestState();
-    }
-
-    TFrameFixture(const TFrameFixture &) = delete;
-    TFrameFixture &operator=(const TFrameFixture &) = delete;
-
     TArticleRichEdit *edit() const { return frame->RichEdit; }
-    QString path(const QString &name) const { return dir.filePath(name); }
-
     // Types text into an empty editor.
     void type(const QString &text) const
     {
@@ -79,13 +48,6 @@ struct TFrameFixture
     {
         edit()->SetSelStart(start);
         edit()->SetSelLength(length);
-    }
-
-    // Runs a command as the user would: only an enabled one does anything.
-    static void run(QAction *action)
-    {
-        QVERIFY2(action->isEnabled(), qPrintable(action->objectName()));
-        action->trigger();
     }
 
     // Replaces the size box's text by one typed key.

@@ -1,0 +1,60 @@
+// Copyright (c) 2026 Brindlewood
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "document/QBClipbrd.h"
+#include "editor/AppFrame.h"
+#include "framework/NVKInit.h"
+#include "platform/QBDialogs.h"
+#include "platform/Registry.h"
+#include "services/AppData.h"
+
+#include <QAction>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+// The program as main() builds it: the data module with its services, then the main window,
+// over a settings store and a clipboard of the test's own.
+struct TAppFrameFixture
+{
+    QTemporaryDir dir;
+    std::shared_ptr<TQBMemoryClipboard> clipboard = std::make_shared<TQBMemoryClipboard>();
+    std::unique_ptr<TDMAppData> appData;
+    std::unique_ptr<TFAppFrame> frame;
+
+    TAppFrameFixture()
+    {
+        NVKFinalizeCore();
+        NVKInitializeCore();
+        TRegistry::SetStoreFolder(dir.path());
+        QBDialogs::ClearTestState();
+        QBSetArticleClipboard(clipboard);
+        appData = std::make_unique<TDMAppData>(QStringList());
+        frame = std::make_unique<TFAppFrame>();
+        appData->SetMainWindow(frame.get());
+        frame->show();
+        QVERIFY(QTest::qWaitForWindowExposed(frame.get()));
+    }
+
+    ~TAppFrameFixture()
+    {
+        frame.reset();
+        appData.reset();
+        QBSetArticleClipboard(nullptr);
+        QBDialogs::ClearTestState();
+    }
+
+    TAppFrameFixture(const TAppFrameFixture &) = delete;
+    TAppFrameFixture &operator=(const TAppFrameFixture &) = delete;
+
+    QString path(const QString &name) const { return dir.filePath(name); }
+
+    // Runs a command as the user would: only an enabled one does anything.
+    static void run(QAction *action)
+    {
+        QVERIFY2(action->isEnabled(), qPrintable(action->objectName()));
+        action->trigger();
+    }
+};
