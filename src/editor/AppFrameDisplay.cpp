@@ -260,6 +260,9 @@ void TFAppFrame::FormSettingChange()
         width += frame.left() + frame.right();
         if (toolbar->isMovable())
             width += toolbar->style()->pixelMetric(QStyle::PM_ToolBarHandleExtent, nullptr, toolbar);
-        toolbar->setFixedWidth(width + 10);
+        // At most that wide, and narrower when the window is: the bar then shows its overflow
+        // button instead of holding the window wider than the screen.
+        toolbar->setMinimumWidth(0);
+        toolbar->setMaximumWidth(width + 10);
     }
 }

@@ -195,6 +195,8 @@ QMenu *TFAppFrame::NewColorMenu(const QString &name, bool foreground)
 
 void TFAppFrame::CreateFormatToolbar()
 {
+    // Its own row: the three bars side by side would make the window wider than many screens.
+    addToolBarBreak();
     tbFormat = addToolBar(tr("Format"));
     tbFormat->setObjectName(QStringLiteral("tbFormat"));
     cbFont = new TVtlFontComboBox(tbFormat);

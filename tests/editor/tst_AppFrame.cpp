@@ -864,18 +864,22 @@ private Q_SLOTS:
         // The desktop's notice that its theme changed.
         QEvent change(QEvent::ThemeChange);
         QCoreApplication::sendEvent(frame, &change);
+        frame->resize(1600, 700);
         for (QToolBar *toolbar : {frame->tbStandard, frame->tbArticle, frame->tbFormat}) {
             QCOMPARE(toolbar->font(), menuFont);
             int buttons = 0;
             for (QAction *action : toolbar->actions())
                 if (QWidget *button = toolbar->widgetForAction(action))
                     buttons += button->sizeHint().width();
-            QVERIFY(toolbar->width() >= buttons + 10);
-            QCOMPARE(toolbar->minimumWidth(), toolbar->maximumWidth());
+            QTRY_VERIFY(toolbar->width() >= buttons + 10);
+            QVERIFY(toolbar->maximumWidth() >= buttons + 10);
             // Nothing is pushed into the overflow button.
             const auto *more = toolbar->findChild<QToolButton *>(QStringLiteral("qt_toolbar_ext_button"));
             QTRY_VERIFY(!more || !more->isVisible());
         }
+        // The bars do not hold the window wider than a small screen.
+        frame->resize(900, 600);
+        QTRY_COMPARE(frame->width(), 900);
         QApplication::setFont(QApplication::font(), "QMenu");
     }
 
