@@ -31,6 +31,7 @@
 #include <QToolBar>
 #include <QToolButton>
 #include <QUrl>
+#include <algorithm>
 
 namespace {
 
@@ -448,8 +449,22 @@ void TFAppFrame::RichEditURLClick(const QString &url, Qt::MouseButton button)
         }
         return;
     }
-    if (!QDesktopServices::openUrl(QUrl::fromUserInput(url)))
-        QBDialogs::Warning(this, QBFormatStr(Localizer(), QBStrings::SCannotOpenLocation, {url}));
+    if (QDesktopServices::openUrl(QUrl::fromUserInput(url)))
+        return;
+    if (url.startsWith(QLatin1String("file:"), Qt::CaseInsensitive)) {
+        // A file no program opens: offer its folder instead, everything up to the last
+        // separator or colon.
+        const QString question = QBFormatStr(Localizer(), QBStrings::SNoAssociation, {url});
+        if (QBDialogs::Question(this, question, QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
+            return;
+        const qsizetype cut = std::max(
+            {url.lastIndexOf(QLatin1Char('/')), url.lastIndexOf(QLatin1Char('\\')), url.lastIndexOf(QLatin1Char(':'))});
+        const QString folder = url.left(cut);
+        if (!QDesktopServices::openUrl(QUrl::fromUserInput(folder)))
+            QBDialogs::Warning(this, QBFormatStr(Localizer(), QBStrings::SCannotOpenLocation, {folder}));
+        return;
+    }
+    QBDialogs::Warning(this, QBFormatStr(Localizer(), QBStrings::SCannotOpenLocation, {url}));
 }
 
 void TFAppFrame::OpenLocation(const QString &location)

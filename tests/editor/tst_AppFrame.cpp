@@ -401,6 +401,31 @@ private Q_SLOTS:
         QCOMPARE(f.edit()->CurrentArticle(), target);
     }
 
+    void links_failingFileLinkOffersItsFolder_otherLinksOnlyWarn()
+    {
+        // Nothing on the test platform opens locations, so every attempt fails.
+        TFrameFixture f;
+        const QString file = QStringLiteral("file:///nowhere/notes/plan.unknown");
+        const QString asked = QStringLiteral("There is no program associated with %1.\r\nDo you wish to explore it "
+                                             "instead?")
+                                  .arg(file);
+        QBDialogs::QueueAnswer(QMessageBox::No);
+        f.frame->RichEditURLClick(file, Qt::LeftButton);
+        QCOMPARE(QBDialogs::ShownTexts(), QStringList{asked});
+
+        QBDialogs::ClearTestState();
+        QBDialogs::QueueAnswer(QMessageBox::Yes);
+        QBDialogs::QueueAnswer(QMessageBox::Ok);
+        f.frame->RichEditURLClick(file, Qt::LeftButton);
+        QCOMPARE(QBDialogs::ShownTexts(),
+                 (QStringList{asked, QStringLiteral("Cannot open location file:///nowhere/notes.")}));
+
+        QBDialogs::ClearTestState();
+        QBDialogs::QueueAnswer(QMessageBox::Ok);
+        f.frame->RichEditURLClick(QStringLiteral("http://nowhere.example/"), Qt::LeftButton);
+        QCOMPARE(QBDialogs::ShownTexts(), QStringList(QStringLiteral("Cannot open location http://nowhere.example/.")));
+    }
+
     void dragFromOutline_insertsInternalLink_otherSourcesRefused()
     {
         TFrameFixture f;
