@@ -514,6 +514,9 @@ void TFOutlinePane::DeleteSelectedArticle()
 
 void TFOutlinePane::RenameSelectedArticle()
 {
+    // Already editing (a click on the selected node starts it too): nothing more to start.
+    if (IsEditing())
+        return;
     if (TArticleTreeNode *node = SelectedNode()) {
         atvOutline->scrollToItem(node);
         atvOutline->editItem(node);

@@ -26,6 +26,7 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QMimeData>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -398,6 +399,12 @@ void TestOutlinePane::rename_inPlace_setsTheCaption_escapeKeepsIt()
     QCOMPARE(f.node(a)->text(0), QStringLiteral("Draft"));
 
     f.pane->RenameSelectedArticle();
+    // Asking again while editing keeps the editor and what was typed, without complaint.
+    QTest::failOnWarning(QRegularExpression(QStringLiteral("editing failed")));
+    f.inPlaceEditor()->setText(QStringLiteral("Fin"));
+    f.pane->RenameSelectedArticle();
+    QVERIFY(f.pane->IsEditing());
+    QCOMPARE(f.inPlaceEditor()->text(), QStringLiteral("Fin"));
     f.inPlaceEditor()->setText(QStringLiteral("Final \u00FCber \u4E2D"));
     QTest::keyClick(f.inPlaceEditor(), Qt::Key_Enter);
     QTRY_COMPARE(a->Caption(), QStringLiteral("Final \u00FCber \u4E2D"));
