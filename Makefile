@@ -35,7 +35,7 @@ test-asan: deps $(BUILD_ASAN)/build.ninja
 
 # libFuzzer over the RTF reader and extractor, each for FUZZ_SECONDS, starting from the samples in
 # tests/data/rtf; the corpus grows in $(BUILD_FUZZ), crashes land in $(BUILD_FUZZ)/artifacts.
-FUZZ_TARGETS := fuzz_RtfText fuzz_RtfReader
+FUZZ_TARGETS := fuzz_RtfText fuzz_RtfReader fuzz_XmlLoad
 
 $(BUILD_FUZZ)/build.ninja:
 	@scripts/install-deps.sh --fuzz
@@ -46,11 +46,13 @@ fuzz: $(BUILD_FUZZ)/build.ninja
 	cmake --build $(BUILD_FUZZ) -j $(JOBS) --target $(FUZZ_TARGETS)
 	mkdir -p $(BUILD_FUZZ)/artifacts
 	for t in $(FUZZ_TARGETS); do \
+		case $$t in fuzz_Xml*) seeds=tests/data/xqb; dict=tests/data/xml-fuzz.dict;; \
+			*) seeds=tests/data/rtf; dict=tests/data/rtf-fuzz.dict;; esac; \
 		mkdir -p $(BUILD_FUZZ)/corpus/$$t && \
 		QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=0 $(BUILD_FUZZ)/fuzz/$$t \
 			-max_total_time=$(FUZZ_SECONDS) -timeout=10 -rss_limit_mb=2048 -max_len=65536 \
-			-dict=tests/data/rtf-fuzz.dict -artifact_prefix=$(BUILD_FUZZ)/artifacts/$$t- \
-			$(BUILD_FUZZ)/corpus/$$t tests/data/rtf || exit 1; \
+			-dict=$$dict -artifact_prefix=$(BUILD_FUZZ)/artifacts/$$t- \
+			$(BUILD_FUZZ)/corpus/$$t $$seeds || exit 1; \
 	done
 
 bench: build
