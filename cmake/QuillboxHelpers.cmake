@@ -13,3 +13,11 @@ function(qb_add_test name)
     add_test(NAME ${name} COMMAND ${name})
     set_tests_properties(${name} PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen" TIMEOUT 300)
 endfunction()
+
+# qb_add_library(<name> <sources...>)
+# One static library per source folder. Headers are included from the source root ("xml/IDMap.h"),
+# which a library gives to those that link it.
+function(qb_add_library name)
+    add_library(${name} STATIC ${ARGN})
+    target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
+endfunction()

@@ -5,7 +5,8 @@
 #include "dialogs/ErrorDlg.h"
 #include "document/QBMarkers.h"
 #include "framework/NVKLang.h"
-#include "framework/NVKLocalizer.h"
+#include "platform/NVKLocalizer.h"
+#include "platform/QBAppShared.h"
 #include "framework/NVKResourceSet.h"
 #include "framework/QBStrings.h"
 #include "platform/QBColors.h"
@@ -86,6 +87,7 @@ TDMAppData::TDMAppData(const QStringList &arguments, QObject *owner) : QObject(o
     NVKLocalizer = new TNVKLocalizer(this);
     NVKLocalizer->setObjectName(QStringLiteral("NVKLocalizer"));
     NVKLocalizer->SetResourceSet(NVKResourceSet);
+    QBSetAppShared({NVKResourceSet, NVKLocalizer, QBMarkerDictionary});
 
     QBDataService->SetOnOpenRequest([this](TQBDataService *, QString &fileName, bool &cancel) {
         const QString chosen = QBDialogs::OpenFileName(FMainWindow, QBLoadStr(NVKLocalizer, QBStrings::SDocumentFilter),
@@ -134,8 +136,10 @@ TDMAppData::TDMAppData(const QStringList &arguments, QObject *owner) : QObject(o
 TDMAppData::~TDMAppData()
 {
     NVKDeactivateComponents(this);
-    if (FInstance == this)
+    if (FInstance == this) {
         FInstance = nullptr;
+        QBSetAppShared({});
+    }
 }
 
 void TDMAppData::QBSettingsServiceActivated()

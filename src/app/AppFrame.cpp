@@ -2,18 +2,19 @@
 // SPDX-License-Identifier: MIT
 #include "AppFrame.h"
 
-#include "ArticleRichEdit.h"
-#include "ArticleTabs.h"
-#include "ArticleTitle.h"
-#include "ArticleTree.h"
-#include "QBEditorSvc.h"
-#include "framework/NVKLocalizer.h"
+#include "controls/ArticleRichEdit.h"
+#include "controls/ArticleTabs.h"
+#include "controls/ArticleTitle.h"
+#include "controls/ArticleTree.h"
+#include "editor/QBEditorSvc.h"
+#include "platform/NVKLocalizer.h"
+#include "platform/QBAppShared.h"
 #include "framework/QBStrings.h"
 #include "panes/OutlinePane.h"
 #include "platform/QBColors.h"
 #include "platform/QBImages.h"
-#include "platform/Registry.h"
-#include "services/AppData.h"
+#include "services/Registry.h"
+#include "app/AppData.h"
 #include "services/QBDocAccess.h"
 #include "services/QBDocSvc.h"
 #include "services/QBEditorIntf.h"
@@ -37,11 +38,6 @@
 #include <QVBoxLayout>
 
 namespace {
-
-const TNVKCustomResourceManager *Localizer()
-{
-    return TDMAppData::Instance() ? TDMAppData::Instance()->NVKLocalizer : nullptr;
-}
 
 // Widths of the nine status panels; panel 4 takes what is left.
 constexpr int PanelWidths[9] = {300, 100, 60, 50, 50, 40, 40, 40, 50};
@@ -85,7 +81,7 @@ TFAppFrame::TFAppFrame(QWidget *parent) : TBaseForm(parent)
     // The outline binds to the editor service, so it comes after the service runs.
     OutlinePane = new TFOutlinePane(pcNavigation);
     OutlinePane->setObjectName(QStringLiteral("FOutlinePane"));
-    pcNavigation->addTab(OutlinePane, QBPaneImage(piOutline), QBLoadStr(Localizer(), QBStrings::SOutlinePage));
+    pcNavigation->addTab(OutlinePane, QBPaneImage(piOutline), QBLoadStr(QBAppLocalizer(), QBStrings::SOutlinePage));
     connect(OutlinePane, &TFOutlinePane::selectedArticleChanged, this, &TFAppFrame::alStandardUpdate);
 
     CompleteCreation();
@@ -229,7 +225,7 @@ void TFAppFrame::qbaDataAfterCreateOrOpen()
 void TFAppFrame::qbaDataAfterSave()
 {
     UpdateCaption();
-    StatusPanels[0]->setText(QBLoadStr(Localizer(), QBStrings::SSaved));
+    StatusPanels[0]->setText(QBLoadStr(QBAppLocalizer(), QBStrings::SSaved));
 }
 
 void TFAppFrame::ApplySettings(int categories)
@@ -306,9 +302,9 @@ void TFAppFrame::alStandardUpdate()
         action->setToolTip(text.section(QLatin1Char('|'), 0, 0));
         action->setStatusTip(text.section(QLatin1Char('|'), 1));
     };
-    hint(NavBack, canBack ? QBFormatStr(Localizer(), QBStrings::SBack, {editor->BackCaption()}) : QString());
+    hint(NavBack, canBack ? QBFormatStr(QBAppLocalizer(), QBStrings::SBack, {editor->BackCaption()}) : QString());
     hint(NavForward,
-         canForward ? QBFormatStr(Localizer(), QBStrings::SForward, {editor->ForwardCaption()}) : QString());
+         canForward ? QBFormatStr(QBAppLocalizer(), QBStrings::SForward, {editor->ForwardCaption()}) : QString());
     const IQBArticlePtr current = editor ? editor->CurrentArticle() : IQBArticlePtr();
     NavPrevious->setEnabled(current && current->Previous());
     NavNext->setEnabled(current && current->Next());
@@ -349,7 +345,7 @@ void TFAppFrame::BuildRecentMenu(QMenu *menu)
     const IQBDataServicePtr data = DataService();
     const IQBHistoryListPtr recent = data ? data->GetRecentFiles() : IQBHistoryListPtr();
     if (!recent || recent->GetCount() == 0) {
-        menu->addAction(QBLoadStr(Localizer(), QBStrings::SEmpty))->setEnabled(false);
+        menu->addAction(QBLoadStr(QBAppLocalizer(), QBStrings::SEmpty))->setEnabled(false);
         return;
     }
     for (int i = 0; i < recent->GetCount(); ++i) {

@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "BaseForm.h"
+#include "controls/BaseForm.h"
 #include "document/QBDataIntf.h"
 #include "services/QBSettingsSvc.h"
 

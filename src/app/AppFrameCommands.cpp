@@ -2,20 +2,21 @@
 // SPDX-License-Identifier: MIT
 #include "AppFrame.h"
 
-#include "ArticleRichEdit.h"
-#include "ArticleTabs.h"
-#include "ArticleTitle.h"
-#include "ArticleTree.h"
+#include "controls/ArticleRichEdit.h"
+#include "controls/ArticleTabs.h"
+#include "controls/ArticleTitle.h"
+#include "controls/ArticleTree.h"
 #include "QBVersion.h"
 #include "dialogs/AboutDlg.h"
 #include "dialogs/TipsDlg.h"
-#include "framework/NVKLocalizer.h"
+#include "platform/NVKLocalizer.h"
+#include "platform/QBAppShared.h"
 #include "framework/QBStrings.h"
 #include "panes/OutlinePane.h"
 #include "platform/QBDialogs.h"
 #include "platform/QBHelp.h"
 #include "platform/QBImages.h"
-#include "services/AppData.h"
+#include "app/AppData.h"
 #include "services/QBDocSvc.h"
 #include "services/QBEditorIntf.h"
 #include "services/QBSettingsSvc.h"
@@ -32,15 +33,6 @@
 #include <QToolButton>
 #include <QUrl>
 #include <algorithm>
-
-namespace {
-
-const TNVKCustomResourceManager *Localizer()
-{
-    return TDMAppData::Instance() ? TDMAppData::Instance()->NVKLocalizer : nullptr;
-}
-
-} // namespace
 
 QAction *TFAppFrame::NewAction(const QString &name, const QString &caption, const QString &hint, int image,
                                const QKeySequence &shortcut)
@@ -445,7 +437,7 @@ void TFAppFrame::RichEditURLClick(const QString &url, Qt::MouseButton button)
                 editor->NavigateTo(article);
             alStandardUpdate();
         } else {
-            QBDialogs::Warning(this, QBFormatStr(Localizer(), QBStrings::SArticleNotFound, {rest}));
+            QBDialogs::Warning(this, QBFormatStr(QBAppLocalizer(), QBStrings::SArticleNotFound, {rest}));
         }
         return;
     }
@@ -454,17 +446,17 @@ void TFAppFrame::RichEditURLClick(const QString &url, Qt::MouseButton button)
     if (url.startsWith(QLatin1String("file:"), Qt::CaseInsensitive)) {
         // A file no program opens: offer its folder instead, everything up to the last
         // separator or colon.
-        const QString question = QBFormatStr(Localizer(), QBStrings::SNoAssociation, {url});
+        const QString question = QBFormatStr(QBAppLocalizer(), QBStrings::SNoAssociation, {url});
         if (QBDialogs::Question(this, question, QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
             return;
         const qsizetype cut = std::max(
             {url.lastIndexOf(QLatin1Char('/')), url.lastIndexOf(QLatin1Char('\\')), url.lastIndexOf(QLatin1Char(':'))});
         const QString folder = url.left(cut);
         if (!QDesktopServices::openUrl(QUrl::fromUserInput(folder)))
-            QBDialogs::Warning(this, QBFormatStr(Localizer(), QBStrings::SCannotOpenLocation, {folder}));
+            QBDialogs::Warning(this, QBFormatStr(QBAppLocalizer(), QBStrings::SCannotOpenLocation, {folder}));
         return;
     }
-    QBDialogs::Warning(this, QBFormatStr(Localizer(), QBStrings::SCannotOpenLocation, {url}));
+    QBDialogs::Warning(this, QBFormatStr(QBAppLocalizer(), QBStrings::SCannotOpenLocation, {url}));
 }
 
 void TFAppFrame::OpenLocation(const QString &location)

@@ -2,17 +2,17 @@
 // SPDX-License-Identifier: MIT
 #include "AppFrame.h"
 
-#include "ArticleRichEdit.h"
-#include "ArticleTabs.h"
-#include "ArticleTitle.h"
-#include "QBEditorSvc.h"
-#include "framework/NVKDateTime.h"
+#include "controls/ArticleRichEdit.h"
+#include "controls/ArticleTabs.h"
+#include "controls/ArticleTitle.h"
+#include "editor/QBEditorSvc.h"
+#include "base/NVKDateTime.h"
 #include "framework/NVKFormat.h"
-#include "framework/NVKLocalizer.h"
+#include "platform/NVKLocalizer.h"
 #include "framework/QBStrings.h"
 #include "panes/OutlinePane.h"
 #include "platform/QBKeyboard.h"
-#include "services/AppData.h"
+#include "app/AppData.h"
 #include "services/QBEditorIntf.h"
 
 #include <QApplication>

@@ -2,17 +2,18 @@
 // SPDX-License-Identifier: MIT
 #include "AppFrame.h"
 
-#include "ArticleRichEdit.h"
-#include "VtlFontComboBox.h"
-#include "document/IDMap.h"
-#include "framework/NVKDateTime.h"
+#include "controls/ArticleRichEdit.h"
+#include "controls/VtlFontComboBox.h"
+#include "xml/IDMap.h"
+#include "base/NVKDateTime.h"
 #include "framework/NVKFormat.h"
-#include "framework/NVKLocalizer.h"
+#include "platform/NVKLocalizer.h"
+#include "platform/QBAppShared.h"
 #include "framework/QBStrings.h"
 #include "platform/QBColors.h"
 #include "platform/QBDialogs.h"
 #include "platform/QBImages.h"
-#include "services/AppData.h"
+#include "app/AppData.h"
 
 #include <QAction>
 #include <QBuffer>
@@ -51,11 +52,6 @@ const QStringList CharMapPrograms{QStringLiteral("gucharmap"), QStringLiteral("k
 const QStringList CalculatorPrograms{QStringLiteral("gnome-calculator"), QStringLiteral("kcalc"),
                                      QStringLiteral("galculator"),       QStringLiteral("mate-calc"),
                                      QStringLiteral("qalculate-gtk"),    QStringLiteral("xcalc")};
-
-const TNVKCustomResourceManager *Localizer()
-{
-    return TDMAppData::Instance() ? TDMAppData::Instance()->NVKLocalizer : nullptr;
-}
 
 // The swatch of a colour entry: a square outlined in black and filled with the colour.
 QIcon ColorSwatch(const QColor &color)
@@ -336,7 +332,7 @@ void TFAppFrame::cbSizeChange(const QString &text)
     const int size = trimmed.toInt(&ok);
     // Sizes below one point or beyond the editor's largest are refused like any other bad text.
     if (!ok || size < 1 || size > MaxFontSize) {
-        QBDialogs::Warning(this, QBFormatStr(Localizer(), QBStrings::SInvalidFontSize, {text}));
+        QBDialogs::Warning(this, QBFormatStr(QBAppLocalizer(), QBStrings::SInvalidFontSize, {text}));
         const QScopedValueRollback<bool> updating(FUpdatingFormat, true);
         cbSize->setEditText(current);
         return;
@@ -530,12 +526,12 @@ void TFAppFrame::InsertTextExecute()
         return;
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly)) {
-        QBDialogs::Warning(this, QBFormatStr(Localizer(), QBStrings::SCannotReadFile, {fileName, file.errorString()}));
+        QBDialogs::Warning(this, QBFormatStr(QBAppLocalizer(), QBStrings::SCannotReadFile, {fileName, file.errorString()}));
         return;
     }
     QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError) {
-        QBDialogs::Warning(this, QBFormatStr(Localizer(), QBStrings::SCannotReadFile, {fileName, file.errorString()}));
+        QBDialogs::Warning(this, QBFormatStr(QBAppLocalizer(), QBStrings::SCannotReadFile, {fileName, file.errorString()}));
         return;
     }
     // Read as lines, every line keeps its line break, the last one too.
@@ -554,8 +550,8 @@ void TFAppFrame::StartDesktopProgram(const QStringList &programs, const TQBNamed
         if (path.isEmpty())
             continue;
         if (!QProcess::startDetached(path, {}))
-            QBDialogs::Warning(this, QBFormatStr(Localizer(), QBStrings::SCannotStartProgram, {path}));
+            QBDialogs::Warning(this, QBFormatStr(QBAppLocalizer(), QBStrings::SCannotStartProgram, {path}));
         return;
     }
-    QBDialogs::Warning(this, QBLoadStr(Localizer(), missing));
+    QBDialogs::Warning(this, QBLoadStr(QBAppLocalizer(), missing));
 }

@@ -2,8 +2,8 @@
 // SPDX-License-Identifier: MIT
 #include "AppFrame.h"
 
-#include "ArticleRichEdit.h"
-#include "ArticleTabs.h"
+#include "controls/ArticleRichEdit.h"
+#include "controls/ArticleTabs.h"
 
 #include <QAction>
 #include <QMenu>

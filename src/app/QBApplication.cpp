@@ -3,7 +3,7 @@
 #include "QBApplication.h"
 
 #include "dialogs/ErrorDlg.h"
-#include "framework/NVKErrors.h"
+#include "base/NVKErrors.h"
 
 #include <QMessageBox>
 

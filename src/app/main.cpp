@@ -2,9 +2,9 @@
 // SPDX-License-Identifier: MIT
 #include "QBProgram.h"
 #include "dialogs/TipsDlg.h"
-#include "editor/AppFrame.h"
+#include "app/AppFrame.h"
 #include "framework/NVKInit.h"
-#include "platform/QBApplication.h"
+#include "app/QBApplication.h"
 #include "platform/QBClipboardQt.h"
 #include "platform/QBImages.h"
 

@@ -2,12 +2,12 @@
 // SPDX-License-Identifier: MIT
 #include "QBBench.h"
 #include "QBBenchDocs.h"
-#include "editor/ArticleRichEdit.h"
-#include "editor/ArticleTabs.h"
-#include "editor/ArticleTitle.h"
+#include "controls/ArticleRichEdit.h"
+#include "controls/ArticleTabs.h"
+#include "controls/ArticleTitle.h"
 #include "editor/QBEditorSvc.h"
 #include "framework/NVKInit.h"
-#include "platform/Registry.h"
+#include "services/Registry.h"
 #include "services/QBDocSvc.h"
 
 #include <QApplication>

@@ -2,8 +2,8 @@
 // SPDX-License-Identifier: MIT
 #include "BenchData.h"
 #include "QBBench.h"
-#include "document/MSXMLDoc.h"
-#include "document/MSXMLUtils.h"
+#include "xml/MSXMLDoc.h"
+#include "xml/MSXMLUtils.h"
 
 #include <QElapsedTimer>
 

@@ -5,7 +5,7 @@
 #include "dialogs/MarkerDlg.h"
 #include "framework/NVKInit.h"
 #include "panes/OutlinePane.h"
-#include "platform/Registry.h"
+#include "services/Registry.h"
 #include "services/QBDocSvc.h"
 
 #include <QApplication>

@@ -3,7 +3,7 @@
 #include "QBBenchDocs.h"
 
 #include "framework/NVKInit.h"
-#include "platform/Registry.h"
+#include "services/Registry.h"
 #include "services/QBDocSvc.h"
 #include "services/QBSettingsSvc.h"
 #include <QTemporaryDir>

@@ -3,8 +3,9 @@
 #include "cli/CliSearchExport.h"
 
 #include "document/QBXml.h"
-#include "panes/QBSearchCore.h"
-#include "report/QBExportCore.h"
+#include "rtf/QBRtfBody.h"
+#include "search/QBSearchCore.h"
+#include "export/QBExportCore.h"
 #include "rtf/QBRtfText.h"
 
 #include <QTextDocument>

@@ -3,7 +3,7 @@
 #include "QBVersion.h"
 #include "cli/CliCommands.h"
 #include "cli/CliSearchExport.h"
-#include "framework/NVKErrors.h"
+#include "base/NVKErrors.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>

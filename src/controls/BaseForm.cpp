@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: MIT
 #include "BaseForm.h"
 
-#include "platform/Registry.h"
+#include "services/Registry.h"
 #include "services/QBSettingsSvc.h"
 
 #include <QGuiApplication>

@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: MIT
 #include "ErrorDlg.h"
 
-#include "framework/NVKErrors.h"
+#include "base/NVKErrors.h"
 
 #include <QApplication>
 #include <QHBoxLayout>

@@ -1,7 +1,7 @@
 // Copyright (c) 2026 Brindlewood
 // SPDX-License-Identifier: MIT
 #include "document/QBClipbrd.h"
-#include "document/MSXMLUtils.h"
+#include "xml/MSXMLUtils.h"
 #include "document/QBXml.h"
 
 #include <utility>

@@ -2,9 +2,9 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "framework/NVKDateTime.h"
-#include "framework/NVKErrors.h"
-#include "framework/NVKIntf.h"
+#include "base/NVKDateTime.h"
+#include "base/NVKErrors.h"
+#include "base/NVKIntf.h"
 
 #include <QFlags>
 #include <QList>

@@ -1,8 +1,8 @@
 // Copyright (c) 2026 Brindlewood
 // SPDX-License-Identifier: MIT
 #include "document/QBXml.h"
-#include "document/MSXMLPrivate.h"
-#include "document/MSXMLUtils.h"
+#include "xml/MSXMLPrivate.h"
+#include "xml/MSXMLUtils.h"
 #include "document/QBDom.h"
 
 #include <QSaveFile>

@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "document/MSXMLDoc.h"
+#include "xml/MSXMLDoc.h"
 #include "document/QBDataIntf.h"
 
 #include <QIODevice>

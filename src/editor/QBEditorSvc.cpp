@@ -2,9 +2,10 @@
 // SPDX-License-Identifier: MIT
 #include "QBEditorSvc.h"
 
-#include "ArticleRichEdit.h"
-#include "ArticleTabs.h"
-#include "ArticleTitle.h"
+#include "controls/ArticleRichEdit.h"
+#include "controls/ArticleTabs.h"
+#include "controls/ArticleTitle.h"
+#include "rtf/QBRtfBody.h"
 #include "services/QBDocSvc.h"
 
 #include <QApplication>
@@ -177,7 +178,8 @@ void TQBEditorServiceImpl::LoadArticle(const IQBArticlePtr &article)
     TArticleRichEdit *editor = Editor();
     if (!article || !editor)
         return;
-    QByteArray body = article->Content().toUtf8();
+    // The same bytes search and export read, so raw code-page characters arrive as they do there.
+    QByteArray body = QBBodyBytes(article->Content());
     TBusyCursor busy;
     QBuffer buffer(&body);
     buffer.open(QIODevice::ReadOnly);

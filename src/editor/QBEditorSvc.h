@@ -2,6 +2,9 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "controls/ArticleRichEdit.h"
+#include "controls/ArticleTabs.h"
+#include "controls/ArticleTitle.h"
 #include "framework/NVKClasses.h"
 #include "services/QBEditorIntf.h"
 
@@ -9,9 +12,6 @@
 #include <memory>
 #include <vector>
 
-class TArticleRichEdit;
-class TArticleTabs;
-class TArticleTitle;
 
 // Articles visited in one window, most recent first, each at most once.
 class TQBWindowHistory

@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: MIT
 #include "QBExportCore.h"
 
-#include "panes/QBSearchCore.h"
+#include "rtf/QBRtfBody.h"
 #include "rtf/QBRtfReader.h"
 #include "rtf/QBRtfWriter.h"
 

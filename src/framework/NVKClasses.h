@@ -2,8 +2,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "NVKErrors.h"
-#include "NVKIntf.h"
+#include "base/NVKErrors.h"
+#include "base/NVKIntf.h"
 
 #include <QObject>
 #include <QPointer>

@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "NVKDateTime.h"
+#include "base/NVKDateTime.h"
 
 #include <QLocale>
 #include <QString>

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "NVKClasses.h"
-#include "NVKIntf.h"
+#include "base/NVKIntf.h"
 
 // The registry of running services.
 class TNVKCore final : public INVKCore, public INVKEventPublisher

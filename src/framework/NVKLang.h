@@ -3,7 +3,7 @@
 #pragma once
 
 #include "NVKClasses.h"
-#include "NVKIntf.h"
+#include "base/NVKIntf.h"
 
 #include <QStringList>
 

@@ -4,8 +4,8 @@
 
 #include "NVKInit.h"
 #include "NVKLang.h"
-#include "document/IDMap.h"
-#include "document/MSXMLUtils.h"
+#include "xml/IDMap.h"
+#include "xml/MSXMLUtils.h"
 
 #include <QFileInfo>
 #include <algorithm>

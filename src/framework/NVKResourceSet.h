@@ -4,7 +4,7 @@
 
 #include "NVKAccess.h"
 #include "NVKProperties.h"
-#include "document/MSXMLDoc.h"
+#include "xml/MSXMLDoc.h"
 
 #include <QHash>
 #include <array>

@@ -4,13 +4,13 @@
 
 #include "dialogs/MarkerDlg.h"
 #include "document/QBMarkers.h"
-#include "editor/ArticleTree.h"
-#include "framework/NVKLocalizer.h"
+#include "controls/ArticleTree.h"
+#include "platform/NVKLocalizer.h"
 #include "framework/NVKResourceSet.h"
 #include "framework/QBStrings.h"
+#include "platform/QBAppShared.h"
 #include "platform/QBDialogs.h"
 #include "platform/QBImages.h"
-#include "services/AppData.h"
 #include "services/QBDocAccess.h"
 #include "services/QBDocSvc.h"
 #include "services/QBEditorIntf.h"
@@ -284,8 +284,8 @@ TFOutlinePane::TFOutlinePane(QWidget *parent) : TFToolForm(parent)
 
     xlOutline = new TNVKLocalizer(this);
     xlOutline->setObjectName(QStringLiteral("xlOutline"));
-    if (TDMAppData *appData = TDMAppData::Instance())
-        xlOutline->SetResourceSet(appData->NVKResourceSet);
+    if (TNVKResourceSet *resources = QBAppShared().ResourceSet)
+        xlOutline->SetResourceSet(resources);
 
     qbaSettingsSettingsChanged(scAll);
     RebuildTree();
@@ -353,8 +353,8 @@ IQBDocumentPtr TFOutlinePane::Document() const
 
 const TQBMarkerDictionary &TFOutlinePane::Markers()
 {
-    if (TDMAppData *appData = TDMAppData::Instance(); appData && appData->QBMarkerDictionary)
-        return *appData->QBMarkerDictionary;
+    if (const TQBMarkerDictionary *markers = QBAppShared().Markers)
+        return *markers;
     if (!FOwnMarkers) {
         FOwnMarkers = new TQBMarkerDictionary(this);
         FOwnMarkers->LoadDefaultMarkers();

@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "NVKResourceSet.h"
+#include "framework/NVKResourceSet.h"
 
 #include <QColor>
 #include <QFont>

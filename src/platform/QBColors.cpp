@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: MIT
 #include "QBColors.h"
 
-#include "framework/NVKLocalizer.h"
+#include "platform/NVKLocalizer.h"
 
 #include <QGuiApplication>
 #include <QPalette>

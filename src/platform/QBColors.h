@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "services/QBSettingsSvc.h"
+#include "framework/QBGraphics.h"
 
 #include <QColor>
 

@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: MIT
 #include "QBSearchCore.h"
 
-#include "rtf/QBRtfCodePages.h"
+#include "rtf/QBRtfBody.h"
 #include "rtf/QBRtfText.h"
 
 #include "document/QBDom.h"
@@ -110,35 +110,6 @@ QList<int> QBFindAll(const QString &text, const QString &pattern, TQBSearchOptio
     return positions;
 }
 
-QByteArray QBBodyBytes(const QString &body)
-{
-    bool ascii = true;
-    for (QChar c : body) {
-        if (c.unicode() >= 0x80) {
-            ascii = false;
-            break;
-        }
-    }
-    if (ascii)
-        return body.toLatin1();
-    if (!body.startsWith(QLatin1String("{\\rtf")))
-        return body.toUtf8();
-    // RTF that carries raw characters: those of the default code page go back to their bytes, the others
-    // become Unicode escapes, so that no character is lost on the way to the parser.
-    QByteArray bytes;
-    bytes.reserve(body.size() + 16);
-    for (QChar c : body) {
-        unsigned char byte = 0;
-        if (c.unicode() < 0x80)
-            bytes += char(c.unicode());
-        else if (QBRtfCodePage::EncodeChar(QBRtfCodePage::Ansi, c.unicode(), byte))
-            bytes += char(byte);
-        else
-            bytes += "\\uc1\\u" + QByteArray::number(qint16(c.unicode())) + '?';
-    }
-    return bytes;
-}
-
 TQBSearch::TQBSearch(const QString &pattern, TQBSearchOptions options, bool searchTitles)
     : FPattern(pattern), FOptions(options), FSearchTitles(searchTitles)
 {
@@ -159,16 +130,10 @@ void TQBSearch::Deliver(const TQBSearchMatch &match)
 TQBSearch::TPrepared TQBSearch::Prepare(const IQBArticlePtr &article) const
 {
     TPrepared prepared;
-    // Bodies are 7-bit as a rule: the stored bytes then go to the parser as they are, as
-    // QBBodyBytes would give them.
     if (const auto *own = FReader ? nullptr : dynamic_cast<const TQBArticle *>(article.get())) {
         prepared.Caption = own->Caption();
-        const QByteArray bytes = own->ContentUtf8();
-        const bool ascii = std::all_of(bytes.cbegin(), bytes.cend(), [](char c) { return uchar(c) < 0x80; });
-        if (ascii)
-            prepared.Plain = RtfToPlainText(bytes);
-        else if (!bytes.isEmpty())
-            prepared.Plain = RtfToPlainText(QBBodyBytes(QString::fromUtf8(bytes)));
+        if (const QByteArray bytes = own->ContentUtf8(); !bytes.isEmpty())
+            prepared.Plain = RtfToPlainText(QBBodyBytesFromUtf8(bytes));
         return prepared;
     }
     const TQBSearchArticleText text = FReader ? FReader(article) : ReadArticle(article);

@@ -50,10 +50,6 @@ int QBFindText(const QString &text, const QString &pattern, int from, TQBSearchO
 // Every occurrence in text order, forward and without overlaps.
 QList<int> QBFindAll(const QString &text, const QString &pattern, TQBSearchOptions options);
 
-// The bytes of a body as the RTF engine reads them. Bodies are 7-bit RTF as a rule; raw characters in
-// RTF go back to code page 1252 bytes (Unicode escapes where it has none), other text to UTF-8.
-QByteArray QBBodyBytes(const QString &body);
-
 // What the search reads of one article.
 struct TQBSearchArticleText
 {

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "document/QBDataIntf.h"
-#include "framework/NVKIntf.h"
+#include "base/NVKIntf.h"
 
 #include <QByteArray>
 

@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "framework/NVKErrors.h"
+#include "base/NVKErrors.h"
 
 #include <QStringList>
 #include <memory>

@@ -1,6 +1,6 @@
 // Copyright (c) 2026 Brindlewood
 // SPDX-License-Identifier: MIT
-#include "document/IDMap.h"
+#include "xml/IDMap.h"
 
 #include <iterator>
 

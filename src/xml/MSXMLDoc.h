@@ -2,8 +2,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "framework/NVKErrors.h"
-#include "framework/NVKIntf.h"
+#include "base/NVKErrors.h"
+#include "base/NVKIntf.h"
 
 #include <QString>
 #include <QStringList>

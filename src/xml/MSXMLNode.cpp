@@ -1,7 +1,7 @@
 // Copyright (c) 2026 Brindlewood
 // SPDX-License-Identifier: MIT
-#include "document/MSXMLDoc.h"
-#include "document/MSXMLPrivate.h"
+#include "xml/MSXMLDoc.h"
+#include "xml/MSXMLPrivate.h"
 
 #include <libxml/xpath.h>
 #include <libxml/xpathInternals.h>

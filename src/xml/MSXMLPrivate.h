@@ -4,7 +4,7 @@
 
 // Shared by the XML layer's own files; not for use elsewhere.
 
-#include "document/MSXMLDoc.h"
+#include "xml/MSXMLDoc.h"
 
 #include <QString>
 

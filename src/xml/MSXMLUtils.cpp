@@ -1,6 +1,6 @@
 // Copyright (c) 2026 Brindlewood
 // SPDX-License-Identifier: MIT
-#include "document/MSXMLUtils.h"
+#include "xml/MSXMLUtils.h"
 
 #include <QDate>
 #include <QTime>

@@ -3,11 +3,11 @@
 #pragma once
 
 #include "document/QBClipbrd.h"
-#include "editor/AppFrame.h"
+#include "app/AppFrame.h"
 #include "framework/NVKInit.h"
 #include "platform/QBDialogs.h"
-#include "platform/Registry.h"
-#include "services/AppData.h"
+#include "services/Registry.h"
+#include "app/AppData.h"
 
 #include <QAction>
 #include <QTemporaryDir>

@@ -1,11 +1,11 @@
 // Copyright (c) 2026 Brindlewood
 // SPDX-License-Identifier: MIT
-#include "ServiceFixture.h"
+#include "support/ServiceFixture.h"
 #include "document/QBDom.h"
 #include "document/QBXml.h"
 #include "framework/NVKLang.h"
 #include "platform/QBDialogs.h"
-#include "services/AppData.h"
+#include "app/AppData.h"
 #include "services/QBDocBackup.h"
 
 #include <QColorDialog>

@@ -2,19 +2,19 @@
 // SPDX-License-Identifier: MIT
 #include "AppFrameFixture.h"
 #include "document/QBClipbrd.h"
-#include "editor/AppFrame.h"
-#include "editor/ArticleRichEdit.h"
-#include "editor/ArticleTabs.h"
-#include "editor/ArticleTitle.h"
-#include "editor/ArticleTree.h"
+#include "app/AppFrame.h"
+#include "controls/ArticleRichEdit.h"
+#include "controls/ArticleTabs.h"
+#include "controls/ArticleTitle.h"
+#include "controls/ArticleTree.h"
 #include "framework/NVKInit.h"
 #include "panes/OutlinePane.h"
 #include "platform/QBDialogs.h"
 #include "platform/QBHelp.h"
 #include "platform/QBKeyboard.h"
-#include "platform/Registry.h"
+#include "services/Registry.h"
 #include "rtf/QBRtfReader.h"
-#include "services/AppData.h"
+#include "app/AppData.h"
 #include "services/QBDocSvc.h"
 #include "services/QBEditorIntf.h"
 #include "services/QBSettingsSvc.h"
@@ -38,7 +38,7 @@
 #include <QToolButton>
 #include <QUrl>
 
-#include "../framework/LanguageFiles.h"
+#include "support/LanguageFiles.h"
 
 namespace {
 

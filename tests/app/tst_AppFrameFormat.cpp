@@ -2,16 +2,16 @@
 // SPDX-License-Identifier: MIT
 #include "AppFrameFixture.h"
 #include "document/QBClipbrd.h"
-#include "editor/AppFrame.h"
-#include "editor/ArticleRichEdit.h"
-#include "editor/VtlFontComboBox.h"
-#include "framework/NVKDateTime.h"
+#include "app/AppFrame.h"
+#include "controls/ArticleRichEdit.h"
+#include "controls/VtlFontComboBox.h"
+#include "base/NVKDateTime.h"
 #include "framework/NVKFormat.h"
 #include "framework/NVKInit.h"
 #include "platform/QBColors.h"
 #include "platform/QBDialogs.h"
-#include "platform/Registry.h"
-#include "services/AppData.h"
+#include "services/Registry.h"
+#include "app/AppData.h"
 #include "services/QBDocSvc.h"
 
 #include <QAction>

@@ -1,6 +1,6 @@
 // Copyright (c) 2026 Brindlewood
 // SPDX-License-Identifier: MIT
-#include "framework/NVKDateTime.h"
+#include "base/NVKDateTime.h"
 
 #include <QTest>
 

@@ -1,10 +1,10 @@
 // Copyright (c) 2026 Brindlewood
 // SPDX-License-Identifier: MIT
 #include "document/QBDom.h"
-#include "editor/ArticleTabs.h"
-#include "editor/ArticleTitle.h"
-#include "editor/ArticleTree.h"
-#include "editor/VtlFontComboBox.h"
+#include "controls/ArticleTabs.h"
+#include "controls/ArticleTitle.h"
+#include "controls/ArticleTree.h"
+#include "controls/VtlFontComboBox.h"
 
 #include <QFontDatabase>
 #include <QLabel>

@@ -1,6 +1,6 @@
 // Copyright (c) 2026 Brindlewood
 // SPDX-License-Identifier: MIT
-#include "editor/ArticleRichEdit.h"
+#include "controls/ArticleRichEdit.h"
 
 #include <QApplication>
 #include <QBuffer>

@@ -1,8 +1,8 @@
 // Copyright (c) 2026 Brindlewood
 // SPDX-License-Identifier: MIT
-#include "editor/BaseForm.h"
+#include "controls/BaseForm.h"
 #include "framework/NVKInit.h"
-#include "platform/Registry.h"
+#include "services/Registry.h"
 
 #include <QTemporaryDir>
 #include <QTest>

@@ -1,7 +1,7 @@
 // Copyright (c) 2026 Brindlewood
 // SPDX-License-Identifier: MIT
-#include "editor/VtlFindDialogs.h"
-#include "editor/VtlRichEdit.h"
+#include "controls/VtlFindDialogs.h"
+#include "controls/VtlRichEdit.h"
 
 #include <QApplication>
 #include <QBuffer>

@@ -8,7 +8,7 @@
 #include "document/QBDom.h"
 #include "document/QBMarkers.h"
 #include "framework/NVKInit.h"
-#include "platform/Registry.h"
+#include "services/Registry.h"
 #include "services/QBSettingsSvc.h"
 
 #include <QApplication>

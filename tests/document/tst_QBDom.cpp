@@ -1,6 +1,6 @@
 // Copyright (c) 2026 Brindlewood
 // SPDX-License-Identifier: MIT
-#include "DocumentRecorder.h"
+#include "support/DocumentRecorder.h"
 
 #include <QTest>
 #include <limits>

@@ -1,7 +1,7 @@
 // Copyright (c) 2026 Brindlewood
 // SPDX-License-Identifier: MIT
-#include "DocumentCompare.h"
-#include "DocumentRecorder.h"
+#include "support/DocumentCompare.h"
+#include "support/DocumentRecorder.h"
 #include "document/QBXml.h"
 
 #include <QDir>

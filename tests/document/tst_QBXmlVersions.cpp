@@ -1,6 +1,6 @@
 // Copyright (c) 2026 Brindlewood
 // SPDX-License-Identifier: MIT
-#include "DocumentCompare.h"
+#include "support/DocumentCompare.h"
 #include "document/QBXml.h"
 
 #include <QTemporaryDir>

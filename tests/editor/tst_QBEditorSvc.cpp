@@ -1,10 +1,10 @@
 // Copyright (c) 2026 Brindlewood
 // SPDX-License-Identifier: MIT
-#include "../services/ServiceFixture.h"
+#include "support/ServiceFixture.h"
 #include "document/QBDom.h"
-#include "editor/ArticleRichEdit.h"
-#include "editor/ArticleTabs.h"
-#include "editor/ArticleTitle.h"
+#include "controls/ArticleRichEdit.h"
+#include "controls/ArticleTabs.h"
+#include "controls/ArticleTitle.h"
 #include "editor/QBEditorSvc.h"
 
 #include <QTest>

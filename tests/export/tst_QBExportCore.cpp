@@ -1,7 +1,7 @@
 // Copyright (c) 2026 Brindlewood
 // SPDX-License-Identifier: MIT
 #include "document/QBDom.h"
-#include "report/QBExportCore.h"
+#include "export/QBExportCore.h"
 #include "rtf/QBRtfReader.h"
 
 #include <QFile>

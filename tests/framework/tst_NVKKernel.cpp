@@ -1,6 +1,6 @@
 // Copyright (c) 2026 Brindlewood
 // SPDX-License-Identifier: MIT
-#include "TestServices.h"
+#include "support/TestServices.h"
 
 #include <QCoreApplication>
 #include <QTest>

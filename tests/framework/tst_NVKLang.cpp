@@ -1,7 +1,7 @@
 // Copyright (c) 2026 Brindlewood
 // SPDX-License-Identifier: MIT
-#include "LanguageFiles.h"
-#include "TestServices.h"
+#include "support/LanguageFiles.h"
+#include "support/TestServices.h"
 #include "framework/NVKLang.h"
 #include "framework/NVKResourceSet.h"
 #include "framework/QBStrings.h"

@@ -1,7 +1,7 @@
 // Copyright (c) 2026 Brindlewood
 // SPDX-License-Identifier: MIT
-#include "document/MSXMLDoc.h"
-#include "document/MSXMLUtils.h"
+#include "xml/MSXMLDoc.h"
+#include "xml/MSXMLUtils.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,9 +1,9 @@
 // Copyright (c) 2026 Brindlewood
 // SPDX-License-Identifier: MIT
-#include "LanguageFiles.h"
+#include "support/LanguageFiles.h"
 #include "framework/NVKInit.h"
 #include "framework/NVKLang.h"
-#include "framework/NVKLocalizer.h"
+#include "platform/NVKLocalizer.h"
 
 #include <QAction>
 #include <QCheckBox>

@@ -1,7 +1,8 @@
 // Copyright (c) 2026 Brindlewood
 // SPDX-License-Identifier: MIT
 #include "document/QBDom.h"
-#include "panes/QBSearchCore.h"
+#include "rtf/QBRtfBody.h"
+#include "search/QBSearchCore.h"
 #include "rtf/QBRtfReader.h"
 #include "rtf/QBRtfText.h"
 

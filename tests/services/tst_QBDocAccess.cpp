@@ -1,6 +1,6 @@
 // Copyright (c) 2026 Brindlewood
 // SPDX-License-Identifier: MIT
-#include "../framework/TestServices.h"
+#include "support/TestServices.h"
 #include "services/QBDocAccess.h"
 
 #include <QSignalSpy>

@@ -1,6 +1,6 @@
 // Copyright (c) 2026 Brindlewood
 // SPDX-License-Identifier: MIT
-#include "ServiceFixture.h"
+#include "support/ServiceFixture.h"
 #include "services/QBDocBackup.h"
 #include "services/QBEditorIntf.h"
 

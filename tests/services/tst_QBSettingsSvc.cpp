@@ -1,7 +1,7 @@
 // Copyright (c) 2026 Brindlewood
 // SPDX-License-Identifier: MIT
 #include "framework/NVKInit.h"
-#include "platform/Registry.h"
+#include "services/Registry.h"
 #include "services/QBSettingsAccess.h"
 #include "services/QBSettingsSvc.h"
 

@@ -1,6 +1,6 @@
 // Copyright (c) 2026 Brindlewood
 // SPDX-License-Identifier: MIT
-#include "platform/Registry.h"
+#include "services/Registry.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,8 +1,8 @@
 // Copyright (c) 2026 Brindlewood
 // SPDX-License-Identifier: MIT
-#include "document/IDMap.h"
-#include "document/MSXMLDoc.h"
-#include "document/MSXMLUtils.h"
+#include "xml/IDMap.h"
+#include "xml/MSXMLDoc.h"
+#include "xml/MSXMLUtils.h"
 
 #include <QBuffer>
 #include <QDir>
