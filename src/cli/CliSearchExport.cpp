@@ -1,80 +1,15 @@
 // Copyright (c) 2026 Brindlewood
 // SPDX-License-Identifier: MIT
-#include "cli/CliSearchExport.h"
+#include "CliTool.h"
 
-#include "document/QBXml.h"
-#include "rtf/QBRtfBody.h"
-#include "search/QBSearchCore.h"
 #include "export/QBExportCore.h"
+#include "rtf/QBRtfBody.h"
 #include "rtf/QBRtfText.h"
+#include "search/QBSearchCore.h"
 
 #include <QTextDocument>
 
-namespace {
-
-constexpr int ExitOk = 0;
-constexpr int ExitBadFile = 1;
-constexpr int ExitUsage = 2;
-
-const char SearchArgs[] = "FILE PATTERN [--match-case] [--whole-words] [--titles] [--from IID]";
-const char ExportArgs[] = "FILE OUT [--scope document|branch:IID|article:IID] [--format rtf|txt] [--no-titles] "
-                          "[--numbering] [--keep-empty]";
-const char TextArgs[] = "FILE IID";
-
-int usage(QTextStream &err, const char *command, const char *arguments)
-{
-    err << "Usage: quillbox-cli " << command << ' ' << arguments << '\n';
-    return ExitUsage;
-}
-
-// A caption on one line of the output.
-QString oneLine(QString text)
-{
-    text.replace(QLatin1String("\r\n"), QLatin1String("\\n"));
-    text.replace(QLatin1Char('\r'), QLatin1String("\\n"));
-    text.replace(QLatin1Char('\n'), QLatin1String("\\n"));
-    text.replace(QLatin1Char('\t'), QLatin1String("\\t"));
-    return text;
-}
-
-// Both forms are accepted: 17 and _17.
-bool parseIID(const QString &text, qint32 &iid)
-{
-    try {
-        iid = StrToIID(text.startsWith(QLatin1Char('_')) ? text : QLatin1Char('_') + text);
-        return true;
-    } catch (const EQBReaderError &) {
-        return false;
-    }
-}
-
-// Null after reporting why the document cannot be read.
-IQBDocumentPtr readDocument(const QString &fileName, QTextStream &err)
-{
-    try {
-        return QBReadDocument(fileName);
-    } catch (const Exception &e) {
-        err << "quillbox-cli: " << fileName << ": " << e.Message() << '\n';
-        return {};
-    }
-}
-
-IQBArticlePtr findArticle(const IQBDocumentPtr &document, const QString &fileName, qint32 iid, QTextStream &err)
-{
-    const IQBArticlePtr article = document->FindArticle(iid);
-    if (!article)
-        err << "quillbox-cli: " << fileName << ": no article has the ID " << iid << ".\n";
-    return article;
-}
-
-} // namespace
-
-bool CliNeedsGui(const QString &command)
-{
-    return command == QLatin1String("export");
-}
-
-int CliSearch(const QStringList &args, QTextStream &out, QTextStream &err)
+void CliSearch(const QStringList &args, QTextStream &out)
 {
     QStringList positional;
     TQBSearchOptions options;
@@ -93,70 +28,43 @@ int CliSearch(const QStringList &args, QTextStream &out, QTextStream &err)
             from = args.at(++i);
             hasFrom = true;
         } else if (arg.startsWith(QLatin1String("--")))
-            return usage(err, "search", SearchArgs);
+            throw ECliUsage();
         else
             positional.append(arg);
     }
     if (positional.size() != 2)
-        return usage(err, "search", SearchArgs);
-    const QString pattern = positional.at(1);
-    if (pattern.isEmpty()) {
-        err << "quillbox-cli: the pattern is empty.\n";
-        return ExitUsage;
-    }
-    qint32 fromIID = 0;
-    if (hasFrom && !parseIID(from, fromIID)) {
-        err << "quillbox-cli: '" << from << "' is not an article ID.\n";
-        return ExitUsage;
-    }
+        throw ECliUsage();
+    const QString &fileName = positional.at(0);
+    const QString &pattern = positional.at(1);
+    if (pattern.isEmpty())
+        throw ECliError(ceUsage, QStringLiteral("the pattern is empty."));
+    const qint32 fromIID = hasFrom ? CliParseIID(from) : 0;
 
-    const IQBDocumentPtr document = readDocument(positional.at(0), err);
-    if (!document)
-        return ExitBadFile;
-    IQBArticlePtr start;
-    if (hasFrom && !(start = findArticle(document, positional.at(0), fromIID, err)))
-        return ExitBadFile;
-
+    const IQBDocumentPtr document = CliReadDocument(fileName);
+    const IQBArticlePtr start = hasFrom ? CliFindArticle(document, fileName, fromIID) : nullptr;
     TQBSearch search(pattern, options, titles);
     search.SetSink([&out](const TQBSearchMatch &match) {
-        out << match.ArticleID << '\t' << match.Position << '\t' << oneLine(match.Caption) << '\n';
+        out << match.ArticleID << '\t' << match.Position << '\t' << CliOneLine(match.Caption) << '\n';
     });
-    try {
-        search.Run(document, start);
-    } catch (const Exception &e) {
-        out.flush();
-        err << "quillbox-cli: " << positional.at(0) << ": " << e.Message() << '\n';
-        return ExitBadFile;
-    }
-    return ExitOk;
+    CliAbout(fileName, [&] { search.Run(document, start); });
 }
 
-int CliText(const QStringList &args, QTextStream &out, QTextStream &err)
+void CliText(const QStringList &args, QTextStream &out)
 {
     if (args.size() != 2)
-        return usage(err, "text", TextArgs);
-    qint32 iid = 0;
-    if (!parseIID(args.at(1), iid)) {
-        err << "quillbox-cli: '" << args.at(1) << "' is not an article ID.\n";
-        return ExitUsage;
-    }
-    const IQBDocumentPtr document = readDocument(args.at(0), err);
-    if (!document)
-        return ExitBadFile;
-    const IQBArticlePtr article = findArticle(document, args.at(0), iid, err);
-    if (!article)
-        return ExitBadFile;
+        throw ECliUsage();
+    const qint32 iid = CliParseIID(args.at(1));
+    const IQBDocumentPtr document = CliReadDocument(args.at(0));
+    const IQBArticlePtr article = CliFindArticle(document, args.at(0), iid);
     // The text exactly as the editor holds it, so that search positions can be checked against it.
     const QString text = RtfToPlainText(QBBodyBytes(article->Content()));
     out << text;
     if (!text.isEmpty())
         out << '\n';
-    return ExitOk;
 }
 
-int CliExport(const QStringList &args, QTextStream &out, QTextStream &err)
+void CliExport(const QStringList &args, QTextStream &)
 {
-    Q_UNUSED(out);
     QStringList positional;
     TQBExportOptions options;
     QString scopeText = QStringLiteral("document");
@@ -174,12 +82,12 @@ int CliExport(const QStringList &args, QTextStream &out, QTextStream &err)
         else if (arg == QLatin1String("--keep-empty"))
             options.SkipEmpty = false;
         else if (arg.startsWith(QLatin1String("--")))
-            return usage(err, "export", ExportArgs);
+            throw ECliUsage();
         else
             positional.append(arg);
     }
     if (positional.size() != 2)
-        return usage(err, "export", ExportArgs);
+        throw ECliUsage();
     const QString &fileName = positional.at(0);
     const QString &outName = positional.at(1);
 
@@ -189,41 +97,24 @@ int CliExport(const QStringList &args, QTextStream &out, QTextStream &err)
     else if (formatText == QLatin1String("txt"))
         format = efText;
     else if (!formatText.isEmpty())
-        return usage(err, "export", ExportArgs);
+        throw ECliUsage();
 
     TExportScope scope = esDocument;
     qint32 iid = 0;
     if (scopeText.startsWith(QLatin1String("branch:")) || scopeText.startsWith(QLatin1String("article:"))) {
         scope = scopeText.startsWith(QLatin1Char('b')) ? esBranch : esCurrentArticle;
-        const QString iidText = scopeText.mid(scopeText.indexOf(QLatin1Char(':')) + 1);
-        if (!parseIID(iidText, iid)) {
-            err << "quillbox-cli: '" << iidText << "' is not an article ID.\n";
-            return ExitUsage;
-        }
+        iid = CliParseIID(scopeText.mid(scopeText.indexOf(QLatin1Char(':')) + 1));
     } else if (scopeText != QLatin1String("document")) {
-        return usage(err, "export", ExportArgs);
+        throw ECliUsage();
     }
 
-    const IQBDocumentPtr document = readDocument(fileName, err);
-    if (!document)
-        return ExitBadFile;
+    const IQBDocumentPtr document = CliReadDocument(fileName);
     TQBExportSource source;
     source.Document = document;
-    if (scope != esDocument && !(source.Current = findArticle(document, fileName, iid, err)))
-        return ExitBadFile;
-
+    if (scope != esDocument)
+        source.Current = CliFindArticle(document, fileName, iid);
     QTextDocument text;
-    try {
-        QBBuildExport(text, scope, source, options);
-    } catch (const Exception &e) {
-        err << "quillbox-cli: " << fileName << ": " << e.Message() << '\n';
-        return ExitBadFile;
-    }
-    try {
-        QBSaveExport(text, outName, format);
-    } catch (const Exception &e) {
-        err << "quillbox-cli: " << e.Message() << '\n';
-        return ExitBadFile;
-    }
-    return ExitOk;
+    CliAbout(fileName, [&] { QBBuildExport(text, scope, source, options); });
+    // The export core's message names the file it could not write.
+    QBSaveExport(text, outName, format);
 }

@@ -2,25 +2,72 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "base/NVKErrors.h"
+#include "document/QBDataIntf.h"
+
 #include <QStringList>
 #include <QTextStream>
+#include <functional>
 
-// Exit codes of every command.
-enum : int {
-    CliOk = 0,
-    CliBadDocument = 1,
-    CliUsage = 2,
+// Exit codes of quillbox-cli.
+enum TCliExit : int {
+    ceOk = 0,
+    ceBadFile = 1, // a document or file that cannot be read or written
+    ceUsage = 2,   // wrong usage
 };
 
-// One command of quillbox-cli: it prints results to out and problems to err and returns an
-// exit code; exceptions that escape it are reported by main with exit code 1.
+// Runs the whole tool on its arguments (without the program name): --help, --version or one command.
+// Results go to out, problems to err, each problem as one "quillbox-cli: ..." line; returns the exit code.
+int CliRun(const QStringList &args, QTextStream &out, QTextStream &err);
+
+// Export lays out rich text and needs a GUI application; the other commands do not.
+bool CliNeedsGui(const QString &command);
+
+// ---- for the commands ----
+
+// A failure a command reports: "quillbox-cli: " and the message on standard error, then exit with Code.
+class ECliError : public Exception
+{
+public:
+    ECliError(TCliExit code, const QString &message) : Exception(message), FCode(code) {}
+    TCliExit Code() const { return FCode; }
+
+private:
+    TCliExit FCode;
+};
+
+// Wrong arguments: the tool prints the command's usage line and exits with ceUsage.
+class ECliUsage : public ECliError
+{
+public:
+    ECliUsage() : ECliError(ceUsage, QString()) {}
+};
+
+// One command: it prints results to out and raises ECliError (or any Exception, reported as ceBadFile).
 struct TCliCommand
 {
-    const char *name;
-    const char *arguments;
-    const char *summary;
-    int (*run)(const QStringList &args, QTextStream &out, QTextStream &err);
+    const char *Name;
+    const char *Arguments;
+    const char *Summary;
+    void (*Run)(const QStringList &args, QTextStream &out);
 };
 
-// The commands, ended by an entry whose name is null.
-extern const TCliCommand CliCommands[];
+// Reads a document; a failure names the file, and the line and column when the parser gives them.
+IQBDocumentPtr CliReadDocument(const QString &fileName);
+// The article with this IID, or an ECliError naming the file.
+IQBArticlePtr CliFindArticle(const IQBDocumentPtr &document, const QString &fileName, qint32 iid);
+// An article ID in either form, 17 or _17; an ECliError (ceUsage) for anything else.
+qint32 CliParseIID(const QString &text);
+// Runs work and reports any failure it raises as a ceBadFile error about fileName.
+void CliAbout(const QString &fileName, const std::function<void()> &work);
+// A value on one line of tab-separated output: line breaks become \n, tabs \t.
+QString CliOneLine(QString text);
+
+// The commands (CliDocumentCommands.cpp, CliSearchExport.cpp).
+void CliInfo(const QStringList &args, QTextStream &out);
+void CliTree(const QStringList &args, QTextStream &out);
+void CliBody(const QStringList &args, QTextStream &out);
+void CliConvert(const QStringList &args, QTextStream &out);
+void CliSearch(const QStringList &args, QTextStream &out);
+void CliText(const QStringList &args, QTextStream &out);
+void CliExport(const QStringList &args, QTextStream &out);

@@ -23,7 +23,12 @@ struct TRun
 
 TRun cli(const QStringList &args)
 {
+    // Export starts a GUI application, which warns on stderr without a runtime folder.
+    static QTemporaryDir runtime;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime.path());
     QProcess process;
+    process.setProcessEnvironment(environment);
     process.start(QStringLiteral(QB_CLI_EXECUTABLE), args);
     TRun run;
     if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit)
@@ -97,16 +102,16 @@ private Q_SLOTS:
                                          "1\t9\t0\t2004-03-03 08:00:00\t34\tSecond\n"));
     }
 
-    void tree_captionWithLineBreaks_staysOnOneLine()
+    void tree_captionWithLineBreaksAndTabs_staysInItsColumn()
     {
         QTemporaryDir dir;
         const QString fileName = dir.filePath(QStringLiteral("breaks.xqb"));
         IQBDocumentPtr document = QBReadDocument(testData(QStringLiteral("xqb/example-1.1.xqb")));
-        document->Root()->SetCaption(QStringLiteral("two\nlines 😀"));
+        document->Root()->SetCaption(QStringLiteral("two\nlines\t😀"));
         QBWriteDocument(document, fileName);
         const TRun run = cli({QStringLiteral("tree"), fileName});
         QCOMPARE(run.Out.count(QLatin1Char('\n')), 3);
-        QVERIFY(run.Out.startsWith(QStringLiteral("0\t0\t0\t2003-01-15 09:30:00\t0\ttwo\\nlines 😀\n")));
+        QVERIFY(run.Out.startsWith(QStringLiteral("0\t0\t0\t2003-01-15 09:30:00\t0\ttwo\\nlines\\t😀\n")));
     }
 
     void body_printsTheStoredTextExactly()
@@ -142,10 +147,18 @@ private Q_SLOTS:
     {
         QFETCH(QString, file);
         QFETCH(QString, message);
-        for (const QString &command : {QStringLiteral("info"), QStringLiteral("tree"), QStringLiteral("convert")}) {
-            QStringList args{command, testData(file)};
-            if (command == QLatin1String("convert"))
-                args << QStringLiteral("/nonexistent-folder/out.xqb");
+        QTemporaryDir dir;
+        const QString out = dir.filePath(QStringLiteral("out"));
+        // Every command that reads a document reports a failure the same way.
+        const QList<QStringList> commands{{QStringLiteral("info")},
+                                          {QStringLiteral("tree")},
+                                          {QStringLiteral("convert"), out},
+                                          {QStringLiteral("body"), QStringLiteral("1")},
+                                          {QStringLiteral("text"), QStringLiteral("1")},
+                                          {QStringLiteral("search"), QStringLiteral("fox")},
+                                          {QStringLiteral("export"), out + QStringLiteral(".txt")}};
+        for (QStringList args : commands) {
+            args.insert(1, testData(file));
             const TRun run = cli(args);
             QCOMPARE(run.ExitCode, 1);
             QCOMPARE(run.Out, QString());

@@ -1,6 +1,6 @@
 // Copyright (c) 2026 Brindlewood
 // SPDX-License-Identifier: MIT
-#include "cli/CliSearchExport.h"
+#include "cli/CliTool.h"
 #include "document/QBDom.h"
 #include "document/QBXml.h"
 
@@ -23,12 +23,12 @@ struct TRun
     QString Err;
 };
 
-TRun run(int (*command)(const QStringList &, QTextStream &, QTextStream &), const QStringList &args)
+TRun run(const char *command, const QStringList &args)
 {
     TRun result;
     QTextStream out(&result.Out);
     QTextStream err(&result.Err);
-    result.Code = command(args, out, err);
+    result.Code = CliRun(QStringList{QLatin1String(command)} + args, out, err);
     out.flush();
     err.flush();
     return result;
@@ -85,7 +85,7 @@ void tst_CliSearchExport::initTestCase()
 
 void tst_CliSearchExport::search_printsIidPositionAndCaptionInOrder()
 {
-    const TRun result = run(CliSearch, {FFile, QStringLiteral("fox"), QStringLiteral("--titles")});
+    const TRun result = run("search", {FFile, QStringLiteral("fox"), QStringLiteral("--titles")});
     QCOMPARE(result.Code, 0);
     QCOMPARE(result.Out, QStringLiteral("%1\t-1\tFox notes\n%1\t2\tFox notes\n%1\t12\tFox notes\n%1\t20\tFox notes\n"
                                         "%2\t-1\tFoxglove\n%2\t0\tFoxglove\n%2\t13\tFoxglove\n")
@@ -93,7 +93,7 @@ void tst_CliSearchExport::search_printsIidPositionAndCaptionInOrder()
                              .arg(FB));
     QCOMPARE(result.Err, QString());
 
-    const TRun whole = run(CliSearch, {FFile, QStringLiteral("Fox"), QStringLiteral("--whole-words"),
+    const TRun whole = run("search", {FFile, QStringLiteral("Fox"), QStringLiteral("--whole-words"),
                                        QStringLiteral("--match-case"), QStringLiteral("--titles")});
     QCOMPARE(whole.Code, 0);
     QCOMPARE(whole.Out, QStringLiteral("%1\t-1\tFox notes\n").arg(FA));
@@ -101,7 +101,7 @@ void tst_CliSearchExport::search_printsIidPositionAndCaptionInOrder()
 
 void tst_CliSearchExport::search_withoutMatches_printsNothingAndSucceeds()
 {
-    const TRun result = run(CliSearch, {FFile, QStringLiteral("badger")});
+    const TRun result = run("search", {FFile, QStringLiteral("badger")});
     QCOMPARE(result.Code, 0);
     QCOMPARE(result.Out, QString());
 }
@@ -109,27 +109,27 @@ void tst_CliSearchExport::search_withoutMatches_printsNothingAndSucceeds()
 void tst_CliSearchExport::search_fromAnArticle_searchesItsSubtree()
 {
     const TRun result =
-        run(CliSearch, {FFile, QStringLiteral("fox"), QStringLiteral("--from"), QStringLiteral("_%1").arg(FB)});
+        run("search", {FFile, QStringLiteral("fox"), QStringLiteral("--from"), QStringLiteral("_%1").arg(FB)});
     QCOMPARE(result.Code, 0);
     QCOMPARE(result.Out, QStringLiteral("%1\t0\tFoxglove\n%1\t13\tFoxglove\n").arg(FB));
     const TRun missing =
-        run(CliSearch, {FFile, QStringLiteral("fox"), QStringLiteral("--from"), QStringLiteral("999")});
+        run("search", {FFile, QStringLiteral("fox"), QStringLiteral("--from"), QStringLiteral("999")});
     QCOMPARE(missing.Code, 1);
     QVERIFY(missing.Err.contains(QStringLiteral("999")));
 }
 
 void tst_CliSearchExport::search_badArguments_areUsageErrors()
 {
-    QCOMPARE(run(CliSearch, {FFile}).Code, 2);
-    QCOMPARE(run(CliSearch, {FFile, QString()}).Code, 2);
-    QCOMPARE(run(CliSearch, {FFile, QStringLiteral("fox"), QStringLiteral("--from"), QStringLiteral("x1")}).Code, 2);
-    QCOMPARE(run(CliSearch, {FFile, QStringLiteral("fox"), QStringLiteral("--sideways")}).Code, 2);
+    QCOMPARE(run("search", {FFile}).Code, 2);
+    QCOMPARE(run("search", {FFile, QString()}).Code, 2);
+    QCOMPARE(run("search", {FFile, QStringLiteral("fox"), QStringLiteral("--from"), QStringLiteral("x1")}).Code, 2);
+    QCOMPARE(run("search", {FFile, QStringLiteral("fox"), QStringLiteral("--sideways")}).Code, 2);
 }
 
 void tst_CliSearchExport::search_missingFile_failsWithItsName()
 {
     const QString missing = FDir.filePath(QStringLiteral("none.xqb"));
-    const TRun result = run(CliSearch, {missing, QStringLiteral("fox")});
+    const TRun result = run("search", {missing, QStringLiteral("fox")});
     QCOMPARE(result.Code, 1);
     QVERIFY(result.Err.contains(missing));
     QCOMPARE(result.Out, QString());
@@ -137,42 +137,42 @@ void tst_CliSearchExport::search_missingFile_failsWithItsName()
 
 void tst_CliSearchExport::text_printsTheBodyAsTheEditorHoldsIt()
 {
-    TRun result = run(CliText, {FFile, QString::number(FA)});
+    TRun result = run("text", {FFile, QString::number(FA)});
     QCOMPARE(result.Code, 0);
     QCOMPARE(result.Out, QStringLiteral("A fox\tand a fox\nThe fox.\n"));
-    result = run(CliText, {FFile, QString::number(FA1)});
+    result = run("text", {FFile, QString::number(FA1)});
     QCOMPARE(result.Code, 0);
     QCOMPARE(result.Out, QString());
-    QCOMPARE(run(CliText, {FFile, QStringLiteral("12345")}).Code, 1);
-    QCOMPARE(run(CliText, {FFile}).Code, 2);
+    QCOMPARE(run("text", {FFile, QStringLiteral("12345")}).Code, 1);
+    QCOMPARE(run("text", {FFile}).Code, 2);
 }
 
 void tst_CliSearchExport::export_defaultsToTitlesAndTheFormatOfTheExtension()
 {
     const QString txt = FDir.filePath(QStringLiteral("garden.txt"));
-    const TRun result = run(CliExport, {FFile, txt});
+    const TRun result = run("export", {FFile, txt});
     QCOMPARE(result.Code, 0);
     QCOMPARE(readFile(txt), QByteArray("Fox notes\nA fox\tand a fox\nThe fox.\nFoxglove\nFoxglove and fox\n"));
 
     const QString rtfFile = FDir.filePath(QStringLiteral("garden.rtf"));
-    QCOMPARE(run(CliExport, {FFile, rtfFile}).Code, 0);
+    QCOMPARE(run("export", {FFile, rtfFile}).Code, 0);
     QVERIFY(readFile(rtfFile).startsWith("{\\rtf1"));
 
     const QString forced = FDir.filePath(QStringLiteral("forced.txt"));
-    QCOMPARE(run(CliExport, {FFile, forced, QStringLiteral("--format"), QStringLiteral("rtf")}).Code, 0);
+    QCOMPARE(run("export", {FFile, forced, QStringLiteral("--format"), QStringLiteral("rtf")}).Code, 0);
     QVERIFY(readFile(forced).startsWith("{\\rtf1"));
 }
 
 void tst_CliSearchExport::export_optionsAndScopes()
 {
     const QString txt = FDir.filePath(QStringLiteral("options.txt"));
-    QCOMPARE(run(CliExport, {FFile, txt, QStringLiteral("--numbering"), QStringLiteral("--keep-empty"),
+    QCOMPARE(run("export", {FFile, txt, QStringLiteral("--numbering"), QStringLiteral("--keep-empty"),
                              QStringLiteral("--scope"), QStringLiteral("branch:%1").arg(FA)})
                  .Code,
              0);
     QCOMPARE(readFile(txt), QByteArray("1. Fox notes\nA fox\tand a fox\nThe fox.\n1.1. Empty\tone\n"));
 
-    QCOMPARE(run(CliExport, {FFile, txt, QStringLiteral("--no-titles"), QStringLiteral("--scope"),
+    QCOMPARE(run("export", {FFile, txt, QStringLiteral("--no-titles"), QStringLiteral("--scope"),
                              QStringLiteral("article:_%1").arg(FB)})
                  .Code,
              0);
@@ -182,12 +182,12 @@ void tst_CliSearchExport::export_optionsAndScopes()
 void tst_CliSearchExport::export_badArguments_areRefused()
 {
     const QString txt = FDir.filePath(QStringLiteral("refused.txt"));
-    QCOMPARE(run(CliExport, {FFile}).Code, 2);
-    QCOMPARE(run(CliExport, {FFile, txt, QStringLiteral("--scope"), QStringLiteral("everything")}).Code, 2);
-    QCOMPARE(run(CliExport, {FFile, txt, QStringLiteral("--format"), QStringLiteral("pdf")}).Code, 2);
-    QCOMPARE(run(CliExport, {FFile, txt, QStringLiteral("--scope"), QStringLiteral("branch:999")}).Code, 1);
+    QCOMPARE(run("export", {FFile}).Code, 2);
+    QCOMPARE(run("export", {FFile, txt, QStringLiteral("--scope"), QStringLiteral("everything")}).Code, 2);
+    QCOMPARE(run("export", {FFile, txt, QStringLiteral("--format"), QStringLiteral("pdf")}).Code, 2);
+    QCOMPARE(run("export", {FFile, txt, QStringLiteral("--scope"), QStringLiteral("branch:999")}).Code, 1);
     QVERIFY(!QFile::exists(txt));
-    const TRun unwritable = run(CliExport, {FFile, FDir.filePath(QStringLiteral("no/such/folder.txt"))});
+    const TRun unwritable = run("export", {FFile, FDir.filePath(QStringLiteral("no/such/folder.txt"))});
     QCOMPARE(unwritable.Code, 1);
     QVERIFY(unwritable.Err.contains(QStringLiteral("folder.txt")));
 }
