@@ -1,11 +1,10 @@
 // Copyright (c) 2026 Brindlewood
 // SPDX-License-Identifier: MIT
 #include "document/QBXml.h"
+#include "base/NVKSaveFile.h"
 #include "xml/MSXMLPrivate.h"
 #include "xml/MSXMLUtils.h"
 #include "document/QBDom.h"
-
-#include <QSaveFile>
 
 #include <atomic>
 #include <cstring>
@@ -542,7 +541,7 @@ void TQBXmlWriter::Write(const IQBDocumentPtr &document)
         Build(document)->SaveToFile(FFileName);
         return;
     }
-    QSaveFile file(FFileName);
+    TNVKSaveFile file(FFileName);
     if (!file.open(QIODevice::WriteOnly))
         throw EMSXMLError(NVKFormatS(QStringLiteral("Cannot save '%s': %s"), {FFileName, file.errorString()}));
     // Written straight into the temporary file; it replaces the old one only when complete, and

@@ -2,12 +2,13 @@
 // SPDX-License-Identifier: MIT
 #include "QBExportCore.h"
 
+#include "base/NVKSaveFile.h"
 #include "rtf/QBRtfBody.h"
 #include "rtf/QBRtfReader.h"
 #include "rtf/QBRtfWriter.h"
 
 #include <QFileInfo>
-#include <QSaveFile>
+
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextList>
@@ -246,7 +247,7 @@ QByteArray QBExportBytes(const QTextDocument &document, TQBExportFormat format)
 void QBSaveExport(const QTextDocument &document, const QString &fileName, TQBExportFormat format)
 {
     const QByteArray bytes = QBExportBytes(document, format);
-    QSaveFile file(fileName);
+    TNVKSaveFile file(fileName);
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
         throw EQBExportError(
             NVKFormatS(QStringLiteral("Cannot write the file '%s': %s."), {fileName, file.errorString()}));

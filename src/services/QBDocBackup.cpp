@@ -2,14 +2,18 @@
 // SPDX-License-Identifier: MIT
 #include "QBDocBackup.h"
 
+#include "base/NVKSaveFile.h"
 #include "document/QBDataIntf.h"
 #include "services/QBDocSvc.h"
 #include "services/QBEditorIntf.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <cmath>
+
+namespace {
+const char SBackupFailed[] = "Cannot make the backup copy of '%s' as '%s': %s";
+} // namespace
 
 TQBDataBackup::TQBDataBackup(QObject *owner)
     : TNVKCustomServiceAccess(owner, QStringLiteral("Quillbox:Data")), FBackupMask(QStringLiteral("*.~*"))
@@ -93,9 +97,11 @@ void TQBDataBackup::MakeBackup()
     // A mask without stars could name the document itself; copying it onto itself would destroy it.
     if (QFileInfo(backupName).absoluteFilePath() != QFileInfo(fileName).absoluteFilePath() &&
         QFileInfo::exists(fileName)) {
-        // Failures are silent: a missing backup must never stop a save.
-        QFile::remove(backupName);
-        QFile::copy(fileName, backupName);
+        // The previous backup is replaced only by a complete copy. A failure is reported but must
+        // never stop the save.
+        QString reason;
+        if (!NVKCopyFile(fileName, backupName, &reason))
+            NVKReportError(NVKFormatS(QString::fromUtf8(SBackupFailed), {fileName, backupName, reason}));
     }
     ++FSaveCount;
 }

@@ -2,11 +2,10 @@
 // SPDX-License-Identifier: MIT
 #include "QBDocSvc.h"
 
+#include "base/NVKSaveFile.h"
 #include "document/QBDom.h"
 #include "document/QBXml.h"
 #include "framework/NVKInit.h"
-
-#include <QFile>
 
 namespace {
 
@@ -243,11 +242,10 @@ void TQBDataServiceImpl::UpgradeOldVersion()
     const QString copyName = fileName + QLatin1Char('.') + QString(version).remove(QLatin1Char('.'));
     if (!DataProvider() || DataProvider()->PreserveRequest(copyName)) {
         // The user asked for the old file: without the copy, the old format is not given up.
-        QFile::remove(copyName);
-        QFile source(fileName);
-        if (!source.copy(copyName))
-            throw EQBDocumentError(
-                NVKFormatS(QString::fromUtf8(SCopyFailed), {fileName, copyName, source.errorString()}));
+        // An earlier copy of that name is replaced only by a complete one.
+        QString reason;
+        if (!NVKCopyFile(fileName, copyName, &reason))
+            throw EQBDocumentError(NVKFormatS(QString::fromUtf8(SCopyFailed), {fileName, copyName, reason}));
     }
     Write(fileName);
     controlOf(FDocument)->SetVersion(QStringLiteral("1.1"));

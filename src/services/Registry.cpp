@@ -2,8 +2,11 @@
 // SPDX-License-Identifier: MIT
 #include "Registry.h"
 
+#include "base/NVKSaveFile.h"
+
 #include <QIODevice>
 #include <QMap>
+#include <QSaveFile>
 #include <QSettings>
 
 namespace {
@@ -151,6 +154,23 @@ bool writeStore(QIODevice &device, const QSettings::SettingsMap &map)
                 out += '"' + escaped(value.toString()).toUtf8() + '"';
             out += '\n';
         }
+    }
+    // QSettings writes the store through its own QSaveFile, so a planned write fault is met here:
+    // refusing makes QSettings drop the temporary, and a cancelled QSaveFile fails its commit.
+    auto *file = qobject_cast<QSaveFile *>(&device);
+    const TNVKWriteFaultPlan fault = NVKWriteFaultFor(file ? file->fileName() : QString());
+    switch (fault.Fault) {
+    case TNVKWriteFault::None:
+        break;
+    case TNVKWriteFault::AtOpen:
+        return false;
+    case TNVKWriteFault::AfterBytes:
+        device.write(out.left(fault.Bytes));
+        return false;
+    case TNVKWriteFault::AtCommit:
+        if (device.write(out) == out.size() && file)
+            file->cancelWriting();
+        return file != nullptr;
     }
     return device.write(out) == out.size();
 }

@@ -1,12 +1,12 @@
 // Copyright (c) 2026 Brindlewood
 // SPDX-License-Identifier: MIT
 #include "xml/MSXMLDoc.h"
+#include "base/NVKSaveFile.h"
 #include "xml/MSXMLPrivate.h"
 
 #include <QFile>
 #include <QIODevice>
 #include <QRegularExpression>
-#include <QSaveFile>
 
 #include <libxml/SAX2.h>
 #include <libxml/parserInternals.h>
@@ -733,7 +733,7 @@ void TMSXMLDocument::SaveToStream(QIODevice *stream)
 
 void TMSXMLDocument::SaveToFile(const QString &fileName)
 {
-    QSaveFile file(fileName);
+    TNVKSaveFile file(fileName);
     if (!file.open(QIODevice::WriteOnly))
         throw EMSXMLError(NVKFormatS(QStringLiteral("Cannot save '%s': %s"), {fileName, file.errorString()}));
     // Written straight into the temporary file; it replaces the old one only when complete, and

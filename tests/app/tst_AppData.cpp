@@ -1,12 +1,13 @@
 // Copyright (c) 2026 Brindlewood
 // SPDX-License-Identifier: MIT
-#include "support/ServiceFixture.h"
+#include "app/AppData.h"
 #include "document/QBDom.h"
 #include "document/QBXml.h"
 #include "framework/NVKLang.h"
 #include "platform/QBDialogs.h"
-#include "app/AppData.h"
 #include "services/QBDocBackup.h"
+#include "support/ServiceFixture.h"
+#include "support/SettingsStore.h"
 
 #include <QColorDialog>
 #include <QTest>
@@ -21,17 +22,6 @@ QString makeDocument(const QTemporaryDir &dir, const QString &name, const QStrin
     const QString fileName = dir.filePath(name);
     QBWriteDocument(doc, fileName);
     return fileName;
-}
-
-void setRegistry(const QString &section, const QString &name, const QVariant &value)
-{
-    TRegistry reg;
-    reg.OpenKey(QStringLiteral("Software\\Brindlewood\\Quillbox\\") + section, true);
-    if (value.typeId() == QMetaType::QString)
-        reg.WriteString(name, value.toString());
-    else
-        reg.WriteInteger(name, value.toInt());
-    reg.CloseKey();
 }
 
 QString currentCaption()
@@ -62,8 +52,8 @@ private Q_SLOTS:
         const QString argument =
             makeDocument(*FDir, QStringLiteral("arg.xqb"), QStringLiteral("From the command line"));
         const QString startup = makeDocument(*FDir, QStringLiteral("startup.xqb"), QStringLiteral("Start-up document"));
-        setRegistry(QStringLiteral("Settings\\Preferences"), QStringLiteral("StartupAction"), 2);
-        setRegistry(QStringLiteral("Settings\\Preferences"), QStringLiteral("StartupDocument"), startup);
+        setRegistryValue(QStringLiteral("Settings\\Preferences"), QStringLiteral("StartupAction"), 2);
+        setRegistryValue(QStringLiteral("Settings\\Preferences"), QStringLiteral("StartupDocument"), startup);
         {
             TDMAppData data({argument});
             QCOMPARE(currentCaption(), QStringLiteral("From the command line"));
@@ -75,7 +65,7 @@ private Q_SLOTS:
     void startup_mostRecentFile_leavesTheListWhileOpen_andMissingFilesGiveANewDocument()
     {
         const QString recent = makeDocument(*FDir, QStringLiteral("recent.xqb"), QStringLiteral("Recent"));
-        setRegistry(QStringLiteral("Settings\\Preferences"), QStringLiteral("StartupAction"), 1);
+        setRegistryValue(QStringLiteral("Settings\\Preferences"), QStringLiteral("StartupAction"), 1);
         {
             TDMAppData data({});
             QVERIFY(DataService()->GetDocument()->IsNew()); // empty recent list
@@ -113,7 +103,7 @@ private Q_SLOTS:
         QBDialogs::QueueAnswer(QMessageBox::Yes);
         QBDialogs::QueueFileName(target);
         QVERIFY(service->NewDocument());
-        QVERIFY(TServiceFixture::read(target).contains("Draft"));
+        QVERIFY(fileBytes(target).contains("Draft"));
 
         service->GetDocument()->Root()->SetCaption(QStringLiteral("Thrown away"));
         QBDialogs::QueueAnswer(QMessageBox::No);
@@ -125,22 +115,22 @@ private Q_SLOTS:
     void preserveRequest_noKeepsNoCopy()
     {
         const QString file = FDir->filePath(QStringLiteral("old.xqb"));
-        TServiceFixture::write(file, oldVersionFile());
+        QVERIFY(writeFile(file, oldVersionFile()));
         TDMAppData data({});
         QBDialogs::QueueAnswer(QMessageBox::No);
         QVERIFY(DataService()->OpenDocument(file));
         QVERIFY(QBDialogs::ShownTexts().last().contains(file + QStringLiteral(".10")));
         QVERIFY(!QFile::exists(file + QStringLiteral(".10")));
-        QVERIFY(TServiceFixture::read(file).contains("Version=\"1.1\""));
+        QVERIFY(fileBytes(file).contains("Version=\"1.1\""));
     }
 
     void settings_reachTheBackup_andCustomColoursSurviveARestart()
     {
-        setRegistry(QStringLiteral("Settings\\Backup"), QStringLiteral("Autosave"), 1);
-        setRegistry(QStringLiteral("Settings\\Backup"), QStringLiteral("AutosaveInterval"), 3);
-        setRegistry(QStringLiteral("Settings\\Backup"), QStringLiteral("CreateBackups"), 1);
-        setRegistry(QStringLiteral("Settings\\Backup"), QStringLiteral("BackupFirstTime"), 1);
-        setRegistry(QStringLiteral("Settings\\Backup"), QStringLiteral("BackupMask"), QStringLiteral("*.old"));
+        setRegistryValue(QStringLiteral("Settings\\Backup"), QStringLiteral("Autosave"), 1);
+        setRegistryValue(QStringLiteral("Settings\\Backup"), QStringLiteral("AutosaveInterval"), 3);
+        setRegistryValue(QStringLiteral("Settings\\Backup"), QStringLiteral("CreateBackups"), 1);
+        setRegistryValue(QStringLiteral("Settings\\Backup"), QStringLiteral("BackupFirstTime"), 1);
+        setRegistryValue(QStringLiteral("Settings\\Backup"), QStringLiteral("BackupMask"), QStringLiteral("*.old"));
         {
             TDMAppData data({});
             QVERIFY(data.QBDataBackup->Autosave());

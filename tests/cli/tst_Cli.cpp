@@ -1,6 +1,7 @@
 // Copyright (c) 2026 Brindlewood
 // SPDX-License-Identifier: MIT
 #include "document/QBXml.h"
+#include "support/TestHelpers.h"
 
 #include <QFile>
 #include <QProcess>
@@ -8,11 +9,6 @@
 #include <QTest>
 
 namespace {
-
-QString testData(const QString &name)
-{
-    return QStringLiteral(QB_TEST_DATA_DIR "/") + name;
-}
 
 struct TRun
 {
@@ -37,12 +33,6 @@ TRun cli(const QStringList &args)
     run.Out = QString::fromUtf8(process.readAllStandardOutput());
     run.Err = QString::fromUtf8(process.readAllStandardError());
     return run;
-}
-
-QByteArray fileBytes(const QString &fileName)
-{
-    QFile file(fileName);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
 }
 
 } // namespace

@@ -3,18 +3,13 @@
 #include "cli/CliTool.h"
 #include "document/QBDom.h"
 #include "document/QBXml.h"
+#include "support/DocumentCompare.h"
 
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 
 namespace {
-
-QString rtf(const QString &text)
-{
-    return QStringLiteral("{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}}\\f0\\fs20 ") + text +
-           QStringLiteral("\\par\n}");
-}
 
 struct TRun
 {
@@ -34,15 +29,9 @@ TRun run(const char *command, const QStringList &args)
     return result;
 }
 
-QByteArray readFile(const QString &fileName)
-{
-    QFile file(fileName);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 } // namespace
 
-class tst_CliSearchExport : public QObject
+class TestCliSearchExport : public QObject
 {
     Q_OBJECT
 
@@ -64,7 +53,7 @@ private:
     qint32 FA = 0, FA1 = 0, FB = 0;
 };
 
-void tst_CliSearchExport::initTestCase()
+void TestCliSearchExport::initTestCase()
 {
     const IQBDocumentPtr document = NewQBDocument();
     document->Root()->SetCaption(QStringLiteral("Garden"));
@@ -83,7 +72,7 @@ void tst_CliSearchExport::initTestCase()
     QBWriteDocument(document, FFile);
 }
 
-void tst_CliSearchExport::search_printsIidPositionAndCaptionInOrder()
+void TestCliSearchExport::search_printsIidPositionAndCaptionInOrder()
 {
     const TRun result = run("search", {FFile, QStringLiteral("fox"), QStringLiteral("--titles")});
     QCOMPARE(result.Code, 0);
@@ -99,14 +88,14 @@ void tst_CliSearchExport::search_printsIidPositionAndCaptionInOrder()
     QCOMPARE(whole.Out, QStringLiteral("%1\t-1\tFox notes\n").arg(FA));
 }
 
-void tst_CliSearchExport::search_withoutMatches_printsNothingAndSucceeds()
+void TestCliSearchExport::search_withoutMatches_printsNothingAndSucceeds()
 {
     const TRun result = run("search", {FFile, QStringLiteral("badger")});
     QCOMPARE(result.Code, 0);
     QCOMPARE(result.Out, QString());
 }
 
-void tst_CliSearchExport::search_fromAnArticle_searchesItsSubtree()
+void TestCliSearchExport::search_fromAnArticle_searchesItsSubtree()
 {
     const TRun result =
         run("search", {FFile, QStringLiteral("fox"), QStringLiteral("--from"), QStringLiteral("_%1").arg(FB)});
@@ -118,7 +107,7 @@ void tst_CliSearchExport::search_fromAnArticle_searchesItsSubtree()
     QVERIFY(missing.Err.contains(QStringLiteral("999")));
 }
 
-void tst_CliSearchExport::search_badArguments_areUsageErrors()
+void TestCliSearchExport::search_badArguments_areUsageErrors()
 {
     QCOMPARE(run("search", {FFile}).Code, 2);
     QCOMPARE(run("search", {FFile, QString()}).Code, 2);
@@ -126,7 +115,7 @@ void tst_CliSearchExport::search_badArguments_areUsageErrors()
     QCOMPARE(run("search", {FFile, QStringLiteral("fox"), QStringLiteral("--sideways")}).Code, 2);
 }
 
-void tst_CliSearchExport::search_missingFile_failsWithItsName()
+void TestCliSearchExport::search_missingFile_failsWithItsName()
 {
     const QString missing = FDir.filePath(QStringLiteral("none.xqb"));
     const TRun result = run("search", {missing, QStringLiteral("fox")});
@@ -135,7 +124,7 @@ void tst_CliSearchExport::search_missingFile_failsWithItsName()
     QCOMPARE(result.Out, QString());
 }
 
-void tst_CliSearchExport::text_printsTheBodyAsTheEditorHoldsIt()
+void TestCliSearchExport::text_printsTheBodyAsTheEditorHoldsIt()
 {
     TRun result = run("text", {FFile, QString::number(FA)});
     QCOMPARE(result.Code, 0);
@@ -147,39 +136,39 @@ void tst_CliSearchExport::text_printsTheBodyAsTheEditorHoldsIt()
     QCOMPARE(run("text", {FFile}).Code, 2);
 }
 
-void tst_CliSearchExport::export_defaultsToTitlesAndTheFormatOfTheExtension()
+void TestCliSearchExport::export_defaultsToTitlesAndTheFormatOfTheExtension()
 {
     const QString txt = FDir.filePath(QStringLiteral("garden.txt"));
     const TRun result = run("export", {FFile, txt});
     QCOMPARE(result.Code, 0);
-    QCOMPARE(readFile(txt), QByteArray("Fox notes\nA fox\tand a fox\nThe fox.\nFoxglove\nFoxglove and fox\n"));
+    QCOMPARE(fileBytes(txt), QByteArray("Fox notes\nA fox\tand a fox\nThe fox.\nFoxglove\nFoxglove and fox\n"));
 
     const QString rtfFile = FDir.filePath(QStringLiteral("garden.rtf"));
     QCOMPARE(run("export", {FFile, rtfFile}).Code, 0);
-    QVERIFY(readFile(rtfFile).startsWith("{\\rtf1"));
+    QVERIFY(fileBytes(rtfFile).startsWith("{\\rtf1"));
 
     const QString forced = FDir.filePath(QStringLiteral("forced.txt"));
     QCOMPARE(run("export", {FFile, forced, QStringLiteral("--format"), QStringLiteral("rtf")}).Code, 0);
-    QVERIFY(readFile(forced).startsWith("{\\rtf1"));
+    QVERIFY(fileBytes(forced).startsWith("{\\rtf1"));
 }
 
-void tst_CliSearchExport::export_optionsAndScopes()
+void TestCliSearchExport::export_optionsAndScopes()
 {
     const QString txt = FDir.filePath(QStringLiteral("options.txt"));
     QCOMPARE(run("export", {FFile, txt, QStringLiteral("--numbering"), QStringLiteral("--keep-empty"),
                              QStringLiteral("--scope"), QStringLiteral("branch:%1").arg(FA)})
                  .Code,
              0);
-    QCOMPARE(readFile(txt), QByteArray("1. Fox notes\nA fox\tand a fox\nThe fox.\n1.1. Empty\tone\n"));
+    QCOMPARE(fileBytes(txt), QByteArray("1. Fox notes\nA fox\tand a fox\nThe fox.\n1.1. Empty\tone\n"));
 
     QCOMPARE(run("export", {FFile, txt, QStringLiteral("--no-titles"), QStringLiteral("--scope"),
                              QStringLiteral("article:_%1").arg(FB)})
                  .Code,
              0);
-    QCOMPARE(readFile(txt), QByteArray("Foxglove and fox\n"));
+    QCOMPARE(fileBytes(txt), QByteArray("Foxglove and fox\n"));
 }
 
-void tst_CliSearchExport::export_badArguments_areRefused()
+void TestCliSearchExport::export_badArguments_areRefused()
 {
     const QString txt = FDir.filePath(QStringLiteral("refused.txt"));
     QCOMPARE(run("export", {FFile}).Code, 2);
@@ -192,5 +181,5 @@ void tst_CliSearchExport::export_badArguments_areRefused()
     QVERIFY(unwritable.Err.contains(QStringLiteral("folder.txt")));
 }
 
-QTEST_MAIN(tst_CliSearchExport)
+QTEST_MAIN(TestCliSearchExport)
 #include "tst_CliSearchExport.moc"

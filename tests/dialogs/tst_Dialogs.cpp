@@ -8,8 +8,9 @@
 #include "document/QBDom.h"
 #include "document/QBMarkers.h"
 #include "framework/NVKInit.h"
-#include "services/Registry.h"
 #include "services/QBSettingsSvc.h"
+#include "services/Registry.h"
+#include "support/TestHelpers.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -40,13 +41,6 @@ template <class Dialog> void whenShown(std::function<void(Dialog *)> action)
         action(dialog);
         dialog->reject();
     });
-}
-
-void writeFile(const QString &name, const QByteArray &bytes)
-{
-    QFile file(name);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
 }
 
 } // namespace
@@ -134,7 +128,7 @@ private Q_SLOTS:
             QVERIFY(dialog.TipText().contains(QStringLiteral("tips.txt'.\r\nError message: ")));
             QVERIFY(!child<QPushButton>(&dialog, "btnNext")->isEnabled());
         }
-        writeFile(dir.filePath(QStringLiteral("tips.txt")), "First tip\nSecond tip\r\nThird tip\n\n");
+        QVERIFY(writeFile(dir.filePath(QStringLiteral("tips.txt")), "First tip\nSecond tip\r\nThird tip\n\n"));
         TFTipsDlg dialog;
         dialog.ShowTip(2);
         QCOMPARE(dialog.TipText(), QStringLiteral("Third tip"));
@@ -149,7 +143,7 @@ private Q_SLOTS:
         QTemporaryDir dir;
         TRegistry::SetStoreFolder(dir.path());
         TFTipsDlg::SetTipsFolder(dir.path());
-        writeFile(dir.filePath(QStringLiteral("tips.txt")), "one\ntwo\nthree\n");
+        QVERIFY(writeFile(dir.filePath(QStringLiteral("tips.txt")), "one\ntwo\nthree\n"));
         NVKFinalizeCore();
         NVKInitializeCore();
         TQBSettingsService provider;
@@ -182,9 +176,9 @@ private Q_SLOTS:
         QCOMPARE(QBFormatKB(1234567), QStringLiteral("1 234 567 KB"));
         QCOMPARE(QBFormatKB(999), QStringLiteral("999 KB"));
         QTemporaryDir dir;
-        writeFile(dir.filePath(QStringLiteral("meminfo")), "MemTotal:       16000000 kB\nMemFree:  1 kB\n"
-                                                           "MemAvailable:    4000000 kB\nSwapTotal: 0 kB\n"
-                                                           "SwapFree: 0 kB\ngarbage\n");
+        QVERIFY(writeFile(dir.filePath(QStringLiteral("meminfo")), "MemTotal:       16000000 kB\nMemFree:  1 kB\n"
+                                                                   "MemAvailable:    4000000 kB\nSwapTotal: 0 kB\n"
+                                                                   "SwapFree: 0 kB\ngarbage\n"));
         const TQBSystemFacts facts = QBReadSystemFacts(dir.filePath(QStringLiteral("meminfo")));
         QCOMPARE(facts.PhysicalTotalKB, 16000000);
         QCOMPARE(facts.PhysicalAvailableKB, 4000000);

@@ -1,22 +1,13 @@
 // Copyright (c) 2026 Brindlewood
 // SPDX-License-Identifier: MIT
 #include "support/DocumentRecorder.h"
+#include "support/TestHelpers.h"
 
 #include <QTest>
 #include <QThread>
 #include <atomic>
 
 namespace {
-
-QString errorOf(const std::function<void()> &action)
-{
-    try {
-        action();
-    } catch (const Exception &e) {
-        return e.Message();
-    }
-    return QString();
-}
 
 struct TList
 {
@@ -173,19 +164,19 @@ private Q_SLOTS:
         const IQBArticlePtr grandChild = t.Document->AddChild(child);
         const IQBDocumentPtr other = NewQBDocument();
         TDocumentRecorder recorder(t.Document);
-        QCOMPARE(errorOf([&] { t.Items->Add(nullptr); }),
+        QCOMPARE(messageOf([&] { t.Items->Add(nullptr); }),
                  QStringLiteral("An empty article cannot be added to a list."));
-        QCOMPARE(errorOf([&] { t.Items->Add(grandChild); }), QStringLiteral("Article is already part of a tree."));
-        QCOMPARE(errorOf([&] { t.Items->Add(other->Root()); }), QStringLiteral("Article is already part of a tree."));
-        QCOMPARE(errorOf([&] { t.Items->Add(t.Document->Root()); }),
+        QCOMPARE(messageOf([&] { t.Items->Add(grandChild); }), QStringLiteral("Article is already part of a tree."));
+        QCOMPARE(messageOf([&] { t.Items->Add(other->Root()); }), QStringLiteral("Article is already part of a tree."));
+        QCOMPARE(messageOf([&] { t.Items->Add(t.Document->Root()); }),
                  QStringLiteral("Article is already part of a tree."));
-        QCOMPARE(errorOf([&] { t.Items->Insert(0, t.Owner); }), QStringLiteral("Article is already part of a tree."));
+        QCOMPARE(messageOf([&] { t.Items->Insert(0, t.Owner); }), QStringLiteral("Article is already part of a tree."));
 
         // A detached branch cannot be hung below its own descendants.
         t.Document->DeleteArticle(t.Owner);
-        QCOMPARE(errorOf([&] { grandChild->Items()->Add(t.Owner); }),
+        QCOMPARE(messageOf([&] { grandChild->Items()->Add(t.Owner); }),
                  QStringLiteral("An article cannot be added below itself."));
-        QCOMPARE(errorOf([&] { t.Items->Add(t.Owner); }), QStringLiteral("An article cannot be added below itself."));
+        QCOMPARE(messageOf([&] { t.Items->Add(t.Owner); }), QStringLiteral("An article cannot be added below itself."));
         QVERIFY(!t.Owner->Parent());
         QCOMPARE(grandChild->Items()->Count(), 0);
         QCOMPARE(recorder.Kinds(), QList<int>{QB_DATA_ARTICLE_DELETED});

@@ -1,6 +1,7 @@
 // Copyright (c) 2026 Brindlewood
 // SPDX-License-Identifier: MIT
 #include "support/DocumentRecorder.h"
+#include "support/TestHelpers.h"
 
 #include <QTest>
 #include <limits>
@@ -12,16 +13,6 @@ const QDateTime FixedTime(QDate(2026, 3, 14), QTime(15, 9, 26));
 IQBDocumentControlPtr control(const IQBDocumentPtr &document)
 {
     return std::dynamic_pointer_cast<IQBDocumentControl>(document);
-}
-
-QString errorOf(const std::function<void()> &action)
-{
-    try {
-        action();
-    } catch (const Exception &e) {
-        return e.Message();
-    }
-    return QString();
 }
 
 // Root with children A (A1, A2), B, C (C1 (C1a)).
@@ -182,7 +173,7 @@ private Q_SLOTS:
         control(document)->BeginOperation(opLoad);
         control(document)->SetLastIID(std::numeric_limits<qint32>::max());
         control(document)->EndOperation();
-        QVERIFY(!errorOf([&] { document->CreateArticle(); }).isEmpty());
+        QVERIFY(!messageOf([&] { document->CreateArticle(); }).isEmpty());
         QCOMPARE(document->LastIID(), std::numeric_limits<qint32>::max());
     }
 
@@ -298,13 +289,13 @@ private Q_SLOTS:
         const IQBDocumentPtr document = NewQBDocument();
         const IQBDocumentControlPtr ctl = control(document);
         ctl->BeginOperation(opPaste);
-        QCOMPARE(errorOf([&] { ctl->BeginOperation(opLoad); }),
+        QCOMPARE(messageOf([&] { ctl->BeginOperation(opLoad); }),
                  QStringLiteral("Another operation is already in progress."));
         QCOMPARE(ctl->Operation(), opPaste);
         // A move is refused the same way and leaves the tree alone.
         const IQBArticlePtr a = document->AddChild(document->Root());
         const IQBArticlePtr b = document->AddChild(document->Root());
-        QCOMPARE(errorOf([&] { document->MoveUp(b); }), QStringLiteral("Another operation is already in progress."));
+        QCOMPARE(messageOf([&] { document->MoveUp(b); }), QStringLiteral("Another operation is already in progress."));
         QCOMPARE(document->Root()->Items()->First(), a);
         ctl->EndOperation();
         QCOMPARE(ctl->Operation(), opNone);
@@ -391,11 +382,11 @@ private Q_SLOTS:
         t.Document->DeleteArticle(t.B);
         const QString expected = QStringLiteral("Article does not belong to this document.");
         for (const IQBArticlePtr &bad : {IQBArticlePtr(), foreign, t.B}) {
-            QCOMPARE(errorOf([&] { t.Document->AddChild(bad); }), expected);
-            QCOMPARE(errorOf([&] { t.Document->AddSibling(bad, true); }), expected);
-            QCOMPARE(errorOf([&] { t.Document->DeleteArticle(bad); }), expected);
-            QCOMPARE(errorOf([&] { t.Document->GetMoves(bad); }), expected);
-            QCOMPARE(errorOf([&] { t.Document->MoveUp(bad); }), expected);
+            QCOMPARE(messageOf([&] { t.Document->AddChild(bad); }), expected);
+            QCOMPARE(messageOf([&] { t.Document->AddSibling(bad, true); }), expected);
+            QCOMPARE(messageOf([&] { t.Document->DeleteArticle(bad); }), expected);
+            QCOMPARE(messageOf([&] { t.Document->GetMoves(bad); }), expected);
+            QCOMPARE(messageOf([&] { t.Document->MoveUp(bad); }), expected);
         }
         try {
             t.Document->AddChild(foreign);
@@ -688,9 +679,9 @@ private Q_SLOTS:
     void clipboard_withNoneInstalled_failsClearlyOrSaysNo()
     {
         TSampleTree t;
-        QCOMPARE(errorOf([&] { t.Document->CopyArticle(t.A); }),
+        QCOMPARE(messageOf([&] { t.Document->CopyArticle(t.A); }),
                  QStringLiteral("No clipboard is available for articles."));
-        QCOMPARE(errorOf([&] { t.Document->CutArticle(t.A); }),
+        QCOMPARE(messageOf([&] { t.Document->CutArticle(t.A); }),
                  QStringLiteral("No clipboard is available for articles."));
         QVERIFY(!t.Document->CanPaste());
         QVERIFY(!t.Document->PasteArticle(t.A));

@@ -3,6 +3,7 @@
 #include "document/QBDom.h"
 #include "export/QBExportCore.h"
 #include "rtf/QBRtfReader.h"
+#include "support/DocumentCompare.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -12,21 +13,6 @@
 #include <QTextFragment>
 
 namespace {
-
-QString rtf(const QString &text)
-{
-    return QStringLiteral("{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}}\\f0\\fs20 ") + text +
-           QStringLiteral("\\par\n}");
-}
-
-IQBArticlePtr addArticle(const IQBDocumentPtr &document, const IQBArticlePtr &parent, const QString &caption,
-                         const QString &body = {})
-{
-    const IQBArticlePtr article = document->AddChild(parent);
-    article->SetCaption(caption);
-    article->SetContent(body);
-    return article;
-}
 
 // Root "Root" (r), 1 "A" (a) with 1.1 "A1" (a1) and 1.2 "A2" (a2), 2 "B" (b).
 struct TTree
@@ -86,7 +72,7 @@ const char ListsBody[] =
 
 } // namespace
 
-class tst_QBExportCore : public QObject
+class TestQBExportCore : public QObject
 {
     Q_OBJECT
 
@@ -109,7 +95,7 @@ private slots:
     void formatOf_txtExtensionIsPlainText();
 };
 
-void tst_QBExportCore::articleNumber_countsFromOneUpToTheRoot()
+void TestQBExportCore::articleNumber_countsFromOneUpToTheRoot()
 {
     const TTree tree;
     QCOMPARE(ArticleNumber(tree.Root), QString());
@@ -121,7 +107,7 @@ void tst_QBExportCore::articleNumber_countsFromOneUpToTheRoot()
     QCOMPARE(ArticleNumber(nullptr), QString());
 }
 
-void tst_QBExportCore::document_withNumbering_numbersEveryArticleButTheRoot()
+void TestQBExportCore::document_withNumbering_numbersEveryArticleButTheRoot()
 {
     const TTree tree;
     TQBExportOptions options;
@@ -131,7 +117,7 @@ void tst_QBExportCore::document_withNumbering_numbersEveryArticleButTheRoot()
     QCOMPARE(build(esDocument, sourceOf(tree.Document)), QStringLiteral("Root\nr\nA\na\nA1\na1\nA2\na2\nB\nb\n"));
 }
 
-void tst_QBExportCore::document_withoutTitles_givesBodiesOnly()
+void TestQBExportCore::document_withoutTitles_givesBodiesOnly()
 {
     const TTree tree;
     TQBExportOptions options;
@@ -140,7 +126,7 @@ void tst_QBExportCore::document_withoutTitles_givesBodiesOnly()
     QCOMPARE(build(esDocument, sourceOf(tree.Document), options), QStringLiteral("r\na\na1\na2\nb\n"));
 }
 
-void tst_QBExportCore::rootAlone_withNumbering_hasNoNumber()
+void TestQBExportCore::rootAlone_withNumbering_hasNoNumber()
 {
     const TTree tree;
     TQBExportOptions options;
@@ -149,7 +135,7 @@ void tst_QBExportCore::rootAlone_withNumbering_hasNoNumber()
     QCOMPARE(build(esCurrentArticle, sourceOf(tree.Document, tree.A2), options), QStringLiteral("1.2. A2\na2\n"));
 }
 
-void tst_QBExportCore::skipEmpty_dropsTitleButKeepsChildren()
+void TestQBExportCore::skipEmpty_dropsTitleButKeepsChildren()
 {
     const TTree tree;
     tree.Root->SetContent(QString());
@@ -161,7 +147,7 @@ void tst_QBExportCore::skipEmpty_dropsTitleButKeepsChildren()
     QCOMPARE(build(esBranch, sourceOf(tree.Document, tree.A), options), QStringLiteral("1.1. A1\na1\n1.2. A2\na2\n"));
 }
 
-void tst_QBExportCore::keepEmpty_keepsTitleOfEmptyArticle()
+void TestQBExportCore::keepEmpty_keepsTitleOfEmptyArticle()
 {
     const TTree tree;
     tree.A->SetContent(QString());
@@ -170,7 +156,7 @@ void tst_QBExportCore::keepEmpty_keepsTitleOfEmptyArticle()
     QCOMPARE(build(esBranch, sourceOf(tree.Document, tree.A), options), QStringLiteral("A\n\nA1\na1\nA2\na2\n"));
 }
 
-void tst_QBExportCore::scopes_takeTheirArticles()
+void TestQBExportCore::scopes_takeTheirArticles()
 {
     const TTree tree;
     QCOMPARE(build(esCurrentArticle, sourceOf(tree.Document, tree.A)), QStringLiteral("A\na\n"));
@@ -190,7 +176,7 @@ void tst_QBExportCore::scopes_takeTheirArticles()
     QCOMPARE(build(esSelection, TQBExportSource()), QString());
 }
 
-void tst_QBExportCore::titleFont_comesFromTheDescriptor()
+void TestQBExportCore::titleFont_comesFromTheDescriptor()
 {
     const TTree tree;
     QTextDocument document;
@@ -212,7 +198,7 @@ void tst_QBExportCore::titleFont_comesFromTheDescriptor()
     QCOMPARE(title.foreground().color(), QColor(255, 0, 0));
 }
 
-void tst_QBExportCore::body_keepsItsOwnFormatAfterTheTitle()
+void TestQBExportCore::body_keepsItsOwnFormatAfterTheTitle()
 {
     const TTree tree;
     tree.A->SetContent(QStringLiteral("{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Courier New;}}\\f0\\fs18 plain "
@@ -228,7 +214,7 @@ void tst_QBExportCore::body_keepsItsOwnFormatAfterTheTitle()
     QCOMPARE(document.blockCount(), 2);
 }
 
-void tst_QBExportCore::plainText_listsTabsAndLinks_asTheEditorShowsThem()
+void TestQBExportCore::plainText_listsTabsAndLinks_asTheEditorShowsThem()
 {
     const IQBDocumentPtr source = NewQBDocument();
     source->Root()->SetCaption(QString::fromUtf8("Notes \u2713"));
@@ -249,7 +235,7 @@ void tst_QBExportCore::plainText_listsTabsAndLinks_asTheEditorShowsThem()
                                                                              "end\n"));
 }
 
-void tst_QBExportCore::listAtTheEndOfABody_doesNotSpillIntoTheNextArticle()
+void TestQBExportCore::listAtTheEndOfABody_doesNotSpillIntoTheNextArticle()
 {
     const QString list =
         QStringLiteral("{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}{\\f1\\fcharset2 Symbol;}}\\f0\\fs20 "
@@ -272,7 +258,7 @@ void tst_QBExportCore::listAtTheEndOfABody_doesNotSpillIntoTheNextArticle()
     QVERIFY(document.lastBlock().textList());
 }
 
-void tst_QBExportCore::cancel_leavesNothingAndTheNextBuildStartsAfresh()
+void TestQBExportCore::cancel_leavesNothingAndTheNextBuildStartsAfresh()
 {
     const TTree tree;
     QTextDocument document;
@@ -296,7 +282,7 @@ void tst_QBExportCore::cancel_leavesNothingAndTheNextBuildStartsAfresh()
              QStringLiteral("Root\nr\nA\na\nA1\na1\nA2\na2\nB\nb\n"));
 }
 
-void tst_QBExportCore::save_writesPlainTextAsUtf8WithPlatformLineEnds()
+void TestQBExportCore::save_writesPlainTextAsUtf8WithPlatformLineEnds()
 {
     const IQBDocumentPtr source = NewQBDocument();
     source->Root()->SetCaption(QString::fromUtf8("Grüße \u4e2d"));
@@ -313,7 +299,7 @@ void tst_QBExportCore::save_writesPlainTextAsUtf8WithPlatformLineEnds()
     QCOMPARE(file.readAll(), expected.toUtf8());
 }
 
-void tst_QBExportCore::save_writesRtfThatReadsBackToTheSameText()
+void TestQBExportCore::save_writesRtfThatReadsBackToTheSameText()
 {
     const IQBDocumentPtr source = NewQBDocument();
     source->Root()->SetCaption(QStringLiteral("Notes"));
@@ -334,7 +320,7 @@ void tst_QBExportCore::save_writesRtfThatReadsBackToTheSameText()
     QCOMPARE(formatOf(reread, QStringLiteral("Notes")).fontPointSize(), 14.0);
 }
 
-void tst_QBExportCore::save_toAMissingFolder_raisesAndWritesNothing()
+void TestQBExportCore::save_toAMissingFolder_raisesAndWritesNothing()
 {
     QTextDocument document;
     document.setPlainText(QStringLiteral("text"));
@@ -350,7 +336,7 @@ void tst_QBExportCore::save_toAMissingFolder_raisesAndWritesNothing()
     }
 }
 
-void tst_QBExportCore::formatOf_txtExtensionIsPlainText()
+void TestQBExportCore::formatOf_txtExtensionIsPlainText()
 {
     QCOMPARE(QBExportFormatOf(QStringLiteral("notes.txt")), efText);
     QCOMPARE(QBExportFormatOf(QStringLiteral("NOTES.TXT")), efText);
@@ -359,5 +345,5 @@ void tst_QBExportCore::formatOf_txtExtensionIsPlainText()
     QCOMPARE(QBExportFormatOf(QStringLiteral("notes.txt.doc")), efRtf);
 }
 
-QTEST_MAIN(tst_QBExportCore)
+QTEST_MAIN(TestQBExportCore)
 #include "tst_QBExportCore.moc"

@@ -58,7 +58,7 @@ QStringList hrefsOf(const QString &text)
 
 } // namespace
 
-class tst_QBHelp : public QObject
+class TestQBHelp : public QObject
 {
     Q_OBJECT
 
@@ -85,28 +85,28 @@ private slots:
     void viewer_missingPage_showsAMessage();
 };
 
-void tst_QBHelp::init()
+void TestQBHelp::init()
 {
     QBSetHelpFolder(SourceFolder);
     openedUrls.clear();
     TFHelpViewer::SetUrlOpener(recordUrl);
 }
 
-void tst_QBHelp::cleanup()
+void TestQBHelp::cleanup()
 {
     QBCloseHelpViewer();
     QBSetHelpFolder(QString());
     TFHelpViewer::SetUrlOpener(nullptr);
 }
 
-void tst_QBHelp::helpFolder_byDefault_isBesideTheProgram()
+void TestQBHelp::helpFolder_byDefault_isBesideTheProgram()
 {
     QCOMPARE(QBHelpFolder(), SourceFolder);
     QBSetHelpFolder(QString());
     QCOMPARE(QBHelpFolder(), QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("help")));
 }
 
-void tst_QBHelp::contextTable_everyContext_pointsAtAnExistingPageAndAnchor()
+void TestQBHelp::contextTable_everyContext_pointsAtAnExistingPageAndAnchor()
 {
     for (int context : QBHelpContexts()) {
         const QString page = QBHelpPageForContext(context);
@@ -118,7 +118,7 @@ void tst_QBHelp::contextTable_everyContext_pointsAtAnExistingPageAndAnchor()
     }
 }
 
-void tst_QBHelp::contextTable_namedContexts_allHavePages()
+void TestQBHelp::contextTable_namedContexts_allHavePages()
 {
     const QList<int> named = {0,   201, 202, 203, 301, 302, 303, 304, 305, 306, 307, 310, 311, 312,
                               320, 340, 341, 342, 343, 360, 370, 380, 381, 382, 390, 391, 392, 400};
@@ -129,14 +129,14 @@ void tst_QBHelp::contextTable_namedContexts_allHavePages()
     QCOMPARE(QBHelpPageForContext(400), QStringLiteral("markers.html#marker-dialog"));
 }
 
-void tst_QBHelp::contextTable_unknownContext_givesTheContentsPage()
+void TestQBHelp::contextTable_unknownContext_givesTheContentsPage()
 {
     QCOMPARE(QBHelpPageForContext(0), QStringLiteral("index.html"));
     QCOMPARE(QBHelpPageForContext(-5), QStringLiteral("index.html"));
     QCOMPARE(QBHelpPageForContext(999), QStringLiteral("index.html"));
 }
 
-void tst_QBHelp::pages_every_isWellFormedUtf8WithATitle()
+void TestQBHelp::pages_every_isWellFormedUtf8WithATitle()
 {
     const QStringList pages = allPages();
     QVERIFY(pages.size() >= 14);
@@ -157,7 +157,7 @@ void tst_QBHelp::pages_every_isWellFormedUtf8WithATitle()
     }
 }
 
-void tst_QBHelp::pages_every_loadsIntoABrowserWithATitle()
+void TestQBHelp::pages_every_loadsIntoABrowserWithATitle()
 {
     for (const QString &page : allPages()) {
         QTextBrowser browser;
@@ -167,7 +167,7 @@ void tst_QBHelp::pages_every_loadsIntoABrowserWithATitle()
     }
 }
 
-void tst_QBHelp::pages_internalLinks_pointAtExistingFilesAndAnchors()
+void TestQBHelp::pages_internalLinks_pointAtExistingFilesAndAnchors()
 {
     int internal = 0;
     for (const QString &page : allPages()) {
@@ -187,14 +187,14 @@ void tst_QBHelp::pages_internalLinks_pointAtExistingFilesAndAnchors()
     QVERIFY(internal > 50);
 }
 
-void tst_QBHelp::pages_contentsList_coversEveryPage()
+void TestQBHelp::pages_contentsList_coversEveryPage()
 {
     QStringList listed = QBHelpContentsPages();
     listed.sort();
     QCOMPARE(listed, allPages());
 }
 
-void tst_QBHelp::showContext_opensThatPageInTheOneViewer()
+void TestQBHelp::showContext_opensThatPageInTheOneViewer()
 {
     QWidget owner;
     QBShowHelpContext(201, &owner);
@@ -217,14 +217,14 @@ void tst_QBHelp::showContext_opensThatPageInTheOneViewer()
     QCOMPARE(viewer->Contents()->currentItem()->data(Qt::UserRole).toString(), QStringLiteral("markers.html"));
 }
 
-void tst_QBHelp::showContext_unknown_showsContents()
+void TestQBHelp::showContext_unknown_showsContents()
 {
     QBShowHelpContext(12345, nullptr);
     QCOMPARE(QBHelpViewer()->CurrentPage(), QStringLiteral("index.html"));
     QVERIFY(!QBHelpViewer()->ShowingMessage());
 }
 
-void tst_QBHelp::showContext_fromADialog_isItsChildAndOutlivesIt()
+void TestQBHelp::showContext_fromADialog_isItsChildAndOutlivesIt()
 {
     QWidget mainWindow;
     mainWindow.show();
@@ -250,7 +250,7 @@ void tst_QBHelp::showContext_fromADialog_isItsChildAndOutlivesIt()
     QCOMPARE(viewer->CurrentPage(), QStringLiteral("dialogs.html"));
 }
 
-void tst_QBHelp::showContents_fillsTheContentsListAndTitle()
+void TestQBHelp::showContents_fillsTheContentsListAndTitle()
 {
     QBShowHelpContents(nullptr);
     TFHelpViewer *viewer = QBHelpViewer();
@@ -263,7 +263,7 @@ void tst_QBHelp::showContents_fillsTheContentsListAndTitle()
     QCOMPARE(viewer->CurrentPage(), QBHelpContentsPages().at(2));
 }
 
-void tst_QBHelp::markerDialog_helpButton_showsTheMarkerPage()
+void TestQBHelp::markerDialog_helpButton_showsTheMarkerPage()
 {
     TQBMarkerDictionary markers;
     markers.LoadDefaultMarkers();
@@ -277,7 +277,7 @@ void tst_QBHelp::markerDialog_helpButton_showsTheMarkerPage()
     QCOMPARE(QBHelpViewer()->Browser()->source().fragment(), QStringLiteral("marker-dialog"));
 }
 
-void tst_QBHelp::viewer_followsLinksAndGoesBackAndForward()
+void TestQBHelp::viewer_followsLinksAndGoesBackAndForward()
 {
     QBShowHelpContents(nullptr);
     TFHelpViewer *viewer = QBHelpViewer();
@@ -297,7 +297,7 @@ void tst_QBHelp::viewer_followsLinksAndGoesBackAndForward()
     QVERIFY(openedUrls.isEmpty());
 }
 
-void tst_QBHelp::viewer_externalLink_goesToTheDesktop()
+void TestQBHelp::viewer_externalLink_goesToTheDesktop()
 {
     QBShowHelpContents(nullptr);
     TFHelpViewer *viewer = QBHelpViewer();
@@ -309,7 +309,7 @@ void tst_QBHelp::viewer_externalLink_goesToTheDesktop()
     QCOMPARE(viewer->CurrentPage(), QStringLiteral("index.html"));
 }
 
-void tst_QBHelp::viewer_missingFolder_showsAMessage()
+void TestQBHelp::viewer_missingFolder_showsAMessage()
 {
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
@@ -335,7 +335,7 @@ void tst_QBHelp::viewer_missingFolder_showsAMessage()
     QVERIFY(viewer->Contents()->count() > 0);
 }
 
-void tst_QBHelp::viewer_missingPage_showsAMessage()
+void TestQBHelp::viewer_missingPage_showsAMessage()
 {
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
@@ -360,5 +360,5 @@ void tst_QBHelp::viewer_missingPage_showsAMessage()
     QVERIFY(viewer->Browser()->toPlainText().contains(QStringLiteral("Getting started")));
 }
 
-QTEST_MAIN(tst_QBHelp)
+QTEST_MAIN(TestQBHelp)
 #include "tst_QBHelp.moc"

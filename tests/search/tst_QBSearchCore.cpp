@@ -2,9 +2,10 @@
 // SPDX-License-Identifier: MIT
 #include "document/QBDom.h"
 #include "rtf/QBRtfBody.h"
-#include "search/QBSearchCore.h"
 #include "rtf/QBRtfReader.h"
 #include "rtf/QBRtfText.h"
+#include "search/QBSearchCore.h"
+#include "support/DocumentCompare.h"
 
 #include <QTest>
 #include <QTextCursor>
@@ -14,21 +15,6 @@
 #include <memory>
 
 namespace {
-
-QString rtf(const QString &text)
-{
-    return QStringLiteral("{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}}\\f0\\fs20 ") + text +
-           QStringLiteral("\\par\n}");
-}
-
-IQBArticlePtr addArticle(const IQBDocumentPtr &document, const IQBArticlePtr &parent, const QString &caption,
-                         const QString &body = {})
-{
-    const IQBArticlePtr article = document->AddChild(parent);
-    article->SetCaption(caption);
-    article->SetContent(body);
-    return article;
-}
 
 QList<TQBSearchMatch> runSearch(TQBSearch &search, const IQBDocumentPtr &document, const IQBArticlePtr &start = {})
 {
@@ -48,7 +34,7 @@ QStringList captions(const QList<TQBSearchMatch> &matches)
 
 } // namespace
 
-class tst_QBSearchCore : public QObject
+class TestQBSearchCore : public QObject
 {
     Q_OBJECT
 
@@ -77,7 +63,7 @@ private slots:
     void run_onAWorkerThread_readsOnTheMainThreadAndStopsFromIt();
 };
 
-void tst_QBSearchCore::titleMatches_followsTheDelimiterRules_data()
+void TestQBSearchCore::titleMatches_followsTheDelimiterRules_data()
 {
     QTest::addColumn<QString>("caption");
     QTest::addColumn<QString>("pattern");
@@ -130,7 +116,7 @@ void tst_QBSearchCore::titleMatches_followsTheDelimiterRules_data()
                                    << "word" << 0 << false;
 }
 
-void tst_QBSearchCore::titleMatches_followsTheDelimiterRules()
+void TestQBSearchCore::titleMatches_followsTheDelimiterRules()
 {
     QFETCH(QString, caption);
     QFETCH(QString, pattern);
@@ -139,7 +125,7 @@ void tst_QBSearchCore::titleMatches_followsTheDelimiterRules()
     QCOMPARE(QBTitleMatches(caption, pattern, TQBSearchOptions(options)), matches);
 }
 
-void tst_QBSearchCore::delimiters_areTheThirtyOneCharacters()
+void TestQBSearchCore::delimiters_areTheThirtyOneCharacters()
 {
     QCOMPARE(QBTitleDelimiters.size(), 31);
     for (const char c : QByteArray(".()\"',$#@!%^&*{}[]?/|;:<>\\=+- ")) {
@@ -148,7 +134,7 @@ void tst_QBSearchCore::delimiters_areTheThirtyOneCharacters()
     }
 }
 
-void tst_QBSearchCore::findText_followsTheEditorsFind_data()
+void TestQBSearchCore::findText_followsTheEditorsFind_data()
 {
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("pattern");
@@ -188,7 +174,7 @@ void tst_QBSearchCore::findText_followsTheEditorsFind_data()
                                          << "cat" << 5 << 0 << -1;
 }
 
-void tst_QBSearchCore::findText_followsTheEditorsFind()
+void TestQBSearchCore::findText_followsTheEditorsFind()
 {
     QFETCH(QString, text);
     QFETCH(QString, pattern);
@@ -198,18 +184,18 @@ void tst_QBSearchCore::findText_followsTheEditorsFind()
     QCOMPARE(QBFindText(text, pattern, from, TQBSearchOptions(options)), position);
 }
 
-void tst_QBSearchCore::findAll_threeOccurrences_giveThreeIncreasingPositions()
+void TestQBSearchCore::findAll_threeOccurrences_giveThreeIncreasingPositions()
 {
     const QList<int> positions = QBFindAll(QStringLiteral("Fox one, fox two, FOX three."), QStringLiteral("fox"), {});
     QCOMPARE(positions, (QList<int>{0, 9, 18}));
 }
 
-void tst_QBSearchCore::findAll_overlappingOccurrences_doNotOverlap()
+void TestQBSearchCore::findAll_overlappingOccurrences_doNotOverlap()
 {
     QCOMPARE(QBFindAll(QStringLiteral("aaaaa"), QStringLiteral("aa"), {}), (QList<int>{0, 2}));
 }
 
-void tst_QBSearchCore::bodyPositions_selectExactlyTheFoundTextInTheEditorDocument()
+void TestQBSearchCore::bodyPositions_selectExactlyTheFoundTextInTheEditorDocument()
 {
     // Paragraphs, a line break, a tab, a link field, a picture placeholder and characters outside
     // the code page all shift positions; each match must still select the pattern in the editor.
@@ -237,7 +223,7 @@ void tst_QBSearchCore::bodyPositions_selectExactlyTheFoundTextInTheEditorDocumen
     }
 }
 
-void tst_QBSearchCore::bodyBytes_keepEveryCharacterOfTheBody()
+void TestQBSearchCore::bodyBytes_keepEveryCharacterOfTheBody()
 {
     QCOMPARE(RtfToPlainText(QBBodyBytes(QString::fromUtf8("Grüße € \u4e2d"))), QString::fromUtf8("Grüße € \u4e2d"));
     QCOMPARE(RtfToPlainText(QBBodyBytes(QString::fromUtf8("{\\rtf1\\ansi Grüße € \u4e2d}"))),
@@ -245,7 +231,7 @@ void tst_QBSearchCore::bodyBytes_keepEveryCharacterOfTheBody()
     QCOMPARE(QBBodyBytes(QStringLiteral("{\\rtf1 plain}")), QByteArray("{\\rtf1 plain}"));
 }
 
-void tst_QBSearchCore::run_visitsInPreOrderWithTitleBeforeBody()
+void TestQBSearchCore::run_visitsInPreOrderWithTitleBeforeBody()
 {
     const IQBDocumentPtr document = NewQBDocument();
     const IQBArticlePtr root = document->Root();
@@ -272,7 +258,7 @@ void tst_QBSearchCore::run_visitsInPreOrderWithTitleBeforeBody()
     QCOMPARE(runSearch(bodiesOnly, document).size(), 3);
 }
 
-void tst_QBSearchCore::run_fromAnArticle_searchesOnlyItsSubtree()
+void TestQBSearchCore::run_fromAnArticle_searchesOnlyItsSubtree()
 {
     const IQBDocumentPtr document = NewQBDocument();
     const IQBArticlePtr root = document->Root();
@@ -288,7 +274,7 @@ void tst_QBSearchCore::run_fromAnArticle_searchesOnlyItsSubtree()
     QCOMPARE(search.ArticlesVisited(), 3);
 }
 
-void tst_QBSearchCore::run_withoutStart_searchesFromTheRoot()
+void TestQBSearchCore::run_withoutStart_searchesFromTheRoot()
 {
     const IQBDocumentPtr document = NewQBDocument();
     document->Root()->SetCaption(QStringLiteral("Root"));
@@ -299,7 +285,7 @@ void tst_QBSearchCore::run_withoutStart_searchesFromTheRoot()
              (QStringList{QStringLiteral("Root"), QStringLiteral("A")}));
 }
 
-void tst_QBSearchCore::run_stopBetweenArticles_endsTheWalk()
+void TestQBSearchCore::run_stopBetweenArticles_endsTheWalk()
 {
     const IQBDocumentPtr document = NewQBDocument();
     const IQBArticlePtr a = addArticle(document, document->Root(), QStringLiteral("A"), rtf(QStringLiteral("x x x")));
@@ -320,7 +306,7 @@ void tst_QBSearchCore::run_stopBetweenArticles_endsTheWalk()
     QCOMPARE(search.Current(), a);
 }
 
-void tst_QBSearchCore::run_stopBeforeRun_searchesNothing()
+void TestQBSearchCore::run_stopBeforeRun_searchesNothing()
 {
     const IQBDocumentPtr document = NewQBDocument();
     document->Root()->SetContent(rtf(QStringLiteral("x")));
@@ -330,7 +316,7 @@ void tst_QBSearchCore::run_stopBeforeRun_searchesNothing()
     QCOMPARE(search.ArticlesVisited(), 0);
 }
 
-void tst_QBSearchCore::run_readsThroughTheReader()
+void TestQBSearchCore::run_readsThroughTheReader()
 {
     const IQBDocumentPtr document = NewQBDocument();
     const IQBArticlePtr a = addArticle(document, document->Root(), QStringLiteral("A"), rtf(QStringLiteral("stored")));
@@ -347,7 +333,7 @@ void tst_QBSearchCore::run_readsThroughTheReader()
     QCOMPARE(matches.at(1), (TQBSearchMatch{document->Root()->IID(), QStringLiteral("seen caption"), 9}));
 }
 
-void tst_QBSearchCore::run_emptyPatternOrNoDocument_findsNothing()
+void TestQBSearchCore::run_emptyPatternOrNoDocument_findsNothing()
 {
     const IQBDocumentPtr document = NewQBDocument();
     document->Root()->SetContent(rtf(QStringLiteral("text")));
@@ -358,7 +344,7 @@ void tst_QBSearchCore::run_emptyPatternOrNoDocument_findsNothing()
     QVERIFY(runSearch(noDocument, nullptr).isEmpty());
 }
 
-void tst_QBSearchCore::run_deepChain_needsNoDeepRecursion()
+void TestQBSearchCore::run_deepChain_needsNoDeepRecursion()
 {
     const IQBDocumentPtr document = NewQBDocument();
     IQBArticlePtr article = document->Root();
@@ -372,7 +358,7 @@ void tst_QBSearchCore::run_deepChain_needsNoDeepRecursion()
     QCOMPARE(search.ArticlesVisited(), 20001);
 }
 
-void tst_QBSearchCore::run_corruptBody_raisesAfterEarlierMatches()
+void TestQBSearchCore::run_corruptBody_raisesAfterEarlierMatches()
 {
     const IQBDocumentPtr document = NewQBDocument();
     addArticle(document, document->Root(), QStringLiteral("Good"), rtf(QStringLiteral("key")));
@@ -389,7 +375,7 @@ void tst_QBSearchCore::run_corruptBody_raisesAfterEarlierMatches()
     QCOMPARE(captions(matches), QStringList{QStringLiteral("Good")});
 }
 
-void tst_QBSearchCore::run_manyArticles_sameMatchesInOrderAsOneAtATimeAndStopsWhereAsked()
+void TestQBSearchCore::run_manyArticles_sameMatchesInOrderAsOneAtATimeAndStopsWhereAsked()
 {
     // Enough articles for several batches read in parallel, with 7-bit, raw and escaped accents.
     const IQBDocumentPtr document = NewQBDocument();
@@ -425,7 +411,7 @@ void tst_QBSearchCore::run_manyArticles_sameMatchesInOrderAsOneAtATimeAndStopsWh
     QCOMPARE(matches, expected.mid(0, matches.size()));
 }
 
-void tst_QBSearchCore::run_onAWorkerThread_readsOnTheMainThreadAndStopsFromIt()
+void TestQBSearchCore::run_onAWorkerThread_readsOnTheMainThreadAndStopsFromIt()
 {
     const IQBDocumentPtr document = NewQBDocument();
     for (int i = 0; i < 50; ++i)
@@ -487,5 +473,5 @@ void tst_QBSearchCore::run_onAWorkerThread_readsOnTheMainThreadAndStopsFromIt()
     QVERIFY(matches.size() <= 2);
 }
 
-QTEST_MAIN(tst_QBSearchCore)
+QTEST_MAIN(TestQBSearchCore)
 #include "tst_QBSearchCore.moc"

@@ -1,8 +1,8 @@
 // Copyright (c) 2026 Brindlewood
 // SPDX-License-Identifier: MIT
-#include "support/ServiceFixture.h"
 #include "services/QBDocBackup.h"
 #include "services/QBEditorIntf.h"
+#include "support/ServiceFixture.h"
 
 #include <QTest>
 
@@ -125,31 +125,31 @@ private Q_SLOTS:
         QVERIFY(!QFile::exists(copy));
         data->GetDocument()->Root()->SetCaption(QStringLiteral("second"));
         QVERIFY(data->SaveDocument(file));
-        QVERIFY(TServiceFixture::read(copy).contains("first"));
+        QVERIFY(fileBytes(copy).contains("first"));
         data->GetDocument()->Root()->SetCaption(QStringLiteral("third"));
         QVERIFY(data->SaveDocument(file));
-        QVERIFY(TServiceFixture::read(copy).contains("second"));
+        QVERIFY(fileBytes(copy).contains("second"));
 
         backup.SetBackupFirstTime(true);
         QVERIFY(data->OpenDocument(file));
         QCOMPARE(backup.SaveCount(), 0);
         data->GetDocument()->Root()->SetCaption(QStringLiteral("fourth"));
         QVERIFY(data->SaveDocument(QString()));
-        QVERIFY(TServiceFixture::read(copy).contains("third"));
+        QVERIFY(fileBytes(copy).contains("third"));
         data->GetDocument()->Root()->SetCaption(QStringLiteral("fifth"));
         QVERIFY(data->SaveDocument(QString()));
-        QVERIFY(TServiceFixture::read(copy).contains("third")); // second save after opening: none
+        QVERIFY(fileBytes(copy).contains("third")); // second save after opening: none
 
         QVERIFY(data->OpenDocument(file));
         QVERIFY(data->SaveDocument(QString()));
-        QVERIFY(TServiceFixture::read(copy).contains("fifth"));
+        QVERIFY(fileBytes(copy).contains("fifth"));
 
         // A mask naming the document itself must not destroy it.
         backup.SetBackupFirstTime(false);
         backup.SetBackupMask(QStringLiteral("notes.xqb"));
         data->GetDocument()->Root()->SetCaption(QStringLiteral("sixth"));
         QVERIFY(data->SaveDocument(QString()));
-        QVERIFY(TServiceFixture::read(file).contains("sixth"));
+        QVERIFY(fileBytes(file).contains("sixth"));
     }
 
     void autosave_savesOnlyModifiedTitledDocuments_afterStoringTheEditor()
@@ -171,7 +171,7 @@ private Q_SLOTS:
 
         const QString file = F->path(QStringLiteral("auto.xqb"));
         QVERIFY(data->SaveDocument(file));
-        const QByteArray saved = TServiceFixture::read(file);
+        const QByteArray saved = fileBytes(file);
         backup.DoAutosave();
         QCOMPARE(backup.SaveCount(), 0);
 
@@ -180,7 +180,7 @@ private Q_SLOTS:
         editorProvider.Editor()->FPending = QStringLiteral("typed in the editor");
         backup.DoAutosave();
         QCOMPARE(editorProvider.Editor()->FStored, 1);
-        QVERIFY(TServiceFixture::read(file).contains("typed in the editor"));
+        QVERIFY(fileBytes(file).contains("typed in the editor"));
         QVERIFY(!data->GetDocument()->Modified());
         QCOMPARE(backup.SaveCount(), 1);
 

@@ -1,7 +1,7 @@
 // Copyright (c) 2026 Brindlewood
 // SPDX-License-Identifier: MIT
-#include "support/ServiceFixture.h"
 #include "services/QBDocAccess.h"
+#include "support/ServiceFixture.h"
 
 #include <QDir>
 #include <QSignalSpy>
@@ -107,14 +107,14 @@ private Q_SLOTS:
         QVERIFY(!doc->IsNew());
         QVERIFY(!doc->Modified());
         QVERIFY(!doc->Root()->Modified());
-        QVERIFY(TServiceFixture::read(answer).contains("Field notes"));
+        QVERIFY(fileBytes(answer).contains("Field notes"));
         QCOMPARE(busy, 0);
 
         // A titled document saves under its own name without asking.
         doc->Root()->SetCaption(QStringLiteral("Renamed"));
         QVERIFY(data->SaveDocument(QString()));
         QCOMPARE(proposed.size(), 2);
-        QVERIFY(TServiceFixture::read(answer).contains("Renamed"));
+        QVERIFY(fileBytes(answer).contains("Renamed"));
 
         // Save as proposes the current name and moves the old one to the recent files.
         answer = F->path(QStringLiteral("copy.xqb"));
@@ -220,7 +220,7 @@ private Q_SLOTS:
         TEventLog log;
         int busy = 0;
         F->data->SetOnBusy([&](bool on) { busy += on ? 1 : -1; });
-        TServiceFixture::write(F->path(QStringLiteral("broken.xqb")), "<Snippets Version=\"1.1\"><Article");
+        QVERIFY(writeFile(F->path(QStringLiteral("broken.xqb")), "<Snippets Version=\"1.1\"><Article"));
         QVERIFY_THROWS_EXCEPTION(Exception, data->OpenDocument(F->path(QStringLiteral("broken.xqb"))));
         QVERIFY_THROWS_EXCEPTION(Exception, data->OpenDocument(F->path(QStringLiteral("missing.xqb"))));
         QCOMPARE(data->GetDocument(), current);
@@ -241,29 +241,29 @@ private Q_SLOTS:
             cancel = !keep;
         });
 
-        TServiceFixture::write(file, oldVersionFile());
+        QVERIFY(writeFile(file, oldVersionFile()));
         QVERIFY(data->OpenDocument(file));
         QCOMPARE(proposed, QStringList{file + QStringLiteral(".10")});
-        QCOMPARE(TServiceFixture::read(file + QStringLiteral(".10")), oldVersionFile());
-        QVERIFY(TServiceFixture::read(file).contains("Version=\"1.1\""));
+        QCOMPARE(fileBytes(file + QStringLiteral(".10")), oldVersionFile());
+        QVERIFY(fileBytes(file).contains("Version=\"1.1\""));
         QCOMPARE(data->GetDocument()->Version(), QStringLiteral("1.1"));
         QVERIFY(!data->GetDocument()->Modified());
 
         keep = false;
         QFile::remove(file + QStringLiteral(".10"));
-        TServiceFixture::write(file, oldVersionFile());
+        QVERIFY(writeFile(file, oldVersionFile()));
         QVERIFY(data->OpenDocument(file));
         QVERIFY(!QFile::exists(file + QStringLiteral(".10")));
-        QVERIFY(TServiceFixture::read(file).contains("Version=\"1.1\""));
+        QVERIFY(fileBytes(file).contains("Version=\"1.1\""));
 
         // The copy cannot be made (a folder has its name): the file stays in the old format,
         // the error reaches the caller, and the document is open and announced.
         keep = true;
-        TServiceFixture::write(file, oldVersionFile());
+        QVERIFY(writeFile(file, oldVersionFile()));
         QVERIFY(QDir(F->dir.path()).mkpath(QStringLiteral("notes.xqb.10/inside")));
         TEventLog log;
         QVERIFY_THROWS_EXCEPTION(EQBDocumentError, data->OpenDocument(file));
-        QCOMPARE(TServiceFixture::read(file), oldVersionFile());
+        QCOMPARE(fileBytes(file), oldVersionFile());
         QCOMPARE(data->GetDocument()->Root()->Caption(), QStringLiteral("Old"));
         QCOMPARE(data->GetDocument()->Version(), QStringLiteral("1.0"));
         QVERIFY(log.events.contains(QStringLiteral("afterOpen")));

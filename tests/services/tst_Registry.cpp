@@ -1,6 +1,8 @@
 // Copyright (c) 2026 Brindlewood
 // SPDX-License-Identifier: MIT
 #include "services/Registry.h"
+#include "support/SettingsStore.h"
+#include "support/TestHelpers.h"
 
 #include <QDir>
 #include <QFile>
@@ -9,14 +11,6 @@
 
 namespace {
 const QString SettingsKey = QStringLiteral("Software\\Brindlewood\\Quillbox\\Settings\\Preferences");
-
-void writeStoreFile(const QTemporaryDir &dir, const QByteArray &content)
-{
-    QDir(dir.path()).mkpath(QStringLiteral("Brindlewood"));
-    QFile file(dir.filePath(QStringLiteral("Brindlewood/Quillbox.reg")));
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(content);
-}
 } // namespace
 
 class TestRegistry : public QObject
@@ -24,14 +18,10 @@ class TestRegistry : public QObject
     Q_OBJECT
 
     // Each test gets its own store file, so nothing is cached from another test.
-    std::unique_ptr<QTemporaryDir> FDir;
+    std::unique_ptr<TSettingsStore> FStore;
 
 private Q_SLOTS:
-    void init()
-    {
-        FDir = std::make_unique<QTemporaryDir>();
-        TRegistry::SetStoreFolder(FDir->path());
-    }
+    void init() { FStore = std::make_unique<TSettingsStore>(); }
 
     void openKey_createsOnlyWhenAsked_andEmptyKeysExist()
     {
@@ -45,7 +35,7 @@ private Q_SLOTS:
         QVERIFY(reg.KeyExists(SettingsKey));
         QVERIFY(reg.KeyExists(QStringLiteral("Software\\Brindlewood")));
         QVERIFY(TRegistry().OpenKeyReadOnly(SettingsKey));
-        QVERIFY(TRegistry::StoreFileName().startsWith(FDir->path()));
+        QVERIFY(TRegistry::StoreFileName().startsWith(FStore->Dir.path()));
 
         QFile file(TRegistry::StoreFileName());
         QVERIFY(file.open(QIODevice::ReadOnly));
@@ -100,18 +90,18 @@ private Q_SLOTS:
 
     void storeFile_isReadWithItsTypes_andDamagedLinesAreDropped()
     {
-        writeStoreFile(*FDir, "; Quillbox registry\n"
-                              "\"Orphan\"=dword:00000001\n"
-                              "[Software\\Brindlewood\\Quillbox\\History\\RecentFiles]\n"
-                              "\"Count\"=dword:00000002\n"
-                              "\"Depth\"=dword:fffffffe\n"
-                              "\"0\"=\"/home/a b.xqb\"\n"
-                              "\"1\"=\"line\\nbreak \\\"q\\\" \\u00e9\"\n"
-                              "\"2\"=\"unterminated\n"
-                              "\"3\"=dword:zz\n"
-                              "garbage \x01\x02\xff\n"
-                              "[]\n"
-                              "[Software\\Brindlewood\\Quillbox\\Forms\\TFAppFrame]\n");
+        QVERIFY(writeFile(TSettingsStore::FileName(), "; Quillbox registry\n"
+                                                      "\"Orphan\"=dword:00000001\n"
+                                                      "[Software\\Brindlewood\\Quillbox\\History\\RecentFiles]\n"
+                                                      "\"Count\"=dword:00000002\n"
+                                                      "\"Depth\"=dword:fffffffe\n"
+                                                      "\"0\"=\"/home/a b.xqb\"\n"
+                                                      "\"1\"=\"line\\nbreak \\\"q\\\" \\u00e9\"\n"
+                                                      "\"2\"=\"unterminated\n"
+                                                      "\"3\"=dword:zz\n"
+                                                      "garbage \x01\x02\xff\n"
+                                                      "[]\n"
+                                                      "[Software\\Brindlewood\\Quillbox\\Forms\\TFAppFrame]\n"));
         TRegistry reg;
         QVERIFY(reg.OpenKey(QStringLiteral("Software\\Brindlewood\\Quillbox\\History\\RecentFiles"), false));
         QCOMPARE(reg.ReadInteger(QStringLiteral("Count")), 2);
@@ -145,7 +135,7 @@ private Q_SLOTS:
     void closeKey_reportsAStoreThatCannotBeWritten()
     {
         // A file where the store's folder should be: no permission check can make this writable.
-        QFile blocker(FDir->filePath(QStringLiteral("Brindlewood")));
+        QFile blocker(FStore->Dir.filePath(QStringLiteral("Brindlewood")));
         QVERIFY(blocker.open(QIODevice::WriteOnly));
         blocker.close();
         TRegistry reg;

@@ -2,21 +2,14 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include <QDir>
-#include <QFile>
+#include "support/TestHelpers.h"
+
 #include <QString>
-#include <QTest>
 
 // Writes a language file (or any file) below root, creating the folders on the way.
 inline bool writeLanguageFile(const QString &root, const QString &relativePath, const QByteArray &content)
 {
-    const QString path = root + QLatin1Char('/') + relativePath;
-    if (!QDir().mkpath(QFileInfo(path).absolutePath()))
-        return false;
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    return file.write(content) == content.size();
+    return writeFile(root + QLatin1Char('/') + relativePath, content);
 }
 
 // A language file with the given ResourceStrings and Container elements.

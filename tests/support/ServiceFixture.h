@@ -3,11 +3,11 @@
 #pragma once
 
 #include "framework/NVKInit.h"
-#include "services/Registry.h"
 #include "services/QBDocSvc.h"
 #include "services/QBSettingsSvc.h"
+#include "services/Registry.h"
+#include "support/TestHelpers.h"
 
-#include <QFile>
 #include <QTemporaryDir>
 
 // A fresh core with the settings and data services running over a registry and files in a
@@ -40,19 +40,6 @@ struct TServiceFixture
     }
 
     QString path(const QString &name) const { return dir.filePath(name); }
-
-    static QByteArray read(const QString &fileName)
-    {
-        QFile file(fileName);
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
-
-    static void write(const QString &fileName, const QByteArray &bytes)
-    {
-        QFile file(fileName);
-        if (file.open(QIODevice::WriteOnly))
-            file.write(bytes);
-    }
 };
 
 // A small version "1.0" file as old versions of the program wrote it.

@@ -1,0 +1,173 @@
+// Copyright (c) 2026 Brindlewood
+// SPDX-License-Identifier: MIT
+#include "services/QBDocBackup.h"
+#include "support/ServiceFixture.h"
+#include "support/SettingsStore.h"
+#include "support/WriteFaults.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QTest>
+
+namespace {
+
+// Every way the services replace a file on disk.
+enum class TSavePath { DocumentSave, BackupCopy, Autosave, UpgradeCopy, SettingsStore };
+
+const char *pathName(TSavePath path)
+{
+    switch (path) {
+    case TSavePath::DocumentSave:
+        return "document save";
+    case TSavePath::BackupCopy:
+        return "backup copy";
+    case TSavePath::Autosave:
+        return "autosave";
+    case TSavePath::UpgradeCopy:
+        return "upgrade copy";
+    case TSavePath::SettingsStore:
+        return "settings store";
+    }
+    return "?";
+}
+
+// All files below folder, so that a temporary left behind shows.
+QStringList filesBelow(const QString &folder)
+{
+    QStringList files;
+    QDirIterator it(folder, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+    while (it.hasNext())
+        files.append(it.next());
+    files.sort();
+    return files;
+}
+
+} // namespace
+
+Q_DECLARE_METATYPE(TSavePath)
+
+class TestFailedSaves : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void cleanup()
+    {
+        NVKClearWriteFault();
+        NVKSetErrorReporter({});
+    }
+
+    void failedWrite_keepsTheOldFile_andIsReported_data()
+    {
+        QTest::addColumn<TSavePath>("path");
+        QTest::addColumn<TNVKWriteFault>("fault");
+        QTest::addColumn<qint64>("bytes");
+        for (TSavePath path : {TSavePath::DocumentSave, TSavePath::BackupCopy, TSavePath::Autosave,
+                               TSavePath::UpgradeCopy, TSavePath::SettingsStore})
+            for (const TWriteFaultPoint &point : writeFaultPoints())
+                QTest::addRow("%s, %s", pathName(path), point.Name) << path << point.Fault << point.Bytes;
+    }
+
+    void failedWrite_keepsTheOldFile_andIsReported()
+    {
+        QFETCH(TSavePath, path);
+        QFETCH(TNVKWriteFault, fault);
+        QFETCH(qint64, bytes);
+        TServiceFixture f;
+        f.start();
+        TQBDataBackup backup;
+        backup.SetActive(true);
+        QStringList reported;
+        NVKSetErrorReporter([&reported](const QString &message) { reported.append(message); });
+        const IQBDataServicePtr data = DataService();
+        const QString file = f.path(QStringLiteral("notes.xqb"));
+        const auto saveAs = [&](const QString &caption) {
+            data->GetDocument()->Root()->SetCaption(caption);
+            QVERIFY(data->SaveDocument(file));
+        };
+
+        // Each path: a target holding an old file, and the action that fails to replace it,
+        // giving what it reported.
+        QString target;
+        std::function<QString()> action;
+        switch (path) {
+        case TSavePath::DocumentSave:
+            saveAs(QStringLiteral("old"));
+            target = file;
+            action = [&] {
+                data->GetDocument()->Root()->SetCaption(QStringLiteral("new"));
+                return messageOf([&] { data->SaveDocument(QString()); });
+            };
+            break;
+        case TSavePath::BackupCopy:
+            backup.SetBackup(true);
+            saveAs(QStringLiteral("first"));
+            saveAs(QStringLiteral("second")); // the backup now holds "first"
+            target = f.path(QStringLiteral("notes.~xqb"));
+            action = [&] {
+                // A backup that cannot be made must not stop the save.
+                saveAs(QStringLiteral("third"));
+                return reported.join(QLatin1Char('\n'));
+            };
+            break;
+        case TSavePath::Autosave:
+            saveAs(QStringLiteral("old"));
+            target = file;
+            action = [&] {
+                data->GetDocument()->Root()->SetCaption(QStringLiteral("typed since"));
+                return messageOf([&] { backup.DoAutosave(); });
+            };
+            break;
+        case TSavePath::UpgradeCopy:
+            target = file + QStringLiteral(".10");
+            QVERIFY(writeFile(target, "an earlier copy"));
+            QVERIFY(writeFile(file, oldVersionFile()));
+            action = [&] { return messageOf([&] { data->OpenDocument(file); }); };
+            break;
+        case TSavePath::SettingsStore:
+            setRegistryValue(QStringLiteral("Settings\\Preferences"), QStringLiteral("StartupAction"), 1);
+            target = TSettingsStore::FileName();
+            action = [&] {
+                return messageOf([&] {
+                    TRegistry reg;
+                    reg.OpenKey(QStringLiteral("Software\\Brindlewood\\Quillbox\\Settings\\Preferences"), true);
+                    reg.WriteString(QStringLiteral("StartupDocument"), QStringLiteral("a value long enough to fill"));
+                    reg.CloseKey();
+                });
+            };
+            break;
+        }
+        const QByteArray old = fileBytes(target);
+        const QByteArray oldDocument = fileBytes(file);
+        const QStringList files = filesBelow(f.dir.path());
+
+        QString report;
+        {
+            const TWriteFaultScope scope(fault, bytes, target);
+            report = action();
+        }
+        QVERIFY2(!report.isEmpty(), "the failure was not reported");
+        QCOMPARE(fileBytes(target), old);
+        QCOMPARE(filesBelow(f.dir.path()), files);
+
+        switch (path) {
+        case TSavePath::BackupCopy:
+            QVERIFY(fileBytes(file).contains("third"));
+            break;
+        case TSavePath::Autosave:
+            QVERIFY(data->GetDocument()->Modified());
+            QCOMPARE(backup.SaveCount(), 0);
+            break;
+        case TSavePath::UpgradeCopy:
+            // Without the copy the old format is not given up.
+            QCOMPARE(fileBytes(file), oldDocument);
+            QCOMPARE(data->GetDocument()->Version(), QStringLiteral("1.0"));
+            break;
+        default:
+            break;
+        }
+    }
+};
+
+QTEST_GUILESS_MAIN(TestFailedSaves)
+#include "tst_FailedSaves.moc"
