@@ -2,14 +2,18 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "document/QBClipbrd.h"
-#include "app/AppFrame.h"
-#include "framework/NVKInit.h"
-#include "platform/QBDialogs.h"
-#include "services/Registry.h"
 #include "app/AppData.h"
+#include "app/AppFrame.h"
+#include "controls/ArticleTree.h"
+#include "document/QBClipbrd.h"
+#include "framework/NVKInit.h"
+#include "panes/OutlinePane.h"
+#include "platform/QBDialogs.h"
+#include "services/QBDocSvc.h"
+#include "services/Registry.h"
 
 #include <QAction>
+#include <QMenu>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -50,6 +54,22 @@ struct TAppFrameFixture
     TAppFrameFixture &operator=(const TAppFrameFixture &) = delete;
 
     QString path(const QString &name) const { return dir.filePath(name); }
+    IQBDocumentPtr doc() const { return DataService()->GetDocument(); }
+
+    IQBArticlePtr add(const QString &caption, const IQBArticlePtr &parent = {}) const
+    {
+        IQBArticlePtr article = doc()->AddChild(parent ? parent : doc()->Root());
+        article->SetCaption(caption);
+        return article;
+    }
+
+    // Selects an article in the outline as a click would, and updates the commands.
+    void select(const IQBArticlePtr &article) const
+    {
+        TArticleTreeView *tree = frame->OutlinePane->atvOutline;
+        tree->setCurrentItem(tree->FindNode(article));
+        frame->alStandardUpdate();
+    }
 
     // Runs a command as the user would: only an enabled one does anything.
     static void run(QAction *action)
@@ -58,3 +78,12 @@ struct TAppFrameFixture
         action->trigger();
     }
 };
+
+// A menu's entries as the user reads them, "-" for a separator.
+inline QStringList entryTexts(QMenu *menu)
+{
+    QStringList texts;
+    for (QAction *entry : menu->actions())
+        texts << (entry->isSeparator() ? QStringLiteral("-") : entry->text());
+    return texts;
+}

@@ -65,14 +65,6 @@ struct TFrameFixture : TAppFrameFixture
     }
 };
 
-QStringList entryTexts(QMenu *menu)
-{
-    QStringList texts;
-    for (QAction *entry : menu->actions())
-        texts << (entry->isSeparator() ? QStringLiteral("-") : entry->text());
-    return texts;
-}
-
 QAction *entryNamed(QMenu *menu, const QString &text)
 {
     for (QAction *entry : menu->actions())
