@@ -2,7 +2,26 @@
 // SPDX-License-Identifier: MIT
 #include "QBRtfParserImpl.h"
 
-#include <algorithm>
+namespace {
+
+// The ignorable destinations this reader knows; the others are skipped whole.
+bool KnownIgnorable(QBRtfParse::TWord word)
+{
+    using QBRtfParse::TWord;
+    switch (word) {
+    case TWord::Pn:
+    case TWord::FldInst:
+    case TWord::ListTable:
+    case TWord::ListOverrideTable:
+    case TWord::ShpPict:
+    case TWord::Pict:
+        return true;
+    default:
+        return false;
+    }
+}
+
+} // namespace
 
 void TQBRtfParser::TImpl::ControlWord(const TQBRtfToken &token)
 {
@@ -17,87 +36,116 @@ void TQBRtfParser::TImpl::ControlWord(const TQBRtfToken &token)
     if (dest == TDest::Skip)
         return;
 
-    const int param = token.Param;
-    const bool on = !token.HasParam || param != 0;
-    TGroupState &top = Top();
-    TQBRtfCharState &ch = top.Char;
-    TQBRtfParaState &para = top.Para;
-
     // Control words that only add characters keep the pending text; all others end it first.
+    if (CharacterWord(word, token.Param))
+        return;
+    FlushText();
+
+    if (star && !KnownIgnorable(word)) {
+        SetDest(TDest::Skip);
+        return;
+    }
+    if (DestinationWord(word, token, dest))
+        return;
+
+    const int param = token.Param;
+    switch (dest) {
+    case TDest::FontTable:
+        FontTableWord(word, param);
+        return;
+    case TDest::ColorTable:
+        ColorTableWord(word, param);
+        return;
+    case TDest::Pn:
+        NumberingWord(word, param);
+        return;
+    case TDest::ListTable:
+        ListTableWord(word, param);
+        return;
+    case TDest::ListOverrideTable:
+        ListOverrideWord(word, param);
+        return;
+    case TDest::Pict:
+        PictureWord(word, param);
+        return;
+    case TDest::Object:
+        ObjectWord(word, param);
+        return;
+    case TDest::Text:
+    case TDest::FieldInst:
+        break;
+    default:
+        return;
+    }
+
+    // No word belongs to two of these areas, so the first handler that takes it is the only one.
+    if (DocumentWord(word, param) || CharFormatWord(word, token) || ParaFormatWord(word, token))
+        return;
+    BreakWord(word, dest);
+}
+
+bool TQBRtfParser::TImpl::CharacterWord(TWord word, int param)
+{
     switch (word) {
     case TWord::U: {
         int value = param;
         if (value < 0)
             value += 65536;
         AppendChar(value >= 0 && value <= 0xFFFF ? char16_t(value) : char16_t(0xFFFD));
-        FSkip = top.Uc;
-        return;
+        FSkip = Top().Uc;
+        return true;
     }
     case TWord::Tab:
         AppendChar('\t');
-        return;
+        return true;
     case TWord::Line:
         AppendChar(0x2028);
-        return;
+        return true;
     case TWord::EmDash:
         AppendChar(0x2014);
-        return;
+        return true;
     case TWord::EnDash:
         AppendChar(0x2013);
-        return;
+        return true;
     case TWord::EmSpace:
         AppendChar(0x2003);
-        return;
+        return true;
     case TWord::EnSpace:
         AppendChar(0x2002);
-        return;
+        return true;
     case TWord::QmSpace:
         AppendChar(0x2005);
-        return;
+        return true;
     case TWord::LQuote:
         AppendChar(0x2018);
-        return;
+        return true;
     case TWord::RQuote:
         AppendChar(0x2019);
-        return;
+        return true;
     case TWord::LDblQuote:
         AppendChar(0x201C);
-        return;
+        return true;
     case TWord::RDblQuote:
         AppendChar(0x201D);
-        return;
+        return true;
     case TWord::Bullet:
         AppendChar(0x2022);
-        return;
+        return true;
     default:
-        break;
+        return false;
     }
-    FlushText();
+}
 
-    if (star) {
-        // An ignorable destination: read only those this reader knows.
-        switch (word) {
-        case TWord::Pn:
-        case TWord::FldInst:
-        case TWord::ListTable:
-        case TWord::ListOverrideTable:
-        case TWord::ShpPict:
-        case TWord::Pict:
-            break;
-        default:
-            SetDest(TDest::Skip);
-            return;
-        }
-    }
-
+bool TQBRtfParser::TImpl::DestinationWord(TWord word, const TQBRtfToken &token, TDest dest)
+{
+    TGroupState &top = Top();
     switch (word) {
-    // Destinations
     case TWord::FontTbl:
         // Tables count only at the document level; inside a picture or another destination they are
         // skipped, so a kept group written back can never change the document's tables.
         if (dest != TDest::Text) {
             SetDest(TDest::Skip);
-            return;
+            return true;
         }
         SetDest(TDest::FontTable);
         FEntryNumber = -1;
@@ -106,21 +154,21 @@ void TQBRtfParser::TImpl::ControlWord(const TQBRtfToken &token)
         FEntryOpen = false;
         FEntryName.clear();
         FEntryNameText.clear();
-        return;
+        return true;
     case TWord::ColorTbl:
         if (dest != TDest::Text) {
             SetDest(TDest::Skip);
-            return;
+            return true;
         }
         SetDest(TDest::ColorTable);
         FEntryColor = TQBRtfColor();
-        return;
+        return true;
     case TWord::Pict:
         if (FOverflow == 0 && (dest == TDest::Text || dest == TDest::ObjectResult))
             StartPicture(token);
         else
             SetDest(TDest::Skip);
-        return;
+        return true;
     case TWord::Object:
         if (FOverflow == 0 && dest == TDest::Text && !FInObject) {
             FInObject = true;
@@ -132,357 +180,401 @@ void TQBRtfParser::TImpl::ControlWord(const TQBRtfToken &token)
         } else {
             SetDest(TDest::Skip);
         }
-        return;
+        return true;
     case TWord::Result:
         if (dest == TDest::Object)
             SetDest(TDest::ObjectResult);
-        return;
+        return true;
     case TWord::Field:
         if (FOverflow == 0 && dest == TDest::Text) {
             FFields.append(QString());
             top.Field = int(FFields.size() - 1);
         }
-        return;
+        return true;
     case TWord::FldInst:
         SetDest(dest == TDest::Text && top.Field >= 0 ? TDest::FieldInst : TDest::Skip);
-        return;
+        return true;
     case TWord::FldRslt:
         if (dest == TDest::Text && top.Field >= 0 && FOverflow == 0) {
             const QString target = QBRtfParse::HyperlinkTarget(FFields.at(top.Field));
             if (!target.isEmpty())
-                ch.Href = target;
+                top.Char.Href = target;
         }
-        return;
+        return true;
     case TWord::Pn:
         if (dest == TDest::Text)
             SetDest(TDest::Pn);
-        return;
+        return true;
     case TWord::PnText:
     case TWord::ListText:
     case TWord::NonShpPict:
     case TWord::SkipDest:
         SetDest(TDest::Skip);
-        return;
+        return true;
     case TWord::ListTable:
         SetDest(dest == TDest::Text ? TDest::ListTable : TDest::Skip);
-        return;
+        return true;
     case TWord::ListOverrideTable:
         SetDest(dest == TDest::Text ? TDest::ListOverrideTable : TDest::Skip);
-        return;
+        return true;
     case TWord::ShpPict:
-        return;
+        return true;
     default:
-        break;
+        return false;
     }
+}
 
-    switch (dest) {
-    case TDest::FontTable:
-        switch (word) {
-        case TWord::F:
-            FinishFontEntry();
-            FEntryNumber = param;
-            FEntryCharset = 1;
-            FEntryCpg = 0;
-            FEntryOpen = true;
-            break;
-        case TWord::FCharset:
-            FEntryCharset = param;
-            break;
-        case TWord::Cpg:
-            FEntryCpg = QBRtfCodePage::IsSupported(param) ? param : 0;
-            break;
-        default:
-            break;
-        }
-        return;
-    case TDest::ColorTable:
-        switch (word) {
-        case TWord::Red:
-            FEntryColor.Auto = false;
-            FEntryColor.Red = qBound(0, param, 255);
-            break;
-        case TWord::Green:
-            FEntryColor.Auto = false;
-            FEntryColor.Green = qBound(0, param, 255);
-            break;
-        case TWord::Blue:
-            FEntryColor.Auto = false;
-            FEntryColor.Blue = qBound(0, param, 255);
-            break;
-        default:
-            break;
-        }
-        return;
-    case TDest::Pn:
-        switch (word) {
-        case TWord::PnLvlBlt:
-            top.PnKind = 1;
-            break;
-        case TWord::PnLvlBody:
-            top.PnKind = 2;
-            break;
-        case TWord::PnLvlCont:
-            top.PnKind = 3;
-            break;
-        case TWord::PnLvl:
-            top.PnKind = 2;
-            top.PnLevel = qBound(0, param - 1, MaxListLevels - 1);
-            break;
-        case TWord::PnDec:
-        case TWord::PnOther:
-            top.PnType = 2;
-            break;
-        case TWord::PnLcLtr:
-            top.PnType = 3;
-            break;
-        case TWord::PnUcLtr:
-            top.PnType = 4;
-            break;
-        case TWord::PnLcRm:
-            top.PnType = 5;
-            break;
-        case TWord::PnUcRm:
-            top.PnType = 6;
-            break;
-        default:
-            break;
-        }
-        return;
-    case TDest::ListTable:
-        switch (word) {
-        case TWord::List:
-            FCurListLevels.clear();
-            break;
-        case TWord::ListLevel:
-            if (FCurListLevels.size() < MaxListLevels)
-                FCurListLevels.append(0);
-            break;
-        case TWord::LevelNfc:
-            if (!FCurListLevels.isEmpty())
-                FCurListLevels.last() = param;
-            break;
-        case TWord::ListId:
-            FLists.insert(param, FCurListLevels);
-            break;
-        default:
-            break;
-        }
-        return;
-    case TDest::ListOverrideTable:
-        switch (word) {
-        case TWord::ListOverride:
-            FCurOverrideList = 0;
-            break;
-        case TWord::ListId:
-            FCurOverrideList = param;
-            break;
-        case TWord::Ls:
-            FOverrides.insert(param, FCurOverrideList);
-            break;
-        default:
-            break;
-        }
-        return;
-    case TDest::Pict:
-        switch (word) {
-        case TWord::PngBlip:
-            FPict.Kind = TQBRtfPictureKind::Png;
-            break;
-        case TWord::JpegBlip:
-            FPict.Kind = TQBRtfPictureKind::Jpeg;
-            break;
-        case TWord::DiBitmap:
-            FPict.Kind = TQBRtfPictureKind::Dib;
-            break;
-        case TWord::WBitmap:
-            FPict.Kind = TQBRtfPictureKind::WBitmap;
-            break;
-        case TWord::WMetafile:
-        case TWord::EmfBlip:
-            FPict.Kind = TQBRtfPictureKind::Kept;
-            FPict.IsMetafile = true;
-            break;
-        case TWord::OtherPict:
-            FPict.Kind = TQBRtfPictureKind::Kept;
-            break;
-        case TWord::PicW:
-            FPict.PicWidth = qBound(0, param, MaxTwips);
-            break;
-        case TWord::PicH:
-            FPict.PicHeight = qBound(0, param, MaxTwips);
-            break;
-        case TWord::PicWGoal:
-            FPictGoalW = qBound(0, param, MaxTwips);
-            break;
-        case TWord::PicHGoal:
-            FPictGoalH = qBound(0, param, MaxTwips);
-            break;
-        case TWord::PicScaleX:
-            FPictScaleX = qBound(1, param, 1000);
-            break;
-        case TWord::PicScaleY:
-            FPictScaleY = qBound(1, param, 1000);
-            break;
-        case TWord::WbmBitsPixel:
-            FPict.BitsPerPixel = param;
-            break;
-        case TWord::WbmPlanes:
-            FPict.Planes = param;
-            break;
-        case TWord::WbmWidthBytes:
-            FPict.WidthBytes = param;
-            break;
-        default:
-            break;
-        }
-        return;
-    case TDest::Object:
-        switch (word) {
-        case TWord::ObjW:
-            FObject.WidthTwips = qBound(0, param, MaxTwips);
-            break;
-        case TWord::ObjH:
-            FObject.HeightTwips = qBound(0, param, MaxTwips);
-            break;
-        case TWord::ObjScaleX:
-            FObjScaleX = qBound(1, param, 1000);
-            break;
-        case TWord::ObjScaleY:
-            FObjScaleY = qBound(1, param, 1000);
-            break;
-        default:
-            break;
-        }
-        return;
-    case TDest::Text:
-    case TDest::FieldInst:
-        break;
-    default:
-        return;
-    }
+// Control words inside the document's tables: fonts, colours, lists and the older \pn numbering.
 
+void TQBRtfParser::TImpl::FontTableWord(TWord word, int param)
+{
     switch (word) {
-    // Document
+    case TWord::F:
+        FinishFontEntry();
+        FEntryNumber = param;
+        FEntryCharset = 1;
+        FEntryCpg = 0;
+        FEntryOpen = true;
+        break;
+    case TWord::FCharset:
+        FEntryCharset = param;
+        break;
+    case TWord::Cpg:
+        FEntryCpg = QBRtfCodePage::IsSupported(param) ? param : 0;
+        break;
+    default:
+        break;
+    }
+}
+
+void TQBRtfParser::TImpl::ColorTableWord(TWord word, int param)
+{
+    switch (word) {
+    case TWord::Red:
+        FEntryColor.Auto = false;
+        FEntryColor.Red = qBound(0, param, 255);
+        break;
+    case TWord::Green:
+        FEntryColor.Auto = false;
+        FEntryColor.Green = qBound(0, param, 255);
+        break;
+    case TWord::Blue:
+        FEntryColor.Auto = false;
+        FEntryColor.Blue = qBound(0, param, 255);
+        break;
+    default:
+        break;
+    }
+}
+
+void TQBRtfParser::TImpl::NumberingWord(TWord word, int param)
+{
+    TGroupState &top = Top();
+    switch (word) {
+    case TWord::PnLvlBlt:
+        top.PnKind = 1;
+        break;
+    case TWord::PnLvlBody:
+        top.PnKind = 2;
+        break;
+    case TWord::PnLvlCont:
+        top.PnKind = 3;
+        break;
+    case TWord::PnLvl:
+        top.PnKind = 2;
+        top.PnLevel = qBound(0, param - 1, MaxListLevels - 1);
+        break;
+    case TWord::PnDec:
+    case TWord::PnOther:
+        top.PnType = 2;
+        break;
+    case TWord::PnLcLtr:
+        top.PnType = 3;
+        break;
+    case TWord::PnUcLtr:
+        top.PnType = 4;
+        break;
+    case TWord::PnLcRm:
+        top.PnType = 5;
+        break;
+    case TWord::PnUcRm:
+        top.PnType = 6;
+        break;
+    default:
+        break;
+    }
+}
+
+void TQBRtfParser::TImpl::ListTableWord(TWord word, int param)
+{
+    switch (word) {
+    case TWord::List:
+        FCurListLevels.clear();
+        break;
+    case TWord::ListLevel:
+        if (FCurListLevels.size() < MaxListLevels)
+            FCurListLevels.append(0);
+        break;
+    case TWord::LevelNfc:
+        if (!FCurListLevels.isEmpty())
+            FCurListLevels.last() = param;
+        break;
+    case TWord::ListId:
+        FLists.insert(param, FCurListLevels);
+        break;
+    default:
+        break;
+    }
+}
+
+void TQBRtfParser::TImpl::ListOverrideWord(TWord word, int param)
+{
+    switch (word) {
+    case TWord::ListOverride:
+        FCurOverrideList = 0;
+        break;
+    case TWord::ListId:
+        FCurOverrideList = param;
+        break;
+    case TWord::Ls:
+        FOverrides.insert(param, FCurOverrideList);
+        break;
+    default:
+        break;
+    }
+}
+
+// Control words that describe a picture or an embedded object.
+
+void TQBRtfParser::TImpl::PictureWord(TWord word, int param)
+{
+    switch (word) {
+    case TWord::PngBlip:
+        FPict.Kind = TQBRtfPictureKind::Png;
+        break;
+    case TWord::JpegBlip:
+        FPict.Kind = TQBRtfPictureKind::Jpeg;
+        break;
+    case TWord::DiBitmap:
+        FPict.Kind = TQBRtfPictureKind::Dib;
+        break;
+    case TWord::WBitmap:
+        FPict.Kind = TQBRtfPictureKind::WBitmap;
+        break;
+    case TWord::WMetafile:
+    case TWord::EmfBlip:
+        FPict.Kind = TQBRtfPictureKind::Kept;
+        FPict.IsMetafile = true;
+        break;
+    case TWord::OtherPict:
+        FPict.Kind = TQBRtfPictureKind::Kept;
+        break;
+    case TWord::PicW:
+        FPict.PicWidth = qBound(0, param, MaxTwips);
+        break;
+    case TWord::PicH:
+        FPict.PicHeight = qBound(0, param, MaxTwips);
+        break;
+    case TWord::PicWGoal:
+        FPictGoalW = qBound(0, param, MaxTwips);
+        break;
+    case TWord::PicHGoal:
+        FPictGoalH = qBound(0, param, MaxTwips);
+        break;
+    case TWord::PicScaleX:
+        FPictScaleX = qBound(1, param, 1000);
+        break;
+    case TWord::PicScaleY:
+        FPictScaleY = qBound(1, param, 1000);
+        break;
+    case TWord::WbmBitsPixel:
+        FPict.BitsPerPixel = param;
+        break;
+    case TWord::WbmPlanes:
+        FPict.Planes = param;
+        break;
+    case TWord::WbmWidthBytes:
+        FPict.WidthBytes = param;
+        break;
+    default:
+        break;
+    }
+}
+
+void TQBRtfParser::TImpl::ObjectWord(TWord word, int param)
+{
+    switch (word) {
+    case TWord::ObjW:
+        FObject.WidthTwips = qBound(0, param, MaxTwips);
+        break;
+    case TWord::ObjH:
+        FObject.HeightTwips = qBound(0, param, MaxTwips);
+        break;
+    case TWord::ObjScaleX:
+        FObjScaleX = qBound(1, param, 1000);
+        break;
+    case TWord::ObjScaleY:
+        FObjScaleY = qBound(1, param, 1000);
+        break;
+    default:
+        break;
+    }
+}
+
+// Control words of the body: the document's code page and defaults, character and paragraph
+// formatting, and the breaks that end paragraphs and cells.
+
+namespace {
+
+// A toggle without a parameter, or with one other than 0, switches on.
+bool IsOn(const TQBRtfToken &token)
+{
+    return !token.HasParam || token.Param != 0;
+}
+
+} // namespace
+
+bool TQBRtfParser::TImpl::DocumentWord(TWord word, int param)
+{
+    switch (word) {
     case TWord::AnsiCpg:
         if (QBRtfCodePage::IsSupported(param))
             FDocCodePage = param;
         FCpFont = INT_MIN;
-        break;
+        return true;
     case TWord::Ansi:
         FDocCodePage = QBRtfCodePage::Ansi;
         FCpFont = INT_MIN;
-        break;
+        return true;
     case TWord::Mac:
         FDocCodePage = QBRtfCodePage::MacRoman;
         FCpFont = INT_MIN;
-        break;
+        return true;
     case TWord::Pc:
         FDocCodePage = 437;
         FCpFont = INT_MIN;
-        break;
+        return true;
     case TWord::Pca:
         FDocCodePage = 850;
         FCpFont = INT_MIN;
-        break;
+        return true;
     case TWord::Deff:
         FDeff = param;
         FCpFont = INT_MIN;
-        break;
+        return true;
     case TWord::Uc:
-        top.Uc = qBound(0, param, 16);
-        break;
+        Top().Uc = qBound(0, param, 16);
+        return true;
+    default:
+        return false;
+    }
+}
 
-    // Characters
+bool TQBRtfParser::TImpl::CharFormatWord(TWord word, const TQBRtfToken &token)
+{
+    const int param = token.Param;
+    const bool on = IsOn(token);
+    TQBRtfCharState &ch = Top().Char;
+    switch (word) {
     case TWord::Plain: {
         const QString href = ch.Href;
         ch = TQBRtfCharState();
         ch.Href = href;
-        break;
+        return true;
     }
     case TWord::F:
         ch.Font = param;
-        break;
+        return true;
     case TWord::B:
         ch.Bold = on;
-        break;
+        return true;
     case TWord::I:
         ch.Italic = on;
-        break;
+        return true;
     case TWord::Ul:
     case TWord::UlOther:
         ch.Underline = on;
-        break;
+        return true;
     case TWord::UlNone:
         ch.Underline = false;
-        break;
+        return true;
     case TWord::Strike:
         ch.Strike = on;
-        break;
+        return true;
     case TWord::Fs:
         ch.Size = token.HasParam && param > 0 ? qMin(param, 3276) : 24;
         ch.HasSize = true;
-        break;
+        return true;
     case TWord::Cf:
         ch.Color = qMax(0, param);
-        break;
+        return true;
     case TWord::Highlight:
     case TWord::Cb:
     case TWord::ChCbPat:
         ch.BackColor = qMax(0, param);
-        break;
+        return true;
     case TWord::Sub:
         ch.VAlign = on ? 1 : 0;
-        break;
+        return true;
     case TWord::Super:
         ch.VAlign = on ? 2 : 0;
-        break;
+        return true;
     case TWord::NoSuperSub:
         ch.VAlign = 0;
-        break;
+        return true;
     case TWord::Up:
         ch.VAlign = token.HasParam && param == 0 ? 0 : 2;
-        break;
+        return true;
     case TWord::Dn:
         ch.VAlign = token.HasParam && param == 0 ? 0 : 1;
-        break;
+        return true;
+    default:
+        return false;
+    }
+}
 
-    // Paragraphs
+bool TQBRtfParser::TImpl::ParaFormatWord(TWord word, const TQBRtfToken &token)
+{
+    const int param = token.Param;
+    TGroupState &top = Top();
+    TQBRtfParaState &para = top.Para;
+    switch (word) {
     case TWord::Pard:
         para = TQBRtfParaState();
-        break;
+        return true;
     case TWord::Ql:
         para.Align = 0;
-        break;
+        return true;
     case TWord::Qr:
         para.Align = 1;
-        break;
+        return true;
     case TWord::Qc:
         para.Align = 2;
-        break;
+        return true;
     case TWord::Qj:
         para.Align = 3;
-        break;
+        return true;
     case TWord::Li:
         para.LeftIndent = qBound(-MaxTwips, param, MaxTwips);
-        break;
+        return true;
     case TWord::Ri:
         para.RightIndent = qBound(-MaxTwips, param, MaxTwips);
-        break;
+        return true;
     case TWord::Fi:
         para.FirstIndent = qBound(-MaxTwips, param, MaxTwips);
-        break;
+        return true;
     case TWord::Sb:
         para.SpaceBefore = qBound(0, param, MaxTwips);
-        break;
+        return true;
     case TWord::Sa:
         para.SpaceAfter = qBound(0, param, MaxTwips);
-        break;
+        return true;
     case TWord::Sl:
         para.LineSpacing = qBound(-MaxTwips, param, MaxTwips);
-        break;
+        return true;
     case TWord::SlMult:
-        para.LineMultiple = on;
-        break;
+        para.LineMultiple = IsOn(token);
+        return true;
     case TWord::Tqr:
     case TWord::Tqc:
     case TWord::Tqdec:
@@ -490,7 +582,7 @@ void TQBRtfParser::TImpl::ControlWord(const TQBRtfToken &token)
         top.TabKind = word == TWord::Tqr   ? TQBRtfTabKind::Right
                       : word == TWord::Tqc ? TQBRtfTabKind::Center
                                            : TQBRtfTabKind::Decimal;
-        break;
+        return true;
     case TWord::Tx:
     case TWord::Tb: {
         TQBRtfTab tab;
@@ -500,37 +592,39 @@ void TQBRtfParser::TImpl::ControlWord(const TQBRtfToken &token)
         top.TabKind = TQBRtfTabKind::Left;
         if (para.Tabs.size() < MaxTabs)
             para.Tabs.append(tab);
-        break;
+        return true;
     }
     case TWord::PageBb:
-        para.PageBreakBefore = on;
-        break;
+        para.PageBreakBefore = IsOn(token);
+        return true;
     case TWord::Ls:
         para.ListId = qMax(0, param);
-        break;
+        return true;
     case TWord::Ilvl:
         para.ListLevel = qBound(0, param, MaxListLevels - 1);
-        break;
+        return true;
+    default:
+        return false;
+    }
+}
 
-    // Breaks
+void TQBRtfParser::TImpl::BreakWord(TWord word, TDest dest)
+{
+    // In a field instruction these words stand for nothing.
+    if (dest != TDest::Text)
+        return;
+    switch (word) {
     case TWord::Par:
     case TWord::Sect:
-        if (dest == TDest::Text)
-            ParagraphMark();
+    case TWord::Row:
+        ParagraphMark();
         break;
     case TWord::Page:
-        if (dest == TDest::Text) {
-            ParagraphMark();
-            FPendingPageBreak = true;
-        }
+        ParagraphMark();
+        FPendingPageBreak = true;
         break;
     case TWord::Cell:
-        if (dest == TDest::Text)
-            ++FPendingCells;
-        break;
-    case TWord::Row:
-        if (dest == TDest::Text)
-            ParagraphMark();
+        ++FPendingCells;
         break;
     default:
         break;

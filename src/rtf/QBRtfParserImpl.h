@@ -656,7 +656,22 @@ public:
             Top().Dest = dest;
     }
 
+    // A control word goes to the handler of its area. Handlers that answer take the words of their
+    // area and return false for any other.
     void ControlWord(const TQBRtfToken &token);
+    bool CharacterWord(TWord word, int param);
+    bool DestinationWord(TWord word, const TQBRtfToken &token, TDest dest);
+    void FontTableWord(TWord word, int param);
+    void ColorTableWord(TWord word, int param);
+    void NumberingWord(TWord word, int param);
+    void ListTableWord(TWord word, int param);
+    void ListOverrideWord(TWord word, int param);
+    void PictureWord(TWord word, int param);
+    void ObjectWord(TWord word, int param);
+    bool DocumentWord(TWord word, int param);
+    bool CharFormatWord(TWord word, const TQBRtfToken &token);
+    bool ParaFormatWord(TWord word, const TQBRtfToken &token);
+    void BreakWord(TWord word, TDest dest);
     void ControlSymbol(const TQBRtfToken &token);
     void Finish();
 };
