@@ -37,16 +37,21 @@ void TQBRtfParser::TImpl::ControlWord(const TQBRtfToken &token)
         return;
 
     // Control words that only add characters keep the pending text; all others end it first.
-    if (CharacterWord(word, token.Param))
+    const TArea area = QBRtfParse::AreaOf(word);
+    if (area == TArea::Character) {
+        CharacterWord(word, token.Param);
         return;
+    }
     FlushText();
 
     if (star && !KnownIgnorable(word)) {
         SetDest(TDest::Skip);
         return;
     }
-    if (DestinationWord(word, token, dest))
+    if (area == TArea::Destination) {
+        DestinationWord(word, token, dest);
         return;
+    }
 
     const int param = token.Param;
     switch (dest) {
@@ -78,13 +83,25 @@ void TQBRtfParser::TImpl::ControlWord(const TQBRtfToken &token)
         return;
     }
 
-    // No word belongs to two of these areas, so the first handler that takes it is the only one.
-    if (DocumentWord(word, param) || CharFormatWord(word, token) || ParaFormatWord(word, token))
-        return;
-    BreakWord(word, dest);
+    switch (area) {
+    case TArea::Document:
+        DocumentWord(word, param);
+        break;
+    case TArea::CharFormat:
+        CharFormatWord(word, token);
+        break;
+    case TArea::ParaFormat:
+        ParaFormatWord(word, token);
+        break;
+    case TArea::Break:
+        BreakWord(word, dest);
+        break;
+    default:
+        break;
+    }
 }
 
-bool TQBRtfParser::TImpl::CharacterWord(TWord word, int param)
+void TQBRtfParser::TImpl::CharacterWord(TWord word, int param)
 {
     switch (word) {
     case TWord::U: {
@@ -93,50 +110,50 @@ bool TQBRtfParser::TImpl::CharacterWord(TWord word, int param)
             value += 65536;
         AppendChar(value >= 0 && value <= 0xFFFF ? char16_t(value) : char16_t(0xFFFD));
         FSkip = Top().Uc;
-        return true;
+        break;
     }
     case TWord::Tab:
         AppendChar('\t');
-        return true;
+        break;
     case TWord::Line:
         AppendChar(0x2028);
-        return true;
+        break;
     case TWord::EmDash:
         AppendChar(0x2014);
-        return true;
+        break;
     case TWord::EnDash:
         AppendChar(0x2013);
-        return true;
+        break;
     case TWord::EmSpace:
         AppendChar(0x2003);
-        return true;
+        break;
     case TWord::EnSpace:
         AppendChar(0x2002);
-        return true;
+        break;
     case TWord::QmSpace:
         AppendChar(0x2005);
-        return true;
+        break;
     case TWord::LQuote:
         AppendChar(0x2018);
-        return true;
+        break;
     case TWord::RQuote:
         AppendChar(0x2019);
-        return true;
+        break;
     case TWord::LDblQuote:
         AppendChar(0x201C);
-        return true;
+        break;
     case TWord::RDblQuote:
         AppendChar(0x201D);
-        return true;
+        break;
     case TWord::Bullet:
         AppendChar(0x2022);
-        return true;
+        break;
     default:
-        return false;
+        break;
     }
 }
 
-bool TQBRtfParser::TImpl::DestinationWord(TWord word, const TQBRtfToken &token, TDest dest)
+void TQBRtfParser::TImpl::DestinationWord(TWord word, const TQBRtfToken &token, TDest dest)
 {
     TGroupState &top = Top();
     switch (word) {
@@ -145,7 +162,7 @@ bool TQBRtfParser::TImpl::DestinationWord(TWord word, const TQBRtfToken &token, 
         // skipped, so a kept group written back can never change the document's tables.
         if (dest != TDest::Text) {
             SetDest(TDest::Skip);
-            return true;
+            return;
         }
         SetDest(TDest::FontTable);
         FEntryNumber = -1;
@@ -154,21 +171,21 @@ bool TQBRtfParser::TImpl::DestinationWord(TWord word, const TQBRtfToken &token, 
         FEntryOpen = false;
         FEntryName.clear();
         FEntryNameText.clear();
-        return true;
+        return;
     case TWord::ColorTbl:
         if (dest != TDest::Text) {
             SetDest(TDest::Skip);
-            return true;
+            return;
         }
         SetDest(TDest::ColorTable);
         FEntryColor = TQBRtfColor();
-        return true;
+        return;
     case TWord::Pict:
         if (FOverflow == 0 && (dest == TDest::Text || dest == TDest::ObjectResult))
             StartPicture(token);
         else
             SetDest(TDest::Skip);
-        return true;
+        return;
     case TWord::Object:
         if (FOverflow == 0 && dest == TDest::Text && !FInObject) {
             FInObject = true;
@@ -180,46 +197,46 @@ bool TQBRtfParser::TImpl::DestinationWord(TWord word, const TQBRtfToken &token, 
         } else {
             SetDest(TDest::Skip);
         }
-        return true;
+        return;
     case TWord::Result:
         if (dest == TDest::Object)
             SetDest(TDest::ObjectResult);
-        return true;
+        return;
     case TWord::Field:
         if (FOverflow == 0 && dest == TDest::Text) {
             FFields.append(QString());
             top.Field = int(FFields.size() - 1);
         }
-        return true;
+        return;
     case TWord::FldInst:
         SetDest(dest == TDest::Text && top.Field >= 0 ? TDest::FieldInst : TDest::Skip);
-        return true;
+        return;
     case TWord::FldRslt:
         if (dest == TDest::Text && top.Field >= 0 && FOverflow == 0) {
             const QString target = QBRtfParse::HyperlinkTarget(FFields.at(top.Field));
             if (!target.isEmpty())
                 top.Char.Href = target;
         }
-        return true;
+        return;
     case TWord::Pn:
         if (dest == TDest::Text)
             SetDest(TDest::Pn);
-        return true;
+        return;
     case TWord::PnText:
     case TWord::ListText:
     case TWord::NonShpPict:
     case TWord::SkipDest:
         SetDest(TDest::Skip);
-        return true;
+        return;
     case TWord::ListTable:
         SetDest(dest == TDest::Text ? TDest::ListTable : TDest::Skip);
-        return true;
+        return;
     case TWord::ListOverrideTable:
         SetDest(dest == TDest::Text ? TDest::ListOverrideTable : TDest::Skip);
-        return true;
+        return;
     case TWord::ShpPict:
-        return true;
+        return;
     default:
-        return false;
+        break;
     }
 }

@@ -15,43 +15,43 @@ bool IsOn(const TQBRtfToken &token)
 
 } // namespace
 
-bool TQBRtfParser::TImpl::DocumentWord(TWord word, int param)
+void TQBRtfParser::TImpl::DocumentWord(TWord word, int param)
 {
     switch (word) {
     case TWord::AnsiCpg:
         if (QBRtfCodePage::IsSupported(param))
             FDocCodePage = param;
         FCpFont = INT_MIN;
-        return true;
+        break;
     case TWord::Ansi:
         FDocCodePage = QBRtfCodePage::Ansi;
         FCpFont = INT_MIN;
-        return true;
+        break;
     case TWord::Mac:
         FDocCodePage = QBRtfCodePage::MacRoman;
         FCpFont = INT_MIN;
-        return true;
+        break;
     case TWord::Pc:
         FDocCodePage = 437;
         FCpFont = INT_MIN;
-        return true;
+        break;
     case TWord::Pca:
         FDocCodePage = 850;
         FCpFont = INT_MIN;
-        return true;
+        break;
     case TWord::Deff:
         FDeff = param;
         FCpFont = INT_MIN;
-        return true;
+        break;
     case TWord::Uc:
         Top().Uc = qBound(0, param, 16);
-        return true;
+        break;
     default:
-        return false;
+        break;
     }
 }
 
-bool TQBRtfParser::TImpl::CharFormatWord(TWord word, const TQBRtfToken &token)
+void TQBRtfParser::TImpl::CharFormatWord(TWord word, const TQBRtfToken &token)
 {
     const int param = token.Param;
     const bool on = IsOn(token);
@@ -61,60 +61,60 @@ bool TQBRtfParser::TImpl::CharFormatWord(TWord word, const TQBRtfToken &token)
         const QString href = ch.Href;
         ch = TQBRtfCharState();
         ch.Href = href;
-        return true;
+        break;
     }
     case TWord::F:
         ch.Font = param;
-        return true;
+        break;
     case TWord::B:
         ch.Bold = on;
-        return true;
+        break;
     case TWord::I:
         ch.Italic = on;
-        return true;
+        break;
     case TWord::Ul:
     case TWord::UlOther:
         ch.Underline = on;
-        return true;
+        break;
     case TWord::UlNone:
         ch.Underline = false;
-        return true;
+        break;
     case TWord::Strike:
         ch.Strike = on;
-        return true;
+        break;
     case TWord::Fs:
         ch.Size = token.HasParam && param > 0 ? qMin(param, 3276) : 24;
         ch.HasSize = true;
-        return true;
+        break;
     case TWord::Cf:
         ch.Color = qMax(0, param);
-        return true;
+        break;
     case TWord::Highlight:
     case TWord::Cb:
     case TWord::ChCbPat:
         ch.BackColor = qMax(0, param);
-        return true;
+        break;
     case TWord::Sub:
         ch.VAlign = on ? 1 : 0;
-        return true;
+        break;
     case TWord::Super:
         ch.VAlign = on ? 2 : 0;
-        return true;
+        break;
     case TWord::NoSuperSub:
         ch.VAlign = 0;
-        return true;
+        break;
     case TWord::Up:
         ch.VAlign = token.HasParam && param == 0 ? 0 : 2;
-        return true;
+        break;
     case TWord::Dn:
         ch.VAlign = token.HasParam && param == 0 ? 0 : 1;
-        return true;
+        break;
     default:
-        return false;
+        break;
     }
 }
 
-bool TQBRtfParser::TImpl::ParaFormatWord(TWord word, const TQBRtfToken &token)
+void TQBRtfParser::TImpl::ParaFormatWord(TWord word, const TQBRtfToken &token)
 {
     const int param = token.Param;
     TGroupState &top = Top();
@@ -122,40 +122,40 @@ bool TQBRtfParser::TImpl::ParaFormatWord(TWord word, const TQBRtfToken &token)
     switch (word) {
     case TWord::Pard:
         para = TQBRtfParaState();
-        return true;
+        break;
     case TWord::Ql:
         para.Align = 0;
-        return true;
+        break;
     case TWord::Qr:
         para.Align = 1;
-        return true;
+        break;
     case TWord::Qc:
         para.Align = 2;
-        return true;
+        break;
     case TWord::Qj:
         para.Align = 3;
-        return true;
+        break;
     case TWord::Li:
         para.LeftIndent = qBound(-MaxTwips, param, MaxTwips);
-        return true;
+        break;
     case TWord::Ri:
         para.RightIndent = qBound(-MaxTwips, param, MaxTwips);
-        return true;
+        break;
     case TWord::Fi:
         para.FirstIndent = qBound(-MaxTwips, param, MaxTwips);
-        return true;
+        break;
     case TWord::Sb:
         para.SpaceBefore = qBound(0, param, MaxTwips);
-        return true;
+        break;
     case TWord::Sa:
         para.SpaceAfter = qBound(0, param, MaxTwips);
-        return true;
+        break;
     case TWord::Sl:
         para.LineSpacing = qBound(-MaxTwips, param, MaxTwips);
-        return true;
+        break;
     case TWord::SlMult:
         para.LineMultiple = IsOn(token);
-        return true;
+        break;
     case TWord::Tqr:
     case TWord::Tqc:
     case TWord::Tqdec:
@@ -163,7 +163,7 @@ bool TQBRtfParser::TImpl::ParaFormatWord(TWord word, const TQBRtfToken &token)
         top.TabKind = word == TWord::Tqr   ? TQBRtfTabKind::Right
                       : word == TWord::Tqc ? TQBRtfTabKind::Center
                                            : TQBRtfTabKind::Decimal;
-        return true;
+        break;
     case TWord::Tx:
     case TWord::Tb: {
         TQBRtfTab tab;
@@ -173,19 +173,19 @@ bool TQBRtfParser::TImpl::ParaFormatWord(TWord word, const TQBRtfToken &token)
         top.TabKind = TQBRtfTabKind::Left;
         if (para.Tabs.size() < MaxTabs)
             para.Tabs.append(tab);
-        return true;
+        break;
     }
     case TWord::PageBb:
         para.PageBreakBefore = IsOn(token);
-        return true;
+        break;
     case TWord::Ls:
         para.ListId = qMax(0, param);
-        return true;
+        break;
     case TWord::Ilvl:
         para.ListLevel = qBound(0, param, MaxListLevels - 1);
-        return true;
+        break;
     default:
-        return false;
+        break;
     }
 }
 
