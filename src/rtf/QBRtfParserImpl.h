@@ -28,99 +28,32 @@ enum class TDest {
     ObjectResult,
 };
 
+// The handler that takes a control word in the body. A word's area sits in the high bits of its
+// value, so finding the handler costs a shift and no table.
+enum class TArea {
+    Other, // words that count only inside a table, picture or object, and words this reader ignores
+    Destination,
+    Document,
+    Character, // words that stand for a character
+    CharFormat,
+    ParaFormat,
+    Break,
+};
+
+constexpr int AreaStart(TArea area)
+{
+    return int(area) << 8;
+}
+
+// Each area's words follow one another and start at AreaStart of their area.
 enum class TWord {
-    Unknown,
-    // destinations
-    Rtf,
-    FontTbl,
-    ColorTbl,
-    Pict,
-    Object,
-    Result,
-    Field,
-    FldInst,
-    FldRslt,
-    Pn,
-    PnText,
-    ListText,
-    ListTable,
-    ListOverrideTable,
-    ShpPict,
-    NonShpPict,
-    SkipDest,
-    // document
-    Ansi,
-    AnsiCpg,
-    Mac,
-    Pc,
-    Pca,
-    Deff,
-    Uc,
-    U,
+    Unknown = AreaStart(TArea::Other),
     // font and colour tables
-    F,
     FCharset,
     Cpg,
     Red,
     Green,
     Blue,
-    // characters
-    Plain,
-    B,
-    I,
-    Ul,
-    UlNone,
-    UlOther,
-    Strike,
-    Fs,
-    Cf,
-    Highlight,
-    Cb,
-    ChCbPat,
-    Sub,
-    Super,
-    NoSuperSub,
-    Up,
-    Dn,
-    // paragraphs
-    Pard,
-    Ql,
-    Qr,
-    Qc,
-    Qj,
-    Li,
-    Ri,
-    Fi,
-    Sb,
-    Sa,
-    Sl,
-    SlMult,
-    Tx,
-    Tb,
-    Tqr,
-    Tqc,
-    Tqdec,
-    PageBb,
-    Ls,
-    Ilvl,
-    // text
-    Par,
-    Sect,
-    Line,
-    Tab,
-    Page,
-    EmDash,
-    EnDash,
-    EmSpace,
-    EnSpace,
-    QmSpace,
-    LQuote,
-    RQuote,
-    LDblQuote,
-    RDblQuote,
-    Bullet,
-    Cell,
-    Row,
     // numbering
     PnLvlBlt,
     PnLvlBody,
@@ -159,7 +92,110 @@ enum class TWord {
     ObjH,
     ObjScaleX,
     ObjScaleY,
+
+    // destinations
+    Rtf = AreaStart(TArea::Destination),
+    FontTbl,
+    ColorTbl,
+    Pict,
+    Object,
+    Result,
+    Field,
+    FldInst,
+    FldRslt,
+    Pn,
+    PnText,
+    ListText,
+    ListTable,
+    ListOverrideTable,
+    ShpPict,
+    NonShpPict,
+    SkipDest,
+
+    // document
+    Ansi = AreaStart(TArea::Document),
+    AnsiCpg,
+    Mac,
+    Pc,
+    Pca,
+    Deff,
+    Uc,
+
+    // characters
+    U = AreaStart(TArea::Character),
+    Tab,
+    Line,
+    EmDash,
+    EnDash,
+    EmSpace,
+    EnSpace,
+    QmSpace,
+    LQuote,
+    RQuote,
+    LDblQuote,
+    RDblQuote,
+    Bullet,
+
+    // character formatting; \f also numbers a font table entry
+    F = AreaStart(TArea::CharFormat),
+    Plain,
+    B,
+    I,
+    Ul,
+    UlNone,
+    UlOther,
+    Strike,
+    Fs,
+    Cf,
+    Highlight,
+    Cb,
+    ChCbPat,
+    Sub,
+    Super,
+    NoSuperSub,
+    Up,
+    Dn,
+
+    // paragraph formatting; \ls also numbers a list override
+    Pard = AreaStart(TArea::ParaFormat),
+    Ql,
+    Qr,
+    Qc,
+    Qj,
+    Li,
+    Ri,
+    Fi,
+    Sb,
+    Sa,
+    Sl,
+    SlMult,
+    Tx,
+    Tb,
+    Tqr,
+    Tqc,
+    Tqdec,
+    PageBb,
+    Ls,
+    Ilvl,
+
+    // breaks
+    Par = AreaStart(TArea::Break),
+    Sect,
+    Page,
+    Cell,
+    Row,
 };
+
+constexpr TArea AreaOf(TWord word)
+{
+    return TArea(int(word) >> 8);
+}
+
+// No area has outgrown its 256 values into the next one.
+static_assert(AreaOf(TWord::ObjScaleY) == TArea::Other && AreaOf(TWord::SkipDest) == TArea::Destination &&
+              AreaOf(TWord::Uc) == TArea::Document && AreaOf(TWord::Bullet) == TArea::Character &&
+              AreaOf(TWord::Dn) == TArea::CharFormat && AreaOf(TWord::Ilvl) == TArea::ParaFormat &&
+              AreaOf(TWord::Row) == TArea::Break);
 
 // The control word of a token's name; Unknown for words this reader ignores.
 TWord Lookup(QByteArrayView word);
@@ -219,6 +255,7 @@ class TQBRtfParser::TImpl
 {
 public:
     using TDest = QBRtfParse::TDest;
+    using TArea = QBRtfParse::TArea;
     using TWord = QBRtfParse::TWord;
     using TGroupState = QBRtfParse::TGroupState;
     static constexpr int MaxTabs = QBRtfParse::MaxTabs;
@@ -656,7 +693,22 @@ public:
             Top().Dest = dest;
     }
 
+    // A control word goes to the handler of its area, or inside a table, picture or object to the
+    // handler of that destination.
     void ControlWord(const TQBRtfToken &token);
+    void CharacterWord(TWord word, int param);
+    void DestinationWord(TWord word, const TQBRtfToken &token, TDest dest);
+    void FontTableWord(TWord word, int param);
+    void ColorTableWord(TWord word, int param);
+    void NumberingWord(TWord word, int param);
+    void ListTableWord(TWord word, int param);
+    void ListOverrideWord(TWord word, int param);
+    void PictureWord(TWord word, int param);
+    void ObjectWord(TWord word, int param);
+    void DocumentWord(TWord word, int param);
+    void CharFormatWord(TWord word, const TQBRtfToken &token);
+    void ParaFormatWord(TWord word, const TQBRtfToken &token);
+    void BreakWord(TWord word, TDest dest);
     void ControlSymbol(const TQBRtfToken &token);
     void Finish();
 };

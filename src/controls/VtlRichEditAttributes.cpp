@@ -1,0 +1,477 @@
+// Copyright (c) 2026 Brindlewood
+// SPDX-License-Identifier: MIT
+#include "VtlRichEdit.h"
+
+#include <QTextBlock>
+#include <QTextList>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+// The document lays text out in pixels at 96 dots per inch; the control's unit is the twip, which
+// reading turns into whole points by truncation.
+constexpr double TwipsPerPixel = 15.0;
+
+int PixelsToPoints(double pixels)
+{
+    const int twips = int(std::lround(pixels * TwipsPerPixel));
+    return twips / 20;
+}
+
+double PointsToPixels(int points)
+{
+    return points * 20.0 / TwipsPerPixel;
+}
+
+QFont ResolvedFont(const QTextCharFormat &format, const QTextDocument *document)
+{
+    return format.font().resolve(document->defaultFont());
+}
+
+} // namespace
+
+// ---------------------------------------------------------------------------------------------
+// TRxTextAttributes
+
+QTextCharFormat TRxTextAttributes::Format() const
+{
+    QTextDocument *doc = FEditor->document();
+    switch (FKind) {
+    case atDefaultText:
+        return FEditor->FDefaultFormat;
+    case atWord: {
+        QTextCursor word = FEditor->textCursor();
+        word.clearSelection();
+        word.select(QTextCursor::WordUnderCursor);
+        if (word.hasSelection()) {
+            QTextCursor first(doc);
+            first.setPosition(word.selectionStart() + 1);
+            return first.charFormat();
+        }
+        return FEditor->currentCharFormat();
+    }
+    case atSelected:
+        break;
+    }
+    const QTextCursor cursor = FEditor->textCursor();
+    if (cursor.hasSelection()) {
+        QTextCursor first(doc);
+        first.setPosition(cursor.selectionStart() + 1);
+        return first.charFormat();
+    }
+    return FEditor->currentCharFormat();
+}
+
+void TRxTextAttributes::Merge(const QTextCharFormat &change)
+{
+    switch (FKind) {
+    case atDefaultText: {
+        FEditor->FDefaultFormat.merge(change);
+        FEditor->ApplyDocumentOptions();
+        return;
+    }
+    case atWord: {
+        QTextCursor word = FEditor->textCursor();
+        word.clearSelection();
+        word.select(QTextCursor::WordUnderCursor);
+        if (word.hasSelection()) {
+            word.mergeCharFormat(change);
+            return;
+        }
+        FEditor->mergeCurrentCharFormat(change);
+        return;
+    }
+    case atSelected:
+        FEditor->mergeCurrentCharFormat(change);
+        return;
+    }
+}
+
+QString TRxTextAttributes::Name() const
+{
+    const QTextCharFormat format = Format();
+    const QStringList families = format.fontFamilies().toStringList();
+    if (!families.isEmpty())
+        return families.first();
+    return FEditor->document()->defaultFont().family();
+}
+
+void TRxTextAttributes::SetName(const QString &value)
+{
+    QTextCharFormat change;
+    change.setFontFamilies(QStringList{value});
+    Merge(change);
+}
+
+int TRxTextAttributes::Size() const
+{
+    const QFont font = ResolvedFont(Format(), FEditor->document());
+    return font.pointSizeF() > 0 ? int(std::lround(font.pointSizeF())) : 0;
+}
+
+void TRxTextAttributes::SetSize(int value)
+{
+    if (value <= 0)
+        return;
+    QTextCharFormat change;
+    change.setFontPointSize(value);
+    Merge(change);
+}
+
+int TRxTextAttributes::Style() const
+{
+    const QFont font = ResolvedFont(Format(), FEditor->document());
+    int style = 0;
+    if (font.weight() >= QFont::DemiBold)
+        style |= fsBold;
+    if (font.italic())
+        style |= fsItalic;
+    if (font.underline())
+        style |= fsUnderline;
+    if (font.strikeOut())
+        style |= fsStrikeOut;
+    return style;
+}
+
+void TRxTextAttributes::SetStyle(int value)
+{
+    QTextCharFormat change;
+    change.setFontWeight(value & fsBold ? QFont::Bold : QFont::Normal);
+    change.setFontItalic(value & fsItalic);
+    change.setFontUnderline(value & fsUnderline);
+    change.setFontStrikeOut(value & fsStrikeOut);
+    Merge(change);
+}
+
+QColor TRxTextAttributes::Color() const
+{
+    const QTextCharFormat format = Format();
+    if (format.foreground().style() != Qt::NoBrush)
+        return format.foreground().color();
+    if (FKind != atDefaultText && FEditor->FDefaultFormat.foreground().style() != Qt::NoBrush)
+        return FEditor->FDefaultFormat.foreground().color();
+    return FEditor->palette().color(QPalette::Text);
+}
+
+void TRxTextAttributes::SetColor(const QColor &value)
+{
+    QTextCharFormat change;
+    change.setForeground(value);
+    Merge(change);
+}
+
+QColor TRxTextAttributes::BackColor() const
+{
+    const QTextCharFormat format = Format();
+    return format.background().style() != Qt::NoBrush ? format.background().color() : QColor();
+}
+
+void TRxTextAttributes::SetBackColor(const QColor &value)
+{
+    QTextCharFormat change;
+    if (value.isValid())
+        change.setBackground(value);
+    else
+        change.setBackground(Qt::NoBrush);
+    Merge(change);
+}
+
+int TRxTextAttributes::SubscriptStyle() const
+{
+    switch (Format().verticalAlignment()) {
+    case QTextCharFormat::AlignSubScript:
+        return ssSubscript;
+    case QTextCharFormat::AlignSuperScript:
+        return ssSuperscript;
+    default:
+        return ssNone;
+    }
+}
+
+void TRxTextAttributes::SetSubscriptStyle(int value)
+{
+    QTextCharFormat change;
+    change.setVerticalAlignment(value == ssSubscript     ? QTextCharFormat::AlignSubScript
+                                : value == ssSuperscript ? QTextCharFormat::AlignSuperScript
+                                                         : QTextCharFormat::AlignNormal);
+    Merge(change);
+}
+
+void TRxTextAttributes::Assign(const TRxTextAttributes &source)
+{
+    QTextCharFormat change;
+    change.setFontFamilies(QStringList{source.Name()});
+    if (const int size = source.Size(); size > 0)
+        change.setFontPointSize(size);
+    const int style = source.Style();
+    change.setFontWeight(style & fsBold ? QFont::Bold : QFont::Normal);
+    change.setFontItalic(style & fsItalic);
+    change.setFontUnderline(style & fsUnderline);
+    change.setFontStrikeOut(style & fsStrikeOut);
+    change.setForeground(source.Color());
+    const QColor back = source.BackColor();
+    if (back.isValid())
+        change.setBackground(back);
+    else
+        change.setBackground(Qt::NoBrush);
+    const int sub = source.SubscriptStyle();
+    change.setVerticalAlignment(sub == ssSubscript     ? QTextCharFormat::AlignSubScript
+                                : sub == ssSuperscript ? QTextCharFormat::AlignSuperScript
+                                                       : QTextCharFormat::AlignNormal);
+    Merge(change);
+}
+
+// ---------------------------------------------------------------------------------------------
+// TRxParaAttributes
+
+QTextBlockFormat TRxParaAttributes::Format() const
+{
+    return FEditor->textCursor().blockFormat();
+}
+
+void TRxParaAttributes::Merge(const QTextBlockFormat &change)
+{
+    QTextCursor cursor = FEditor->textCursor();
+    cursor.mergeBlockFormat(change);
+}
+
+int TRxParaAttributes::Alignment() const
+{
+    switch (Format().alignment() & Qt::AlignHorizontal_Mask) {
+    case Qt::AlignRight:
+        return paRight;
+    case Qt::AlignHCenter:
+        return paCenter;
+    case Qt::AlignJustify:
+        return paJustify;
+    default:
+        return paLeft;
+    }
+}
+
+void TRxParaAttributes::SetAlignment(int value)
+{
+    QTextBlockFormat change;
+    change.setAlignment(value == paRight     ? Qt::AlignRight
+                        : value == paCenter  ? Qt::AlignHCenter
+                        : value == paJustify ? Qt::AlignJustify
+                                             : Qt::AlignLeft);
+    Merge(change);
+}
+
+int TRxParaAttributes::Numbering() const
+{
+    const QTextList *list = FEditor->textCursor().currentList();
+    if (!list)
+        return nsNone;
+    switch (list->format().style()) {
+    case QTextListFormat::ListDisc:
+    case QTextListFormat::ListCircle:
+    case QTextListFormat::ListSquare:
+        return nsBullet;
+    case QTextListFormat::ListLowerAlpha:
+        return nsLowerCase;
+    case QTextListFormat::ListUpperAlpha:
+        return nsUpperCase;
+    case QTextListFormat::ListLowerRoman:
+        return nsLowerRoman;
+    case QTextListFormat::ListUpperRoman:
+        return nsUpperRoman;
+    default:
+        return nsNumber;
+    }
+}
+
+void TRxParaAttributes::SetNumbering(int value)
+{
+    QTextCursor cursor = FEditor->textCursor();
+    QTextDocument *doc = FEditor->document();
+    const QTextBlock first = doc->findBlock(cursor.selectionStart());
+    const QTextBlock last = doc->findBlock(cursor.selectionEnd());
+    cursor.beginEditBlock();
+    if (value <= nsNone || value > nsUpperRoman) {
+        for (QTextBlock block = first; block.isValid(); block = block.next()) {
+            if (QTextList *list = block.textList()) {
+                list->remove(block);
+                QTextCursor at(block);
+                QTextBlockFormat format = block.blockFormat();
+                format.setIndent(0);
+                at.setBlockFormat(format);
+            }
+            if (block == last)
+                break;
+        }
+    } else {
+        static const QTextListFormat::Style styles[] = {
+            QTextListFormat::ListDisc,       QTextListFormat::ListDecimal,    QTextListFormat::ListLowerAlpha,
+            QTextListFormat::ListUpperAlpha, QTextListFormat::ListLowerRoman, QTextListFormat::ListUpperRoman};
+        const QTextListFormat::Style style = styles[value - 1];
+        QTextList *current = first.textList();
+        bool sameList = current != nullptr;
+        for (QTextBlock block = first; sameList && block.isValid(); block = block.next()) {
+            sameList = block.textList() == current;
+            if (block == last)
+                break;
+        }
+        if (sameList) {
+            QTextListFormat format = current->format();
+            format.setStyle(style);
+            current->setFormat(format);
+        } else {
+            QTextListFormat format;
+            format.setStyle(style);
+            format.setIndent(1);
+            cursor.createList(format);
+        }
+    }
+    cursor.endEditBlock();
+}
+
+int TRxParaAttributes::FirstIndent() const
+{
+    return PixelsToPoints(Format().textIndent());
+}
+
+void TRxParaAttributes::SetFirstIndent(int value)
+{
+    QTextBlockFormat change;
+    change.setTextIndent(PointsToPixels(value));
+    Merge(change);
+}
+
+int TRxParaAttributes::LeftIndent() const
+{
+    return PixelsToPoints(Format().leftMargin());
+}
+
+void TRxParaAttributes::SetLeftIndent(int value)
+{
+    QTextBlockFormat change;
+    change.setLeftMargin(PointsToPixels(value));
+    Merge(change);
+}
+
+int TRxParaAttributes::RightIndent() const
+{
+    return PixelsToPoints(Format().rightMargin());
+}
+
+void TRxParaAttributes::SetRightIndent(int value)
+{
+    QTextBlockFormat change;
+    change.setRightMargin(PointsToPixels(value));
+    Merge(change);
+}
+
+int TRxParaAttributes::SpaceBefore() const
+{
+    return PixelsToPoints(Format().topMargin());
+}
+
+void TRxParaAttributes::SetSpaceBefore(int value)
+{
+    QTextBlockFormat change;
+    change.setTopMargin(PointsToPixels(value));
+    Merge(change);
+}
+
+int TRxParaAttributes::SpaceAfter() const
+{
+    return PixelsToPoints(Format().bottomMargin());
+}
+
+void TRxParaAttributes::SetSpaceAfter(int value)
+{
+    QTextBlockFormat change;
+    change.setBottomMargin(PointsToPixels(value));
+    Merge(change);
+}
+
+int TRxParaAttributes::LineSpacingRule() const
+{
+    const QTextBlockFormat format = Format();
+    const double height = format.lineHeight();
+    switch (format.lineHeightType()) {
+    case QTextBlockFormat::ProportionalHeight:
+        if (height <= 0 || qFuzzyCompare(height, 100.0))
+            return lsSingle;
+        if (qFuzzyCompare(height, 150.0))
+            return lsOneAndHalf;
+        if (qFuzzyCompare(height, 200.0))
+            return lsDouble;
+        return lsMultiple;
+    case QTextBlockFormat::MinimumHeight:
+        return lsAtLeast;
+    case QTextBlockFormat::FixedHeight:
+        return lsExactly;
+    default:
+        return lsSingle;
+    }
+}
+
+int TRxParaAttributes::LineSpacing() const
+{
+    const QTextBlockFormat format = Format();
+    switch (LineSpacingRule()) {
+    case lsAtLeast:
+    case lsExactly:
+        return PixelsToPoints(format.lineHeight());
+    case lsMultiple:
+        return int(format.lineHeight() / 100.0);
+    default:
+        return 0;
+    }
+}
+
+void TRxParaAttributes::SetLineSpacing(int rule, int value)
+{
+    QTextBlockFormat change;
+    switch (rule) {
+    case lsOneAndHalf:
+        change.setLineHeight(150, QTextBlockFormat::ProportionalHeight);
+        break;
+    case lsDouble:
+        change.setLineHeight(200, QTextBlockFormat::ProportionalHeight);
+        break;
+    case lsAtLeast:
+        change.setLineHeight(PointsToPixels(qMax(0, value)), QTextBlockFormat::MinimumHeight);
+        break;
+    case lsExactly:
+        change.setLineHeight(PointsToPixels(qMax(1, value)), QTextBlockFormat::FixedHeight);
+        break;
+    case lsMultiple:
+        change.setLineHeight(100.0 * qMax(1, value), QTextBlockFormat::ProportionalHeight);
+        break;
+    default:
+        change.setLineHeight(0, QTextBlockFormat::SingleHeight);
+        break;
+    }
+    Merge(change);
+}
+
+int TRxParaAttributes::TabCount() const
+{
+    return int(Format().tabPositions().size());
+}
+
+int TRxParaAttributes::Tab(int index) const
+{
+    const QList<QTextOption::Tab> tabs = Format().tabPositions();
+    if (index < 0 || index >= tabs.size())
+        return 0;
+    return PixelsToPoints(tabs.at(index).position);
+}
+
+void TRxParaAttributes::SetTabs(const QList<int> &positions)
+{
+    QList<int> sorted = positions;
+    std::sort(sorted.begin(), sorted.end());
+    QList<QTextOption::Tab> tabs;
+    for (const int position : std::as_const(sorted))
+        tabs.append(QTextOption::Tab(PointsToPixels(position), QTextOption::LeftTab));
+    QTextBlockFormat change;
+    change.setTabPositions(tabs);
+    Merge(change);
+}

@@ -1,0 +1,221 @@
+// Copyright (c) 2026 Brindlewood
+// SPDX-License-Identifier: MIT
+#include "VtlRichEdit.h"
+
+#include "EditorTexts.h"
+#include "rtf/QBRtfReader.h"
+#include "rtf/QBRtfWriter.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QLabel>
+#include <QListWidget>
+#include <QMimeData>
+#include <QTextDocumentFragment>
+#include <QVBoxLayout>
+
+namespace {
+
+const char RtfMime[] = "text/rtf";
+const char RtfMimeAlt[] = "application/rtf";
+
+QString RtfMimeFormat(const QMimeData *data)
+{
+    if (!data)
+        return {};
+    if (data->hasFormat(QLatin1String(RtfMime)))
+        return QLatin1String(RtfMime);
+    if (data->hasFormat(QLatin1String(RtfMimeAlt)))
+        return QLatin1String(RtfMimeAlt);
+    return {};
+}
+
+} // namespace
+
+bool TVtlRichEdit::CanPaste() const
+{
+    return !isReadOnly() && canInsertFromMimeData(QApplication::clipboard()->mimeData());
+}
+
+bool TVtlRichEdit::CanPasteFormat(TVtlPasteFormat format) const
+{
+    const QMimeData *data = QApplication::clipboard()->mimeData();
+    if (!data || isReadOnly())
+        return false;
+    switch (format) {
+    case pfRichText:
+    case pfRichTextNoObjects:
+        return !FPlainText && !RtfMimeFormat(data).isEmpty();
+    case pfText:
+        return data->hasText();
+    case pfBitmap:
+        return !FPlainText && data->hasImage();
+    }
+    return false;
+}
+
+void TVtlRichEdit::PasteSpecial(TVtlPasteFormat format)
+{
+    if (!CanPasteFormat(format))
+        return;
+    const QMimeData *data = QApplication::clipboard()->mimeData();
+    switch (format) {
+    case pfRichText:
+    case pfRichTextNoObjects:
+        InsertRtf(data->data(RtfMimeFormat(data)), format == pfRichText);
+        break;
+    case pfText:
+        insertPlainText(data->text());
+        break;
+    case pfBitmap:
+        InsertImage(qvariant_cast<QImage>(data->imageData()));
+        break;
+    }
+    ensureCursorVisible();
+}
+
+bool TVtlRichEdit::PasteSpecialDialog()
+{
+    struct TChoice
+    {
+        TVtlPasteFormat Format;
+        QString Name;
+        QString Result;
+    };
+    const QList<TChoice> all = {
+        {pfRichText, EditorText("SPasteRtf", "Rich Text Format"), EditorText("SPasteRtfResult", "Rich Text Format")},
+        {pfRichTextNoObjects, EditorText("SPasteRtfNoObjs", "Rich Text Format Without Objects"),
+         EditorText("SPasteRtfNoObjsResult", "Rich Text Format Without Objects")},
+        {pfText, EditorText("SPasteText", "Unformatted text"),
+         EditorText("SPasteTextResult", "text without any formatting")},
+        {pfBitmap, EditorText("SPasteBitmap", "Windows Bitmap"), EditorText("SPasteBitmapResult", "bitmap image")},
+    };
+    QList<TChoice> available;
+    for (const TChoice &choice : all) {
+        if (CanPasteFormat(choice.Format))
+            available.append(choice);
+    }
+    if (available.isEmpty())
+        return false;
+
+    QDialog dialog(this);
+    dialog.setObjectName(QStringLiteral("PasteSpecialDialog"));
+    dialog.setWindowTitle(EditorText("SPasteSpecial", "Paste Special"));
+    auto *layout = new QVBoxLayout(&dialog);
+    layout->addWidget(new QLabel(EditorText("SPasteAs", "As:"), &dialog));
+    auto *list = new QListWidget(&dialog);
+    list->setObjectName(QStringLiteral("lbFormats"));
+    for (const TChoice &choice : std::as_const(available))
+        list->addItem(choice.Name);
+    list->setCurrentRow(0);
+    layout->addWidget(list);
+    auto *result = new QLabel(&dialog);
+    result->setWordWrap(true);
+    layout->addWidget(result);
+    auto updateResult = [&] {
+        const int row = list->currentRow();
+        if (row >= 0)
+            result->setText(EditorText("SPasteResult", "Inserts the contents of the clipboard into your document as ") +
+                            available.at(row).Result + QLatin1Char('.'));
+    };
+    connect(list, &QListWidget::currentRowChanged, &dialog, updateResult);
+    updateResult();
+    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+    connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    connect(list, &QListWidget::itemDoubleClicked, &dialog, &QDialog::accept);
+    layout->addWidget(buttons);
+    if (dialog.exec() != QDialog::Accepted || list->currentRow() < 0)
+        return false;
+    PasteSpecial(available.at(list->currentRow()).Format);
+    return true;
+}
+
+void TVtlRichEdit::InsertRtf(const QByteArray &rtf, bool withObjects)
+{
+    QTextCursor cursor = textCursor();
+    const int start = cursor.selectionStart();
+    cursor.beginEditBlock();
+    TQBRtfReader::Insert(cursor, rtf);
+    if (!withObjects) {
+        const int end = cursor.position();
+        QTextCursor scan(document());
+        for (int position = end - 1; position >= start; --position) {
+            if (document()->characterAt(position) == QChar::ObjectReplacementCharacter) {
+                scan.setPosition(position);
+                scan.setPosition(position + 1, QTextCursor::KeepAnchor);
+                scan.removeSelectedText();
+            }
+        }
+    }
+    cursor.endEditBlock();
+    setTextCursor(cursor);
+}
+
+QMimeData *TVtlRichEdit::createMimeDataFromSelection() const
+{
+    auto *data = new QMimeData;
+    const QTextCursor cursor = textCursor();
+    QString text = cursor.selectedText();
+    text.remove(QChar::ObjectReplacementCharacter);
+    text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
+    text.replace(QChar::LineSeparator, QLatin1Char('\n'));
+    data->setText(text);
+    if (!FPlainText) {
+        const QByteArray rtf = TQBRtfWriter::WriteSelection(cursor);
+        data->setData(QLatin1String(RtfMime), rtf);
+        data->setData(QLatin1String(RtfMimeAlt), rtf);
+        data->setHtml(cursor.selection().toHtml());
+        // A selected picture also travels as an image for programs that take no rich text.
+        if (SelectionType() == TVtlSelectionType(stObject)) {
+            QTextCursor first(document());
+            first.setPosition(cursor.selectionStart() + 1);
+            const QTextCharFormat format = first.charFormat();
+            if (format.isImageFormat()) {
+                const QVariant image =
+                    document()->resource(QTextDocument::ImageResource, QUrl(format.toImageFormat().name()));
+                if (image.canConvert<QImage>())
+                    data->setImageData(image);
+            }
+        }
+    }
+    return data;
+}
+
+bool TVtlRichEdit::canInsertFromMimeData(const QMimeData *source) const
+{
+    if (!source)
+        return false;
+    if (!FPlainText && (!RtfMimeFormat(source).isEmpty() || source->hasImage()))
+        return true;
+    return source->hasText() || QTextEdit::canInsertFromMimeData(source);
+}
+
+void TVtlRichEdit::insertFromMimeData(const QMimeData *source)
+{
+    if (!source || isReadOnly())
+        return;
+    if (!FPlainText) {
+        const QString rtf = RtfMimeFormat(source);
+        if (!rtf.isEmpty()) {
+            InsertRtf(source->data(rtf), true);
+            ensureCursorVisible();
+            return;
+        }
+        if (source->hasImage()) {
+            InsertImage(qvariant_cast<QImage>(source->imageData()));
+            ensureCursorVisible();
+            return;
+        }
+        if (source->hasHtml()) {
+            QTextEdit::insertFromMimeData(source);
+            return;
+        }
+    }
+    if (source->hasText()) {
+        insertPlainText(source->text());
+        ensureCursorVisible();
+    }
+}
