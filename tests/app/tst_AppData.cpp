@@ -35,23 +35,21 @@ class TestAppData : public QObject
 {
     Q_OBJECT
 
-    std::unique_ptr<QTemporaryDir> FDir;
+    std::unique_ptr<TFreshCore> FStore;
 
 private Q_SLOTS:
     void init()
     {
-        NVKFinalizeCore();
-        NVKInitializeCore();
-        FDir = std::make_unique<QTemporaryDir>();
-        TRegistry::SetStoreFolder(FDir->path());
+        FStore = std::make_unique<TFreshCore>();
         QBDialogs::ClearTestState();
     }
 
     void startup_commandLineFileWinsOverTheStartupAction()
     {
         const QString argument =
-            makeDocument(*FDir, QStringLiteral("arg.xqb"), QStringLiteral("From the command line"));
-        const QString startup = makeDocument(*FDir, QStringLiteral("startup.xqb"), QStringLiteral("Start-up document"));
+            makeDocument(FStore->Dir, QStringLiteral("arg.xqb"), QStringLiteral("From the command line"));
+        const QString startup =
+            makeDocument(FStore->Dir, QStringLiteral("startup.xqb"), QStringLiteral("Start-up document"));
         setRegistryValue(QStringLiteral("Settings\\Preferences"), QStringLiteral("StartupAction"), 2);
         setRegistryValue(QStringLiteral("Settings\\Preferences"), QStringLiteral("StartupDocument"), startup);
         {
@@ -64,24 +62,24 @@ private Q_SLOTS:
 
     void startup_mostRecentFile_leavesTheListWhileOpen_andMissingFilesGiveANewDocument()
     {
-        const QString recent = makeDocument(*FDir, QStringLiteral("recent.xqb"), QStringLiteral("Recent"));
+        const QString recent = makeDocument(FStore->Dir, QStringLiteral("recent.xqb"), QStringLiteral("Recent"));
         setRegistryValue(QStringLiteral("Settings\\Preferences"), QStringLiteral("StartupAction"), 1);
         {
             TDMAppData data({});
             QVERIFY(DataService()->GetDocument()->IsNew()); // empty recent list
             QCOMPARE(DataService()->GetDocument()->FileName(), QStringLiteral("Untitled"));
-            DataService()->GetRecentFiles()->Add(FDir->filePath(QStringLiteral("gone.xqb")));
+            DataService()->GetRecentFiles()->Add(FStore->Dir.filePath(QStringLiteral("gone.xqb")));
             DataService()->GetRecentFiles()->Add(recent);
         }
         {
             TDMAppData data({});
             QCOMPARE(currentCaption(), QStringLiteral("Recent"));
             QCOMPARE(DataService()->GetRecentFiles()->GetCount(), 1);
-            QCOMPARE(DataService()->GetRecentFiles()->GetItem(0), FDir->filePath(QStringLiteral("gone.xqb")));
+            QCOMPARE(DataService()->GetRecentFiles()->GetItem(0), FStore->Dir.filePath(QStringLiteral("gone.xqb")));
         }
         {
             // Recent is on top again (it was open at exit); drop it so the missing file comes first.
-            TDMAppData data({FDir->filePath(QStringLiteral("gone.xqb"))});
+            TDMAppData data({FStore->Dir.filePath(QStringLiteral("gone.xqb"))});
             QVERIFY(DataService()->GetDocument()->IsNew());
             QVERIFY(QBDialogs::ShownTexts().isEmpty());
         }
@@ -99,7 +97,7 @@ private Q_SLOTS:
         QCOMPARE(QBDialogs::ShownTexts().last(),
                  QStringLiteral("Document 'Untitled' has been changed. Do you wish to save changes?"));
 
-        const QString target = FDir->filePath(QStringLiteral("draft.xqb"));
+        const QString target = FStore->Dir.filePath(QStringLiteral("draft.xqb"));
         QBDialogs::QueueAnswer(QMessageBox::Yes);
         QBDialogs::QueueFileName(target);
         QVERIFY(service->NewDocument());
@@ -114,7 +112,7 @@ private Q_SLOTS:
 
     void preserveRequest_noKeepsNoCopy()
     {
-        const QString file = FDir->filePath(QStringLiteral("old.xqb"));
+        const QString file = FStore->Dir.filePath(QStringLiteral("old.xqb"));
         QVERIFY(writeFile(file, oldVersionFile()));
         TDMAppData data({});
         QBDialogs::QueueAnswer(QMessageBox::No);

@@ -3,6 +3,7 @@
 #include "controls/BaseForm.h"
 #include "framework/NVKInit.h"
 #include "services/Registry.h"
+#include "support/SettingsStore.h"
 
 #include <QTemporaryDir>
 #include <QTest>
@@ -34,16 +35,10 @@ class TestBaseForm : public QObject
 {
     Q_OBJECT
 
-    std::unique_ptr<QTemporaryDir> FDir;
+    std::unique_ptr<TFreshCore> FStore;
 
 private Q_SLOTS:
-    void init()
-    {
-        NVKFinalizeCore();
-        NVKInitializeCore();
-        FDir = std::make_unique<QTemporaryDir>();
-        TRegistry::SetStoreFolder(FDir->path());
-    }
+    void init() { FStore = std::make_unique<TFreshCore>(); }
 
     void layout_isSavedOnHide_andRestoredOnShow()
     {

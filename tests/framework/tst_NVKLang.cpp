@@ -1,10 +1,11 @@
 // Copyright (c) 2026 Brindlewood
 // SPDX-License-Identifier: MIT
-#include "support/LanguageFiles.h"
-#include "support/TestServices.h"
 #include "framework/NVKLang.h"
 #include "framework/NVKResourceSet.h"
 #include "framework/QBStrings.h"
+#include "support/LanguageFiles.h"
+#include "support/LanguageTest.h"
+#include "support/TestServices.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -150,58 +151,16 @@ QStringList specifiers(const QString &pattern)
 
 } // namespace
 
-class TestNVKLang : public QObject
+class TestNVKLang : public TLanguageTest
 {
     Q_OBJECT
-
-    std::unique_ptr<QTemporaryDir> FDir;
-    QString FBase;
-    std::unique_ptr<TNVKLocalizationService> FService;
-    std::unique_ptr<TNVKResourceSet> FSet;
-    QStringList FReported;
-
-    // Starts the service over the temporary language folder, and the resource set.
-    void start(const QString &defaultLanguage = English)
-    {
-        FService = std::make_unique<TNVKLocalizationService>();
-        FService->SetBasePath(FBase);
-        FService->SetDefaultLanguage(defaultLanguage);
-        FService->SetActive(true);
-        FSet = std::make_unique<TNVKResourceSet>();
-        FSet->SetNvkName(QStringLiteral("qb.exe"));
-        FSet->SetActive(true);
-    }
-
-    void selectLanguage(const QString &name)
-    {
-        const INVKLocalizationServicePtr service = LocalizationService();
-        QVERIFY(service);
-        const int index = service->IndexOfLanguage(name);
-        QVERIFY(index >= 0);
-        service->SetLanguageIndex(index);
-    }
 
 private Q_SLOTS:
     void initTestCase() { TTestComponent::Register(); }
 
-    void init()
-    {
-        NVKFinalizeCore();
-        NVKInitializeCore();
-        FDir = std::make_unique<QTemporaryDir>();
-        QVERIFY(FDir->isValid());
-        FBase = FDir->path() + QStringLiteral("/Language");
-        QVERIFY(QDir().mkpath(FBase));
-        FReported.clear();
-        NVKSetErrorReporter([this](const QString &message) { FReported.append(message); });
-    }
+    void init() { prepare(); }
 
-    void cleanup()
-    {
-        FSet.reset();
-        FService.reset();
-        NVKSetErrorReporter(nullptr);
-    }
+    void cleanup() { release(); }
 
     // ---- the service ----
 

@@ -1,9 +1,10 @@
 // Copyright (c) 2026 Brindlewood
 // SPDX-License-Identifier: MIT
-#include "support/LanguageFiles.h"
 #include "framework/NVKInit.h"
 #include "framework/NVKLang.h"
 #include "platform/NVKLocalizer.h"
+#include "support/LanguageFiles.h"
+#include "support/LanguageTest.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -176,43 +177,14 @@ zweite Zeile
 
 } // namespace
 
-class TestNVKLocalizer : public QObject
+class TestNVKLocalizer : public TLanguageTest
 {
     Q_OBJECT
-
-    std::unique_ptr<QTemporaryDir> FDir;
-    QString FBase;
-    std::unique_ptr<TNVKLocalizationService> FService;
-    std::unique_ptr<TNVKResourceSet> FSet;
-    QStringList FReported;
-
-    void start()
-    {
-        FService = std::make_unique<TNVKLocalizationService>();
-        FService->SetBasePath(FBase);
-        FService->SetDefaultLanguage(QStringLiteral("Default (English)"));
-        FService->SetActive(true);
-        FSet = std::make_unique<TNVKResourceSet>();
-        FSet->SetNvkName(QStringLiteral("qb.exe"));
-        FSet->SetActive(true);
-    }
-
-    void selectLanguage(const QString &name)
-    {
-        const INVKLocalizationServicePtr service = LocalizationService();
-        QVERIFY(service);
-        QVERIFY(service->IndexOfLanguage(name) >= 0);
-        service->SetLanguageIndex(service->IndexOfLanguage(name));
-    }
 
 private Q_SLOTS:
     void init()
     {
-        NVKFinalizeCore();
-        NVKInitializeCore();
-        FDir = std::make_unique<QTemporaryDir>();
-        QVERIFY(FDir->isValid());
-        FBase = FDir->path() + QStringLiteral("/Language");
+        prepare();
         QVERIFY(writeLanguageFile(FBase, QStringLiteral("Deutsch/qb.exe.xlg"),
                                   languageXml(QStringLiteral("Deutsch"), GermanForm)));
         QVERIFY(writeLanguageFile(FBase, QStringLiteral("Nederlands/qb.exe.xlg"),
@@ -232,16 +204,9 @@ private Q_SLOTS:
   </Component>
   <Component name="btnStart"><Property name="Caption">Nie erreicht</Property></Component>
 </Container>)")));
-        FReported.clear();
-        NVKSetErrorReporter([this](const QString &message) { FReported.append(message); });
     }
 
-    void cleanup()
-    {
-        FSet.reset();
-        FService.reset();
-        NVKSetErrorReporter(nullptr);
-    }
+    void cleanup() { release(); }
 
     void creation_inTheDefaultLanguage_leavesTheFormAsBuilt()
     {

@@ -1,9 +1,10 @@
 // Copyright (c) 2026 Brindlewood
 // SPDX-License-Identifier: MIT
 #include "framework/NVKInit.h"
-#include "services/Registry.h"
 #include "services/QBSettingsAccess.h"
 #include "services/QBSettingsSvc.h"
+#include "services/Registry.h"
+#include "support/SettingsStore.h"
 
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -25,7 +26,7 @@ class TestQBSettingsSvc : public QObject
 {
     Q_OBJECT
 
-    std::unique_ptr<QTemporaryDir> FDir;
+    std::unique_ptr<TFreshCore> FStore;
     std::unique_ptr<TQBSettingsService> FProvider;
 
     IQBSettingsServicePtr start()
@@ -36,13 +37,7 @@ class TestQBSettingsSvc : public QObject
     }
 
 private Q_SLOTS:
-    void init()
-    {
-        NVKFinalizeCore();
-        NVKInitializeCore();
-        FDir = std::make_unique<QTemporaryDir>();
-        TRegistry::SetStoreFolder(FDir->path());
-    }
+    void init() { FStore = std::make_unique<TFreshCore>(); }
 
     void cleanup() { FProvider.reset(); }
 

@@ -2,11 +2,18 @@
 // SPDX-License-Identifier: MIT
 #include "support/SettingsStore.h"
 
+#include "framework/NVKInit.h"
 #include "services/Registry.h"
 
 TSettingsStore::TSettingsStore()
 {
     TRegistry::SetStoreFolder(Dir.path());
+}
+
+TFreshCore::TFreshCore()
+{
+    NVKFinalizeCore();
+    NVKInitializeCore();
 }
 
 QString TSettingsStore::FileName()

@@ -16,5 +16,12 @@ struct TSettingsStore
     static QString FileName();
 };
 
+// A service core without services over a store of its own: where each test of the services and
+// windows starts.
+struct TFreshCore : TSettingsStore
+{
+    TFreshCore();
+};
+
 // Writes one value (an int or a string) into the key "Software\Brindlewood\Quillbox\<key>".
 void setRegistryValue(const QString &key, const QString &name, const QVariant &value);
