@@ -44,6 +44,9 @@ public:
         QFont font = option.font;
         if (FBox->UseFonts() && (type & TVtlFontComboBox::ftNotSymbol))
             font.setFamilies(QStringList{name});
+        // A family the text names but this desktop lacks, shown in a substitute.
+        if (index.data(TVtlFontComboBox::NotInstalledRole).toBool())
+            font.setItalic(true);
         painter->save();
         painter->setFont(font);
         painter->setPen(option.state & QStyle::State_Selected ? option.palette.color(QPalette::HighlightedText)
@@ -145,26 +148,41 @@ void TVtlFontComboBox::Reset()
         addItem(family);
         setItemData(count() - 1, type, FontTypeRole);
     }
-    const int index = findText(selected, Qt::MatchFixedString);
-    setCurrentIndex(index);
-    if (index < 0 && isEditable())
-        setEditText(selected);
+    ShowName(selected);
 }
 
 void TVtlFontComboBox::SetFontName(const QString &value)
 {
     if (value == currentText())
         return;
-    const int index = findText(value, Qt::MatchFixedString);
     {
         const QSignalBlocker blocker(this);
-        if (index >= 0) {
-            setCurrentIndex(index);
-        } else {
-            setCurrentIndex(-1);
-            if (isEditable())
-                setEditText(value);
-        }
+        ShowName(value);
     }
     Q_EMIT changed();
+}
+
+void TVtlFontComboBox::ShowName(const QString &value)
+{
+    RemoveNotInstalled();
+    const int index = findText(value, Qt::MatchFixedString);
+    if (index >= 0) {
+        setCurrentIndex(index);
+    } else if (isEditable()) {
+        setCurrentIndex(-1);
+        setEditText(value);
+    } else if (value.isEmpty()) {
+        setCurrentIndex(-1);
+    } else {
+        insertItem(0, value);
+        setItemData(0, true, NotInstalledRole);
+        setCurrentIndex(0);
+    }
+}
+
+void TVtlFontComboBox::RemoveNotInstalled()
+{
+    for (int i = count() - 1; i >= 0; --i)
+        if (itemData(i, NotInstalledRole).toBool())
+            removeItem(i);
 }

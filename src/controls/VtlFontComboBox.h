@@ -29,6 +29,8 @@ public:
     // The kind of a family as the item keeps it.
     enum TFontType { ftRaster = 0x1, ftDevice = 0x2, ftTrueType = 0x4, ftNotSymbol = 0x100 };
     static constexpr int FontTypeRole = Qt::UserRole + 0x52;
+    // Marks the item that shows a family the text names but this desktop does not have.
+    static constexpr int NotInstalledRole = Qt::UserRole + 0x53;
 
     explicit TVtlFontComboBox(QWidget *parent = nullptr);
 
@@ -45,8 +47,10 @@ public:
     QIcon Glyph(int fontType) const;
 
     QString FontName() const { return currentText(); }
-    // Selects the first item equal to value without regard to case; without one a list selects
-    // nothing and an editable box shows the name. Fires changed unless the name is already shown.
+    // Selects the first item equal to value without regard to case. A family that is not installed
+    // (documents from other desktops name Arial or Times New Roman) is still shown: an editable box
+    // shows the name, a list gets one italic item for it at the top, removed again when another
+    // name is selected. Fires changed unless the name is already shown.
     void SetFontName(const QString &value);
 
     // Fills the list again, keeping the selected name when it is still there.
@@ -56,6 +60,9 @@ Q_SIGNALS:
     void changed();
 
 private:
+    void ShowName(const QString &value);
+    void RemoveNotInstalled();
+
     TFontDevice FDevice = fdScreen;
     TFontListOptions FOptions;
     bool FUseFonts = false;

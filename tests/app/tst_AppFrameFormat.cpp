@@ -1,18 +1,19 @@
 // Copyright (c) 2026 Brindlewood
 // SPDX-License-Identifier: MIT
 #include "AppFrameFixture.h"
-#include "document/QBClipbrd.h"
+#include "app/AppData.h"
 #include "app/AppFrame.h"
+#include "base/NVKDateTime.h"
 #include "controls/ArticleRichEdit.h"
 #include "controls/VtlFontComboBox.h"
-#include "base/NVKDateTime.h"
+#include "document/QBClipbrd.h"
 #include "framework/NVKFormat.h"
 #include "framework/NVKInit.h"
 #include "platform/QBColors.h"
 #include "platform/QBDialogs.h"
-#include "services/Registry.h"
-#include "app/AppData.h"
 #include "services/QBDocSvc.h"
+#include "services/QBEditorIntf.h"
+#include "services/Registry.h"
 
 #include <QAction>
 #include <QApplication>
@@ -291,6 +292,22 @@ private Q_SLOTS:
         QCOMPARE(f.edit()->SelAttributes().Name(), second);
         f.select(4, 3);
         QCOMPARE(f.edit()->SelAttributes().Name(), second);
+    }
+
+    void fontBox_namesTheFontOfTheText_evenWhenItIsNotInstalled()
+    {
+        TFrameFixture f;
+        const IQBArticlePtr article = f.add(QStringLiteral("From elsewhere"));
+        article->SetContent(QStringLiteral("{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}{\\f1 No Such Family 77;}}"
+                                           "\\f1 odd \\f0 text\\par}"));
+        EditorService()->NavigateTo(article);
+        TVtlFontComboBox *box = f.frame->cbFont;
+        f.edit()->SetSelStart(1);
+        QCOMPARE(box->currentText(), QStringLiteral("No Such Family 77"));
+        f.edit()->SetSelStart(6);
+        QCOMPARE(box->currentText(), QStringLiteral("Arial"));
+        // Only the family at the caret stands in the list beside the installed ones.
+        QCOMPARE(box->findText(QStringLiteral("No Such Family 77")), -1);
     }
 
     void fontCommand_presetsTheDialog_andWritesTheChoiceBack()

@@ -1,10 +1,10 @@
 // Copyright (c) 2026 Brindlewood
 // SPDX-License-Identifier: MIT
-#include "document/QBDom.h"
 #include "controls/ArticleTabs.h"
 #include "controls/ArticleTitle.h"
 #include "controls/ArticleTree.h"
 #include "controls/VtlFontComboBox.h"
+#include "document/QBDom.h"
 
 #include <QFontDatabase>
 #include <QLabel>
@@ -49,7 +49,7 @@ private Q_SLOTS:
     void tree_findNode_andTheNodesArticleReference();
     void tree_ctrlAndShiftClicks_canTakeOverTheSelection();
     void fontCombo_listIsSortedAndFiltered();
-    void fontCombo_fontName_selectsWithoutRegardToCase();
+    void fontCombo_fontName_selectsWithoutRegardToCase_andShowsMissingFamilies();
 };
 
 void TestArticleControls::title_autoSize_neverBelowTwentyTwoPixels()
@@ -297,7 +297,7 @@ void TestArticleControls::fontCombo_listIsSortedAndFiltered()
     QVERIFY(box.Glyph(TVtlFontComboBox::ftRaster).isNull());
 }
 
-void TestArticleControls::fontCombo_fontName_selectsWithoutRegardToCase()
+void TestArticleControls::fontCombo_fontName_selectsWithoutRegardToCase_andShowsMissingFamilies()
 {
     TVtlFontComboBox box;
     if (box.count() == 0)
@@ -309,12 +309,19 @@ void TestArticleControls::fontCombo_fontName_selectsWithoutRegardToCase()
     QCOMPARE(changed.size(), 1);
     box.SetFontName(name);
     QCOMPARE(changed.size(), 1);
+    // A family the text names but the desktop lacks is shown all the same, once, and goes again.
+    const int installed = box.count();
     box.SetFontName(QStringLiteral("No Such Font 1234"));
-    QCOMPARE(box.currentIndex(), -1);
+    QCOMPARE(box.FontName(), QStringLiteral("No Such Font 1234"));
     QCOMPARE(changed.size(), 2);
-    // Refilling keeps the selected name.
+    box.SetUseFonts(true); // refilling keeps it
+    QCOMPARE(box.FontName(), QStringLiteral("No Such Font 1234"));
+    box.SetFontName(QStringLiteral("Another Missing Font"));
+    QCOMPARE(box.count(), installed + 1);
+    QVERIFY(box.itemData(box.currentIndex(), TVtlFontComboBox::NotInstalledRole).toBool());
     box.SetFontName(name);
-    box.SetUseFonts(true);
+    QCOMPARE(box.count(), installed);
+    // Refilling keeps the selected name.
     box.SetDevice(fdBoth);
     QCOMPARE(box.FontName(), name);
     box.setEditable(true);
