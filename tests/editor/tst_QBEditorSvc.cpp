@@ -1,13 +1,11 @@
 // Copyright (c) 2026 Brindlewood
 // SPDX-License-Identifier: MIT
-#include "support/ServiceFixture.h"
-#include "document/QBDom.h"
 #include "controls/ArticleRichEdit.h"
 #include "controls/ArticleTabs.h"
 #include "controls/ArticleTitle.h"
+#include "document/QBDom.h"
 #include "editor/QBEditorSvc.h"
-#include "rtf/QBRtfBody.h"
-#include "rtf/QBRtfText.h"
+#include "support/ServiceFixture.h"
 
 #include <QTest>
 #include <QVBoxLayout>
@@ -99,8 +97,6 @@ private Q_SLOTS:
     void articleDeleted_shownInEveryWindow_keepsOne();
     void switchingBack_restoresCaretSelectionAndScroll();
     void storing_unchangedBody_isNotRewritten();
-    void bodies_readAsSearchReadsThem_andSurviveAnEdit_data();
-    void bodies_readAsSearchReadsThem_andSurviveAnEdit();
     void storeChanges_clearsTheModifiedFlag_soASavedDocumentStaysSaved();
     void captionAndMarkerChanges_updateEveryTabAndTheTitle();
     void newDocument_resetsToOneWindowOnTheRoot();
@@ -343,36 +339,6 @@ void TestQBEditorSvc::switchingBack_restoresCaretSelectionAndScroll()
     QCOMPARE(f.editor->SelStart(), start);
     QCOMPARE(f.editor->SelLength(), 5);
     QCOMPARE(int(f.editor->FirstVisibleLine()), firstLine);
-}
-
-void TestQBEditorSvc::bodies_readAsSearchReadsThem_andSurviveAnEdit_data()
-{
-    QTest::addColumn<QString>("body");
-    QTest::addColumn<QString>("text");
-    const QString words = QString::fromUtf8("Raw café naïve Größe");
-    QTest::newRow("escapes") << QStringLiteral("{\\rtf1\\ansi Raw caf\\'e9 na\\'efve Gr\\'f6\\'dfe\\par}") << words;
-    // Bodies written by other programs may carry their characters as they are.
-    QTest::newRow("raw code page") << QString::fromUtf8("{\\rtf1\\ansi\\ansicpg1252 Raw café naïve Größe\\par}")
-                                   << words;
-    QTest::newRow("raw beyond code page")
-        << QString::fromUtf8("{\\rtf1\\ansi Größe \u4e2d\u6587 \u0416\\par}") << QString::fromUtf8("Größe \u4e2d\u6587 \u0416");
-}
-
-void TestQBEditorSvc::bodies_readAsSearchReadsThem_andSurviveAnEdit()
-{
-    QFETCH(QString, body);
-    QFETCH(QString, text);
-    QCOMPARE(RtfToPlainText(QBBodyBytes(body)), text);
-    TEditorFixture f;
-    const IQBArticlePtr a = f.add(QStringLiteral("A"), {}, body);
-    const IQBArticlePtr b = f.add(QStringLiteral("B"), {}, RtfLines(1));
-    f.svc()->NavigateTo(a);
-    QCOMPARE(f.editor->toPlainText(), text);
-    // A change elsewhere in the body stores the words as they were read.
-    f.editor->SetSelStart(0);
-    QTest::keyClicks(f.editor, QStringLiteral("New: "));
-    f.svc()->NavigateTo(b);
-    QCOMPARE(RtfToPlainText(QBBodyBytes(a->Content())), QStringLiteral("New: ") + text);
 }
 
 void TestQBEditorSvc::storing_unchangedBody_isNotRewritten()
