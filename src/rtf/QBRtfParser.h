@@ -48,6 +48,15 @@ struct TQBRtfParaState
     int ListLevel = 0; // 0-based
     int ListId = 0;    // word-processor list override number; 0 for the rich edit control's lists
     bool PageBreakBefore = false;
+    // What the list says about its labels: the number of the first item (\pnstart, \levelstartat) and
+    // whether it was given, the texts around the number, and for bullets the glyph as read with its font.
+    int ListStart = 1;
+    bool ListHasStart = false;
+    int PnGroup = 0; // which \pn group numbered the paragraph: paragraphs that inherit it continue its list
+    QString ListPrefix, ListSuffix;
+    QString ListBullet; // characters of the bullet's font, not yet Unicode
+    int ListBulletFont = -1;
+    QString ListLabel; // the {\pntext} of the paragraph: the label its writer showed
 
     bool operator==(const TQBRtfParaState &) const = default;
 };
@@ -118,6 +127,9 @@ public:
 
     // Group nesting deeper than this is read without saving states (the text still comes through).
     static constexpr int MaxDepth = 2000;
+    // List facts that RTF controls are cut to these bounds.
+    static constexpr int MaxListStart = 32767;
+    static constexpr int MaxListText = 32;
 
 private:
     class TImpl;
