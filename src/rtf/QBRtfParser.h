@@ -6,6 +6,8 @@
 #include <QList>
 #include <QString>
 
+#include <memory>
+
 // The meaning of RTF, shared by the plain-text extractor (QtCore) and the document reader (QtGui):
 // the parser walks the tokens, keeps the group states, tables, fields, lists and pictures, and hands
 // text, paragraph ends and pictures to a sink. Both consumers see the very same text this way.
@@ -36,6 +38,13 @@ struct TQBRtfTab
     bool operator==(const TQBRtfTab &) const = default;
 };
 
+struct TQBRtfListTexts
+{
+    QString Prefix, Suffix;
+    QString Bullet; // characters of the bullet's font, not yet Unicode
+    QString Label;  // the {\pntext} of the paragraph: the label its writer showed
+};
+
 struct TQBRtfParaState
 {
     int Align = 0;                                        // 0 left, 1 right, 2 centre, 3 justified
@@ -53,10 +62,9 @@ struct TQBRtfParaState
     int ListStart = 1;
     bool ListHasStart = false;
     int PnGroup = 0; // which \pn group numbered the paragraph: paragraphs that inherit it continue its list
-    QString ListPrefix, ListSuffix;
-    QString ListBullet; // characters of the bullet's font, not yet Unicode
     int ListBulletFont = -1;
-    QString ListLabel; // the {\pntext} of the paragraph: the label its writer showed
+    // Shared, and null where a list says none: every group copies the state.
+    std::shared_ptr<const TQBRtfListTexts> ListTexts;
 
     bool operator==(const TQBRtfParaState &) const = default;
 };

@@ -258,9 +258,8 @@ struct TListLevel
     int Font = -1;
     QString Text;    // \leveltext without its length: placeholders for level numbers are characters 0 to 8
     QString Numbers; // \levelnumbers: 1-based places of the placeholders in \leveltext, length included
-    // Split from Text and Numbers.
-    QString Prefix, Suffix = QStringLiteral(".");
-    QString Bullet;
+    // Prefix, suffix and bullet split from Text and Numbers; null: a number and a full stop.
+    std::shared_ptr<const TQBRtfListTexts> Texts;
 };
 
 // Prefix, suffix and bullet of a level from its \leveltext and \levelnumbers.
@@ -437,14 +436,8 @@ public:
             return &FText;
         case TDest::FieldInst:
             return Top().Field >= 0 ? &FFields[Top().Field] : nullptr;
-        case TDest::PnText:
-        case TDest::PnBefore:
-        case TDest::PnAfter:
-        case TDest::LevelText:
-        case TDest::LevelNumbers:
-            return FAux.size() < MaxAux ? &FAux : nullptr;
         default:
-            return nullptr;
+            return AuxTarget();
         }
     }
 
@@ -590,8 +583,11 @@ public:
         TQBRtfParaState result = para;
         if (result.ListId > 0)
             ResolveList(result);
-        if (!FPnLabel.isEmpty())
-            result.ListLabel = FPnLabel;
+        if (!FPnLabel.isEmpty()) {
+            TQBRtfListTexts texts = result.ListTexts ? *result.ListTexts : TQBRtfListTexts();
+            texts.Label = FPnLabel;
+            result.ListTexts = std::make_shared<const TQBRtfListTexts>(std::move(texts));
+        }
         if (FPendingPageBreak)
             result.PageBreakBefore = true;
         return result;
@@ -606,6 +602,8 @@ public:
                d == TDest::LevelNumbers;
     }
     void AuxGroupEnd(TDest dest, TGroupState &parent);
+    // Where characters of a list text go; null in the destinations that keep no text.
+    QString *AuxTarget();
     // Raw characters of a list text: placeholders and symbol-font bytes must come through as they are.
     void AppendAux(QByteArrayView data);
     // A destination whose text the lists need, where it counts; skipped elsewhere.

@@ -214,10 +214,11 @@ private:
         style.Numbering = qBound(1, para.Numbering, 6);
         style.Level = qBound(0, para.ListLevel, 8);
         style.Start = para.ListHasStart ? para.ListStart : 1;
-        style.Prefix = para.ListPrefix;
-        style.Suffix = para.ListSuffix;
+        const TQBRtfListTexts texts = para.ListTexts ? *para.ListTexts : TQBRtfListTexts();
+        style.Prefix = texts.Prefix;
+        style.Suffix = texts.Suffix;
         if (style.Numbering == TQBListStyle::Bulleted) {
-            style.Bullet = para.ListBullet;
+            style.Bullet = texts.Bullet;
             if (const TQBRtfFont *font = para.ListBulletFont >= 0 ? FParser->FindFont(para.ListBulletFont) : nullptr)
                 style.BulletFont = font->Name;
             style.Suffix.clear();
@@ -253,7 +254,7 @@ private:
             open->List->add(FCursor.block());
         } else {
             // The label the writer showed is the surest start; then what the list says.
-            const int shown = QBListLabelNumber(para.ListLabel, style);
+            const int shown = QBListLabelNumber(Label(para), style);
             if (para.ListId == 0 && shown >= 0)
                 style.Start = qMin(shown, TQBRtfParser::MaxListStart);
             open->Style = style;
@@ -281,11 +282,13 @@ private:
             return true; // the paragraph inherits the numbering of the one before
         if (style.Numbering == TQBListStyle::Bulleted)
             return true;
-        const int shown = QBListLabelNumber(para.ListLabel, style);
+        const int shown = QBListLabelNumber(Label(para), style);
         if (shown >= 0)
             return shown == open.Next;
         return !para.ListHasStart || para.ListStart == open.Next || (follows && para.ListStart == open.PnStart);
     }
+
+    static QString Label(const TQBRtfParaState &para) { return para.ListTexts ? para.ListTexts->Label : QString(); }
 
     static qint64 LsKey(int list, int level) { return (qint64(list) << 4) | level; }
 

@@ -208,9 +208,9 @@ void TQBRtfParser::TImpl::ResolveList(TQBRtfParaState &para) const
     para.Numbering = QBRtfParse::NumberingOfNfc(level.Nfc);
     para.ListStart = start >= 0 ? start : level.Start;
     para.ListHasStart = true;
-    para.ListPrefix = level.Prefix;
-    para.ListSuffix = level.Suffix;
-    para.ListBullet = level.Bullet;
+    static const auto fullStop =
+        std::make_shared<const TQBRtfListTexts>(TQBRtfListTexts{{}, QStringLiteral("."), {}, {}});
+    para.ListTexts = level.Texts ? level.Texts : fullStop;
     para.ListBulletFont = level.Font;
     para.PnGroup = 0;
 }
@@ -243,8 +243,20 @@ void TQBRtfParser::TImpl::ApplyPn(const TGroupState &pn, TGroupState &target)
     para.ListStart = pn.PnStart;
     para.ListHasStart = pn.PnHasStart;
     para.ListBulletFont = pn.PnFont;
-    para.ListBullet = pn.PnKind == 1 ? FPnPrefix : QString();
-    para.ListPrefix = pn.PnKind == 1 ? QString() : FPnPrefix;
-    para.ListSuffix = pn.PnKind == 1 ? QString() : FPnSuffix;
+    TQBRtfListTexts texts;
+    if (pn.PnKind == 1) {
+        texts.Bullet = FPnPrefix;
+    } else {
+        texts.Prefix = FPnPrefix;
+        texts.Suffix = FPnSuffix;
+    }
+    para.ListTexts = FPnPrefix.isEmpty() && FPnSuffix.isEmpty()
+                         ? nullptr
+                         : std::make_shared<const TQBRtfListTexts>(std::move(texts));
     para.PnGroup = ++FPnGroups;
+}
+
+QString *TQBRtfParser::TImpl::AuxTarget()
+{
+    return AuxDest() && FAux.size() < MaxAux ? &FAux : nullptr;
 }

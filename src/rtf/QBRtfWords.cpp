@@ -247,17 +247,16 @@ void SplitLevelText(TListLevel &level)
         text.removeIf([](QChar c) { return c.unicode() < 0x20; });
         return text;
     };
+    TQBRtfListTexts texts;
     if (places.isEmpty()) {
-        level.Prefix.clear();
-        level.Suffix.clear();
-        level.Bullet = printable(level.Text);
-        return;
+        texts.Bullet = printable(level.Text);
+    } else {
+        std::sort(places.begin(), places.end());
+        // Numbers of the outer levels ("1.2.") are not shown; the level's own number takes their place.
+        texts.Prefix = printable(level.Text.left(places.first()));
+        texts.Suffix = printable(level.Text.mid(places.last() + 1));
     }
-    std::sort(places.begin(), places.end());
-    // Numbers of the outer levels ("1.2.") are not shown; the level's own number takes their place.
-    level.Prefix = printable(level.Text.left(places.first()));
-    level.Suffix = printable(level.Text.mid(places.last() + 1));
-    level.Bullet.clear();
+    level.Texts = std::make_shared<const TQBRtfListTexts>(std::move(texts));
 }
 
 QString HyperlinkTarget(const QString &instruction)
