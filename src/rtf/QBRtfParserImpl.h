@@ -437,7 +437,7 @@ public:
         case TDest::FieldInst:
             return Top().Field >= 0 ? &FFields[Top().Field] : nullptr;
         default:
-            return AuxTarget();
+            return nullptr;
         }
     }
 
@@ -487,6 +487,8 @@ public:
         FlushBytes();
         if (QString *target = Target())
             target->append(QChar(c));
+        else if (QString *aux = AuxTarget())
+            aux->append(QChar(c));
     }
 
     void AppendBytes(QByteArrayView data)
