@@ -223,6 +223,9 @@ void TQBRtfParser::TImpl::DestinationWord(TWord word, const TQBRtfToken &token, 
             SetDest(TDest::Pn);
             FPnPrefix.clear();
             FPnSuffix.clear();
+            FPnStart = 1;
+            FPnHasStart = false;
+            FPnFont = -1;
         }
         return;
     case TWord::PnText:

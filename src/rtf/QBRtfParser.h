@@ -38,8 +38,12 @@ struct TQBRtfTab
     bool operator==(const TQBRtfTab &) const = default;
 };
 
-struct TQBRtfListTexts
+// What a list says about its labels.
+struct TQBRtfListFacts
 {
+    int Start = 1;         // the number of the first item (\pnstart, \levelstartat)
+    bool HasStart = false; // the list gave its start
+    int BulletFont = -1;   // font table number of the bullet's font
     QString Prefix, Suffix;
     QString Bullet; // characters of the bullet's font, not yet Unicode
     QString Label;  // the {\pntext} of the paragraph: the label its writer showed
@@ -57,14 +61,9 @@ struct TQBRtfParaState
     int ListLevel = 0; // 0-based
     int ListId = 0;    // word-processor list override number; 0 for the rich edit control's lists
     bool PageBreakBefore = false;
-    // What the list says about its labels: the number of the first item (\pnstart, \levelstartat) and
-    // whether it was given, the texts around the number, and for bullets the glyph as read with its font.
-    int ListStart = 1;
-    bool ListHasStart = false;
     int PnGroup = 0; // which \pn group numbered the paragraph: paragraphs that inherit it continue its list
-    int ListBulletFont = -1;
-    // Shared, and null where a list says none: every group copies the state.
-    std::shared_ptr<const TQBRtfListTexts> ListTexts;
+    // Shared, and null where a list says nothing: every group copies the state.
+    std::shared_ptr<const TQBRtfListFacts> ListFacts;
 
     bool operator==(const TQBRtfParaState &) const = default;
 };

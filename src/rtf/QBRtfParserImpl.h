@@ -226,9 +226,6 @@ struct TGroupState
     int PnKind = 0; // 0 none, 1 bullet, 2 body, 3 continuation
     int PnType = 2;
     int PnLevel = 0;
-    int PnStart = 1;
-    bool PnHasStart = false;
-    int PnFont = -1;
     TQBRtfTabKind TabKind = TQBRtfTabKind::Left; // set by \tqr, \tqc, \tqdec for the next \tx
 };
 
@@ -259,7 +256,7 @@ struct TListLevel
     QString Text;    // \leveltext without its length: placeholders for level numbers are characters 0 to 8
     QString Numbers; // \levelnumbers: 1-based places of the placeholders in \leveltext, length included
     // Prefix, suffix and bullet split from Text and Numbers; null: a number and a full stop.
-    std::shared_ptr<const TQBRtfListTexts> Texts;
+    std::shared_ptr<const TQBRtfListFacts> Texts; // prefix, suffix and bullet only
 };
 
 // Prefix, suffix and bullet of a level from its \leveltext and \levelnumbers.
@@ -345,6 +342,9 @@ public:
     // being read, and how many \pn groups were read.
     QString FAux; // text of a {\pntext}, {\pntxta}, {\pntxtb}, {\leveltext} or {\levelnumbers}
     QString FPnPrefix, FPnSuffix;
+    int FPnStart = 1;
+    bool FPnHasStart = false;
+    int FPnFont = -1;
     QString FPnLabel;
     int FPnGroups = 0;
     static constexpr int MaxAux = 300;
@@ -586,9 +586,9 @@ public:
         if (result.ListId > 0)
             ResolveList(result);
         if (!FPnLabel.isEmpty()) {
-            TQBRtfListTexts texts = result.ListTexts ? *result.ListTexts : TQBRtfListTexts();
-            texts.Label = FPnLabel;
-            result.ListTexts = std::make_shared<const TQBRtfListTexts>(std::move(texts));
+            TQBRtfListFacts facts = result.ListFacts ? *result.ListFacts : TQBRtfListFacts();
+            facts.Label = FPnLabel;
+            result.ListFacts = std::make_shared<const TQBRtfListFacts>(std::move(facts));
         }
         if (FPendingPageBreak)
             result.PageBreakBefore = true;

@@ -213,13 +213,13 @@ private:
         TQBListStyle style;
         style.Numbering = qBound(1, para.Numbering, 6);
         style.Level = qBound(0, para.ListLevel, 8);
-        style.Start = para.ListHasStart ? para.ListStart : 1;
-        const TQBRtfListTexts texts = para.ListTexts ? *para.ListTexts : TQBRtfListTexts();
+        const TQBRtfListFacts texts = Facts(para);
+        style.Start = texts.HasStart ? texts.Start : 1;
         style.Prefix = texts.Prefix;
         style.Suffix = texts.Suffix;
         if (style.Numbering == TQBListStyle::Bulleted) {
             style.Bullet = texts.Bullet;
-            if (const TQBRtfFont *font = para.ListBulletFont >= 0 ? FParser->FindFont(para.ListBulletFont) : nullptr)
+            if (const TQBRtfFont *font = texts.BulletFont >= 0 ? FParser->FindFont(texts.BulletFont) : nullptr)
                 style.BulletFont = font->Name;
             style.Suffix.clear();
         }
@@ -263,7 +263,7 @@ private:
         }
         open->Next = qMin(open->Next + 1, QBRtfLists::MaxNumber);
         open->LastBlock = blockNumber;
-        open->PnStart = para.ListStart;
+        open->PnStart = Facts(para).Start;
         open->PnGroup = para.PnGroup;
     }
 
@@ -285,10 +285,15 @@ private:
         const int shown = QBListLabelNumber(Label(para), style);
         if (shown >= 0)
             return shown == open.Next;
-        return !para.ListHasStart || para.ListStart == open.Next || (follows && para.ListStart == open.PnStart);
+        const TQBRtfListFacts facts = Facts(para);
+        return !facts.HasStart || facts.Start == open.Next || (follows && facts.Start == open.PnStart);
     }
 
-    static QString Label(const TQBRtfParaState &para) { return para.ListTexts ? para.ListTexts->Label : QString(); }
+    static TQBRtfListFacts Facts(const TQBRtfParaState &para)
+    {
+        return para.ListFacts ? *para.ListFacts : TQBRtfListFacts();
+    }
+    static QString Label(const TQBRtfParaState &para) { return Facts(para).Label; }
 
     static qint64 LsKey(int list, int level) { return (qint64(list) << 4) | level; }
 

@@ -79,11 +79,11 @@ void TQBRtfParser::TImpl::NumberingWord(TWord word, int param)
         top.PnType = 6;
         break;
     case TWord::PnStart:
-        top.PnStart = qBound(0, param, MaxListStart);
-        top.PnHasStart = true;
+        FPnStart = qBound(0, param, MaxListStart);
+        FPnHasStart = true;
         break;
     case TWord::PnF:
-        top.PnFont = param;
+        FPnFont = param;
         break;
     default:
         break;
@@ -206,12 +206,15 @@ void TQBRtfParser::TImpl::ResolveList(TQBRtfParaState &para) const
         start = over.value().Starts.value(para.ListLevel, -1);
     }
     para.Numbering = QBRtfParse::NumberingOfNfc(level.Nfc);
-    para.ListStart = start >= 0 ? start : level.Start;
-    para.ListHasStart = true;
-    static const auto fullStop =
-        std::make_shared<const TQBRtfListTexts>(TQBRtfListTexts{{}, QStringLiteral("."), {}, {}});
-    para.ListTexts = level.Texts ? level.Texts : fullStop;
-    para.ListBulletFont = level.Font;
+    TQBRtfListFacts facts;
+    if (level.Texts)
+        facts = *level.Texts;
+    else
+        facts.Suffix = QStringLiteral(".");
+    facts.Start = start >= 0 ? start : level.Start;
+    facts.HasStart = true;
+    facts.BulletFont = level.Font;
+    para.ListFacts = std::make_shared<const TQBRtfListFacts>(std::move(facts));
     para.PnGroup = 0;
 }
 
@@ -240,19 +243,17 @@ void TQBRtfParser::TImpl::ApplyPn(const TGroupState &pn, TGroupState &target)
     para.Numbering = pn.PnKind == 1 ? 1 : pn.PnKind == 3 ? 0 : pn.PnType;
     para.ListLevel = pn.PnLevel;
     para.ListId = 0;
-    para.ListStart = pn.PnStart;
-    para.ListHasStart = pn.PnHasStart;
-    para.ListBulletFont = pn.PnFont;
-    TQBRtfListTexts texts;
+    TQBRtfListFacts facts;
+    facts.Start = FPnStart;
+    facts.HasStart = FPnHasStart;
+    facts.BulletFont = FPnFont;
     if (pn.PnKind == 1) {
-        texts.Bullet = FPnPrefix;
+        facts.Bullet = FPnPrefix;
     } else {
-        texts.Prefix = FPnPrefix;
-        texts.Suffix = FPnSuffix;
+        facts.Prefix = FPnPrefix;
+        facts.Suffix = FPnSuffix;
     }
-    para.ListTexts = FPnPrefix.isEmpty() && FPnSuffix.isEmpty()
-                         ? nullptr
-                         : std::make_shared<const TQBRtfListTexts>(std::move(texts));
+    para.ListFacts = std::make_shared<const TQBRtfListFacts>(std::move(facts));
     para.PnGroup = ++FPnGroups;
 }
 

@@ -247,7 +247,7 @@ void SplitLevelText(TListLevel &level)
         text.removeIf([](QChar c) { return c.unicode() < 0x20; });
         return text;
     };
-    TQBRtfListTexts texts;
+    TQBRtfListFacts texts;
     if (places.isEmpty()) {
         texts.Bullet = printable(level.Text);
     } else {
@@ -256,7 +256,7 @@ void SplitLevelText(TListLevel &level)
         texts.Prefix = printable(level.Text.left(places.first()));
         texts.Suffix = printable(level.Text.mid(places.last() + 1));
     }
-    level.Texts = std::make_shared<const TQBRtfListTexts>(std::move(texts));
+    level.Texts = std::make_shared<const TQBRtfListFacts>(std::move(texts));
 }
 
 QString HyperlinkTarget(const QString &instruction)
