@@ -147,7 +147,12 @@ void TWriter::WriteListItem(const QTextBlock &block)
     const QByteArray lvl = level > 0 ? "\\pnlvl" + QByteArray::number(level + 1) : QByteArray();
     if (style.Numbering == TQBListStyle::Bulleted) {
         const int font = BulletFontIndex(style);
-        const QString glyph = style.Bullet.isEmpty() ? QStringLiteral("\u00b7") : style.Bullet;
+        QString glyph = style.Bullet.isEmpty() ? QStringLiteral("\u00b7") : style.Bullet;
+        // A symbol font's characters read as U+F0xx are its bytes xx, which every reader knows.
+        if (IsSymbolFont(style.BulletFont))
+            for (QChar &c : glyph)
+                if (c.unicode() >= 0xF020 && c.unicode() <= 0xF0FF)
+                    c = QChar(char16_t(c.unicode() - 0xF000));
         const QByteArray f = font >= 0 ? QByteArray::number(font) : QByteArray();
         FOut += "{\\pntext";
         if (font >= 0)

@@ -105,6 +105,10 @@ private Q_SLOTS:
         QVERIFY(rtf.contains("\\fcharset2 Wingdings;"));
         QVERIFY(rtf.contains("\\pnlvlblt\\pnf2\\pnindent0{\\pntxtb\\'a7}}") ||
                 rtf.contains("\\pnlvlblt\\pnf1\\pnindent0{\\pntxtb\\'a7}}"));
+        // Word's bullet, U+F0B7 of Symbol, goes out as the Symbol byte.
+        TQBRtfReader::Load(doc, QBListCorpus::Read(QStringLiteral("listtable-bullets.rtf")));
+        QVERIFY(TQBRtfWriter::Write(doc).contains("{\\pntxtb\\'b7}"));
+        TQBRtfReader::Load(doc, QBListCorpus::Read(QStringLiteral("richedit-bullets.rtf")));
         const TQBListStyle style = QBListStyleOf(doc.lastBlock().textList()->format());
         QCOMPARE(style.BulletFont, QStringLiteral("Wingdings"));
         QCOMPARE(style.Bullet, QStringLiteral("\u00a7"));
