@@ -109,6 +109,8 @@ private:
     const QTextList *FRunList = nullptr;
     int FRunBlock = -1;
     int FRunStart = 1;
+    const QTextList *FBulletList = nullptr; // the list whose bullet font was looked up last
+    int FBulletFont = -1;
 };
 
 // Fonts whose characters are symbols, not letters.
@@ -146,7 +148,11 @@ void TWriter::WriteListItem(const QTextBlock &block)
     FRunBlock = block.blockNumber();
     const QByteArray lvl = level > 0 ? "\\pnlvl" + QByteArray::number(level + 1) : QByteArray();
     if (style.Numbering == TQBListStyle::Bulleted) {
-        const int font = BulletFontIndex(style);
+        if (list != FBulletList) {
+            FBulletList = list;
+            FBulletFont = BulletFontIndex(style);
+        }
+        const int font = FBulletFont;
         QString glyph = style.Bullet.isEmpty() ? QStringLiteral("\u00b7") : style.Bullet;
         // A symbol font's characters read as U+F0xx are its bytes xx, which every reader knows.
         if (IsSymbolFont(style.BulletFont))
@@ -254,12 +260,15 @@ void TWriter::Collect(const QList<TRange> &ranges)
     if (FFonts.isEmpty())
         FontIndex(QTextCharFormat());
     // Bullets' fonts go into the font table after the text's: the first is the default font.
+    const QTextList *last = nullptr;
     for (const TRange &range : ranges) {
-        if (const QTextList *list = range.Block.textList()) {
+        const QTextList *list = range.Block.textList();
+        if (list && list != last) {
             const TQBListStyle style = QBListStyleOf(list->format());
             if (style.Numbering == TQBListStyle::Bulleted)
                 BulletFontIndex(style);
         }
+        last = list;
     }
 }
 
