@@ -3,14 +3,18 @@
 #include "VtlRichEdit.h"
 
 #include "VtlFindDialogs.h"
+#include "rtf/QBRtfLists.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QApplication>
 #include <QContextMenuEvent>
 #include <QKeyEvent>
 #include <QMenu>
+#include <QPaintEvent>
+#include <QPainter>
 #include <QScrollBar>
 #include <QTextBlock>
+#include <QTextList>
 
 #include <cmath>
 #include <memory>
@@ -239,6 +243,51 @@ void TVtlRichEdit::paintEvent(QPaintEvent *event)
     if (FAutoURLDetect)
         MarkVisibleUrls();
     QTextEdit::paintEvent(event);
+    PaintListLabels(event->rect());
+}
+
+QString TVtlRichEdit::PaintedListLabel(const QTextBlock &block) const
+{
+    const QTextList *list = block.textList();
+    return list && QBListOwnMarker(list->format()) ? QBListLabel(block) : QString();
+}
+
+void TVtlRichEdit::PaintListLabels(const QRect &area)
+{
+    QTextBlock block = cursorForPosition(area.topLeft()).block();
+    if (!block.isValid())
+        return;
+    const QPointF offset(-horizontalScrollBar()->value(), -verticalScrollBar()->value());
+    QPainter painter(viewport());
+    for (; block.isValid(); block = block.next()) {
+        const QTextLayout *layout = block.layout();
+        if (!layout || layout->lineCount() == 0)
+            continue;
+        const QPointF origin = layout->position() + offset;
+        if (origin.y() > area.bottom())
+            break;
+        const QString label = PaintedListLabel(block);
+        if (label.isEmpty() || !block.isVisible())
+            continue;
+        // The label takes the font of the item's first character and stands a space before its text, as
+        // Qt places its own markers.
+        const QTextLine line = layout->lineAt(0);
+        QTextCharFormat format = block.charFormat();
+        if (block.begin() != block.end())
+            format = block.begin().fragment().charFormat();
+        QFont font = document()->defaultFont();
+        font = format.font().resolve(font);
+        const QFontMetricsF metrics(font, viewport());
+        const qreal width = metrics.horizontalAdvance(label) + metrics.horizontalAdvance(QLatin1Char(' '));
+        const bool rtl = block.textDirection() == Qt::RightToLeft;
+        const qreal x =
+            rtl ? origin.x() + line.x() + line.naturalTextWidth() + metrics.horizontalAdvance(QLatin1Char(' '))
+                : origin.x() + line.x() - width;
+        painter.setFont(font);
+        painter.setPen(format.hasProperty(QTextFormat::ForegroundBrush) ? format.foreground().color()
+                                                                        : palette().color(QPalette::Text));
+        painter.drawText(QPointF(x, origin.y() + line.y() + line.ascent()), label);
+    }
 }
 
 bool TVtlRichEdit::WordWrap() const

@@ -212,6 +212,8 @@ public:
     bool WordSelection() const { return FWordSelection; }
     void SetWordSelection(bool value) { FWordSelection = value; }
     bool WordWrap() const;
+    // The label the control paints before a list item itself: empty where Qt draws the item's marker.
+    QString PaintedListLabel(const QTextBlock &block) const;
     void SetWordWrap(bool value);
     bool SelectionBar() const { return FSelectionBar; }
     void SetSelectionBar(bool value);
@@ -266,6 +268,8 @@ private:
     void InsertRtf(const QByteArray &rtf, bool withObjects);
     void AttachDocument(QTextDocument *doc);
     void MarkVisibleUrls();
+    // Qt 6.4 numbers every list from 1 and knows one bullet; the labels of other lists are painted here.
+    void PaintListLabels(const QRect &area);
     void ReplaceDocument(const std::function<void(QTextDocument &)> &fill);
     void ResetUndoCount();
     void UndoCommandAdded();

@@ -1,6 +1,7 @@
 // Copyright (c) 2026 Brindlewood
 // SPDX-License-Identifier: MIT
 #include "VtlRichEdit.h"
+#include "rtf/QBRtfLists.h"
 
 #include <QTextBlock>
 #include <QTextList>
@@ -264,24 +265,8 @@ void TRxParaAttributes::SetAlignment(int value)
 int TRxParaAttributes::Numbering() const
 {
     const QTextList *list = FEditor->textCursor().currentList();
-    if (!list)
-        return nsNone;
-    switch (list->format().style()) {
-    case QTextListFormat::ListDisc:
-    case QTextListFormat::ListCircle:
-    case QTextListFormat::ListSquare:
-        return nsBullet;
-    case QTextListFormat::ListLowerAlpha:
-        return nsLowerCase;
-    case QTextListFormat::ListUpperAlpha:
-        return nsUpperCase;
-    case QTextListFormat::ListLowerRoman:
-        return nsLowerRoman;
-    case QTextListFormat::ListUpperRoman:
-        return nsUpperRoman;
-    default:
-        return nsNumber;
-    }
+    // The list styles count as the control's numbering values do.
+    return list ? QBListStyleOf(list->format()).Numbering : nsNone;
 }
 
 void TRxParaAttributes::SetNumbering(int value)
@@ -304,10 +289,6 @@ void TRxParaAttributes::SetNumbering(int value)
                 break;
         }
     } else {
-        static const QTextListFormat::Style styles[] = {
-            QTextListFormat::ListDisc,       QTextListFormat::ListDecimal,    QTextListFormat::ListLowerAlpha,
-            QTextListFormat::ListUpperAlpha, QTextListFormat::ListLowerRoman, QTextListFormat::ListUpperRoman};
-        const QTextListFormat::Style style = styles[value - 1];
         QTextList *current = first.textList();
         bool sameList = current != nullptr;
         for (QTextBlock block = first; sameList && block.isValid(); block = block.next()) {
@@ -316,14 +297,26 @@ void TRxParaAttributes::SetNumbering(int value)
                 break;
         }
         if (sameList) {
-            QTextListFormat format = current->format();
-            format.setStyle(style);
-            current->setFormat(format);
+            // The list keeps its start, level and texts; a bullet list's glyph goes with the style.
+            TQBListStyle style = QBListStyleOf(current->format());
+            if (style.Numbering != value) {
+                style.Numbering = value;
+                style.Bullet.clear();
+                style.BulletFont.clear();
+                if (value == nsBullet) {
+                    style.Prefix.clear();
+                    style.Suffix.clear();
+                } else if (style.Prefix.isEmpty() && style.Suffix.isEmpty()) {
+                    style.Suffix = QStringLiteral(".");
+                }
+            }
+            current->setFormat(QBListFormat(style));
         } else {
-            QTextListFormat format;
-            format.setStyle(style);
-            format.setIndent(1);
-            cursor.createList(format);
+            TQBListStyle style;
+            style.Numbering = value;
+            if (value == nsBullet)
+                style.Suffix.clear();
+            cursor.createList(QBListFormat(style));
         }
     }
     cursor.endEditBlock();

@@ -4,6 +4,7 @@
 
 #include "base/NVKSaveFile.h"
 #include "rtf/QBRtfBody.h"
+#include "rtf/QBRtfLists.h"
 #include "rtf/QBRtfReader.h"
 #include "rtf/QBRtfWriter.h"
 
@@ -175,24 +176,6 @@ bool QBBuildExport(QTextDocument &document, TExportScope scope, const TQBExportS
     return !builder.Cancelled();
 }
 
-namespace {
-
-QString ListMarker(const QTextBlock &block, const QTextList &list)
-{
-    switch (list.format().style()) {
-    case QTextListFormat::ListDisc:
-        return QStringLiteral("\u2022");
-    case QTextListFormat::ListCircle:
-        return QStringLiteral("\u25e6");
-    case QTextListFormat::ListSquare:
-        return QStringLiteral("\u25aa");
-    default:
-        return list.itemText(block);
-    }
-}
-
-} // namespace
-
 QString QBExportPlainText(const QTextDocument &document, const QString &lineEnd)
 {
     QString out;
@@ -206,7 +189,7 @@ QString QBExportPlainText(const QTextDocument &document, const QString &lineEnd)
         if (list) {
             for (int level = 1; level < list->format().indent(); ++level)
                 out += QLatin1Char('\t');
-            out += ListMarker(block, *list) + QLatin1Char('\t');
+            out += QBListLabel(block) + QLatin1Char('\t');
         }
         if (!text.contains(QChar::LineSeparator) && !text.contains(QChar::ObjectReplacementCharacter)) {
             out += text;

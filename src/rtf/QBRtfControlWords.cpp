@@ -219,10 +219,30 @@ void TQBRtfParser::TImpl::DestinationWord(TWord word, const TQBRtfToken &token, 
         }
         return;
     case TWord::Pn:
-        if (dest == TDest::Text)
+        if (dest == TDest::Text && FOverflow == 0) {
             SetDest(TDest::Pn);
+            FPnPrefix.clear();
+            FPnSuffix.clear();
+            FPnStart = 1;
+            FPnHasStart = false;
+            FPnFont = -1;
+        }
         return;
     case TWord::PnText:
+        AuxDest(dest == TDest::Text, TDest::PnText);
+        return;
+    case TWord::PnTxtA:
+        AuxDest(dest == TDest::Pn, TDest::PnAfter);
+        return;
+    case TWord::PnTxtB:
+        AuxDest(dest == TDest::Pn, TDest::PnBefore);
+        return;
+    case TWord::LevelText:
+        AuxDest(dest == TDest::ListTable, TDest::LevelText);
+        return;
+    case TWord::LevelNumbers:
+        AuxDest(dest == TDest::ListTable, TDest::LevelNumbers);
+        return;
     case TWord::ListText:
     case TWord::NonShpPict:
     case TWord::SkipDest:

@@ -19,6 +19,12 @@ enum Property : int {
     KeptRtf,
     // QTextImageFormat on a kept object: the same group without its presentation data (QByteArray).
     KeptRtfPlain,
+    // QTextListFormat: what a list says that Qt's own format cannot hold (see QBRtfLists.h). The style
+    // (int, 1 bullets to 6 upper roman) stays here when Qt is told to draw no marker of its own.
+    ListNumbering,
+    ListStart,      // int: the number of the first item
+    ListBullet,     // QString: the bullet's characters in its own font, as read
+    ListBulletFont, // QString: the family of the bullet's font
 };
 
 enum TPictureKind : int { Png = 1, Jpeg = 2 };

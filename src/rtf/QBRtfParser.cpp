@@ -106,6 +106,13 @@ void TQBRtfParser::TImpl::Parse(const QByteArray &input)
             case TDest::Pict:
                 PictureHex(data);
                 break;
+            case TDest::PnText:
+            case TDest::PnBefore:
+            case TDest::PnAfter:
+            case TDest::LevelText:
+            case TDest::LevelNumbers:
+                AppendAux(data);
+                break;
             default:
                 break;
             }
@@ -120,6 +127,9 @@ void TQBRtfParser::TImpl::Parse(const QByteArray &input)
             if (TextDest()) {
                 const char byte = char(token.Byte);
                 AppendBytes(QByteArrayView(&byte, 1));
+            } else if (AuxDest()) {
+                const char byte = char(token.Byte);
+                AppendAux(QByteArrayView(&byte, 1));
             }
             break;
         case TQBRtfTokenKind::Binary:

@@ -6,6 +6,8 @@
 #include <QList>
 #include <QString>
 
+#include <memory>
+
 // The meaning of RTF, shared by the plain-text extractor (QtCore) and the document reader (QtGui):
 // the parser walks the tokens, keeps the group states, tables, fields, lists and pictures, and hands
 // text, paragraph ends and pictures to a sink. Both consumers see the very same text this way.
@@ -36,6 +38,17 @@ struct TQBRtfTab
     bool operator==(const TQBRtfTab &) const = default;
 };
 
+// What a list says about its labels.
+struct TQBRtfListFacts
+{
+    int Start = 1;         // the number of the first item (\pnstart, \levelstartat)
+    bool HasStart = false; // the list gave its start
+    int BulletFont = -1;   // font table number of the bullet's font
+    QString Prefix, Suffix;
+    QString Bullet; // characters of the bullet's font, not yet Unicode
+    QString Label;  // the {\pntext} of the paragraph: the label its writer showed
+};
+
 struct TQBRtfParaState
 {
     int Align = 0;                                        // 0 left, 1 right, 2 centre, 3 justified
@@ -48,6 +61,9 @@ struct TQBRtfParaState
     int ListLevel = 0; // 0-based
     int ListId = 0;    // word-processor list override number; 0 for the rich edit control's lists
     bool PageBreakBefore = false;
+    int PnGroup = 0; // which \pn group numbered the paragraph: paragraphs that inherit it continue its list
+    // Shared, and null where a list says nothing: every group copies the state.
+    std::shared_ptr<const TQBRtfListFacts> ListFacts;
 
     bool operator==(const TQBRtfParaState &) const = default;
 };
@@ -118,6 +134,9 @@ public:
 
     // Group nesting deeper than this is read without saving states (the text still comes through).
     static constexpr int MaxDepth = 2000;
+    // List facts that RTF controls are cut to these bounds.
+    static constexpr int MaxListStart = 32767;
+    static constexpr int MaxListText = 32;
 
 private:
     class TImpl;

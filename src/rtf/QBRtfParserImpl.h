@@ -21,7 +21,12 @@ enum class TDest {
     ColorTable,
     FieldInst,
     Pn,
+    PnText,   // {\pntext}: the label the writer showed
+    PnBefore, // {\pntxtb} in a \pn group
+    PnAfter,  // {\pntxta} in a \pn group
     ListTable,
+    LevelText,
+    LevelNumbers,
     ListOverrideTable,
     Pict,
     Object,
@@ -65,12 +70,17 @@ enum class TWord {
     PnLcRm,
     PnUcRm,
     PnOther,
+    PnStart,
+    PnF,
     // word-processor lists
     List,
     ListId,
     ListLevel,
     LevelNfc,
+    LevelStartAt,
     ListOverride,
+    LfoLevel,
+    ListOverrideStartAt,
     // pictures and objects
     PngBlip,
     JpegBlip,
@@ -105,6 +115,10 @@ enum class TWord {
     FldRslt,
     Pn,
     PnText,
+    PnTxtA,
+    PnTxtB,
+    LevelText,
+    LevelNumbers,
     ListText,
     ListTable,
     ListOverrideTable,
@@ -233,6 +247,27 @@ inline int HexValue(char c)
 // The numbering style (0 to 6) of a word-processor list level's number format.
 int NumberingOfNfc(int nfc);
 
+// One level of a word-processor list as its \listlevel group describes it.
+struct TListLevel
+{
+    int Nfc = 0;
+    int Start = 1;
+    int Font = -1;
+    QString Text;    // \leveltext without its length: placeholders for level numbers are characters 0 to 8
+    QString Numbers; // \levelnumbers: 1-based places of the placeholders in \leveltext, length included
+    // Prefix, suffix and bullet split from Text and Numbers; null: a number and a full stop.
+    std::shared_ptr<const TQBRtfListFacts> Texts; // prefix, suffix and bullet only
+};
+
+// Prefix, suffix and bullet of a level from its \leveltext and \levelnumbers.
+void SplitLevelText(TListLevel &level);
+
+struct TListOverride
+{
+    int List = 0;
+    QList<int> Starts; // by level; -1 where the override keeps the list's start
+};
+
 // Characters the body may hold: control characters other than tab go, and the characters the text
 // document reserves for its own structure are replaced.
 inline bool Keep(char16_t &c)
@@ -261,6 +296,8 @@ public:
     static constexpr int MaxTabs = QBRtfParse::MaxTabs;
     static constexpr int MaxListLevels = QBRtfParse::MaxListLevels;
     static constexpr int MaxTwips = QBRtfParse::MaxTwips;
+    static constexpr int MaxListStart = TQBRtfParser::MaxListStart;
+    static constexpr int MaxListText = TQBRtfParser::MaxListText;
 
     TImpl(IQBRtfSink &sink, TOptions options) : FSink(sink), FOptions(options) {}
 
@@ -293,11 +330,24 @@ public:
     // Colour table entry being read.
     TQBRtfColor FEntryColor;
 
-    // Word-processor lists: list id -> level number formats; override number -> list id.
-    QHash<int, QList<int>> FLists;
-    QHash<int, int> FOverrides;
-    QList<int> FCurListLevels;
-    int FCurOverrideList = 0;
+    // Word-processor lists: list id -> levels; override number -> list id and restarts.
+    QHash<int, QList<QBRtfParse::TListLevel>> FLists;
+    QHash<int, QBRtfParse::TListOverride> FOverrides;
+    QList<QBRtfParse::TListLevel> FCurListLevels;
+    int FCurListId = 0;
+    QBRtfParse::TListOverride FCurOverride;
+    bool FOverrideStartAt = false;
+
+    // The rich edit control's lists: the texts of the \pn group being read, the label of the paragraph
+    // being read, and how many \pn groups were read.
+    QString FAux; // text of a {\pntext}, {\pntxta}, {\pntxtb}, {\leveltext} or {\levelnumbers}
+    QString FPnPrefix, FPnSuffix;
+    int FPnStart = 1;
+    bool FPnHasStart = false;
+    int FPnFont = -1;
+    QString FPnLabel;
+    int FPnGroups = 0;
+    static constexpr int MaxAux = 300;
 
     QList<QString> FFields;
 
@@ -437,6 +487,8 @@ public:
         FlushBytes();
         if (QString *target = Target())
             target->append(QChar(c));
+        else if (QString *aux = AuxTarget())
+            aux->append(QChar(c));
     }
 
     void AppendBytes(QByteArrayView data)
@@ -531,20 +583,35 @@ public:
     TQBRtfParaState Resolved(const TQBRtfParaState &para)
     {
         TQBRtfParaState result = para;
-        if (result.ListId > 0) {
-            const auto over = FOverrides.constFind(result.ListId);
-            int nfc = 0;
-            if (over != FOverrides.constEnd()) {
-                const QList<int> levels = FLists.value(over.value());
-                if (result.ListLevel >= 0 && result.ListLevel < levels.size())
-                    nfc = levels.at(result.ListLevel);
-            }
-            result.Numbering = QBRtfParse::NumberingOfNfc(nfc);
+        if (result.ListId > 0)
+            ResolveList(result);
+        if (!FPnLabel.isEmpty()) {
+            TQBRtfListFacts facts = result.ListFacts ? *result.ListFacts : TQBRtfListFacts();
+            facts.Label = FPnLabel;
+            result.ListFacts = std::make_shared<const TQBRtfListFacts>(std::move(facts));
         }
         if (FPendingPageBreak)
             result.PageBreakBefore = true;
         return result;
     }
+
+    void ResolveList(TQBRtfParaState &para) const;
+
+    bool AuxDest() const
+    {
+        const TDest d = FStack.back().Dest;
+        return d == TDest::PnText || d == TDest::PnBefore || d == TDest::PnAfter || d == TDest::LevelText ||
+               d == TDest::LevelNumbers;
+    }
+    void AuxGroupEnd(TDest dest, TGroupState &parent);
+    // Where characters of a list text go; null in the destinations that keep no text.
+    QString *AuxTarget();
+    // Raw characters of a list text: placeholders and symbol-font bytes must come through as they are.
+    void AppendAux(QByteArrayView data);
+    // A destination whose text the lists need, where it counts; skipped elsewhere.
+    void AuxDest(bool counts, TDest dest);
+    // A \pn group's numbering goes to the paragraph of the group around it.
+    void ApplyPn(const TGroupState &pn, TGroupState &target);
 
     void ParagraphMark()
     {
@@ -552,6 +619,7 @@ public:
         EmitPendingBreak();
         FPendingCells = 0;
         FPendingPara = Resolved(Top().Para);
+        FPnLabel.clear();
         FPendingPageBreak = false;
         FPendingBreak = true;
     }
@@ -671,10 +739,12 @@ public:
         TGroupState &top = FStack.back();
 
         if (popped.Dest == TDest::Pn && top.Dest != TDest::Pn && popped.PnKind != 0) {
-            top.Para.Numbering = popped.PnKind == 1 ? 1 : popped.PnKind == 3 ? 0 : popped.PnType;
-            top.Para.ListLevel = popped.PnLevel;
-            top.Para.ListId = 0;
+            ApplyPn(popped, top);
+        } else if (popped.Dest != top.Dest) {
+            AuxGroupEnd(popped.Dest, top);
         }
+        if (popped.Dest == TDest::ListTable && FCurListId != 0)
+            FLists.insert(FCurListId, FCurListLevels);
         if (FInPict && depth == FPictDepth)
             FinishPicture(token.Offset, popped);
         if (FInObject && depth == FObjectDepth)

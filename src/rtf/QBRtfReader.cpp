@@ -2,11 +2,13 @@
 // SPDX-License-Identifier: MIT
 #include "QBRtfReader.h"
 #include "QBRtfFormats.h"
+#include "QBRtfLists.h"
 #include "QBRtfParser.h"
 #include "QBRtfPictures.h"
 
 #include <QBuffer>
 #include <QCryptographicHash>
+#include <QHash>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -14,24 +16,6 @@
 #include <QUrl>
 
 namespace {
-
-QTextListFormat::Style ListStyle(int numbering)
-{
-    switch (numbering) {
-    case 1:
-        return QTextListFormat::ListDisc;
-    case 3:
-        return QTextListFormat::ListLowerAlpha;
-    case 4:
-        return QTextListFormat::ListUpperAlpha;
-    case 5:
-        return QTextListFormat::ListLowerRoman;
-    case 6:
-        return QTextListFormat::ListUpperRoman;
-    default:
-        return QTextListFormat::ListDecimal;
-    }
-}
 
 // Sizes in RTF are twips; the document counts pixels at 96 dots per inch.
 constexpr double TwipsPerPixel = 15.0;
@@ -141,18 +125,12 @@ public:
             list->remove(block);
         FCursor.setBlockFormat(BlockFormat(para));
         if (para.Numbering > 0) {
-            const int key[3] = {para.Numbering, para.ListLevel, para.ListId};
-            if (FList && std::equal(key, key + 3, FListKey)) {
-                FList->add(FCursor.block());
-            } else {
-                QTextListFormat format;
-                format.setStyle(ListStyle(para.Numbering));
-                format.setIndent(para.ListLevel + 1);
-                FList = FCursor.createList(format);
-                std::copy(key, key + 3, FListKey);
-            }
+            AddToList(para);
         } else {
-            FList = nullptr;
+            // The rich edit control's lists end at a paragraph without a number; a word processor's go on
+            // after it.
+            for (TOpenList &open : FPnLists)
+                open = TOpenList();
         }
         if (withBreak) {
             FCursor.insertBlock(QTextBlockFormat(), FHaveState ? FLastFormat : QTextCharFormat());
@@ -219,6 +197,106 @@ public:
     }
 
 private:
+    // A list items can still be added to, and what its next item would be.
+    struct TOpenList
+    {
+        QTextList *List = nullptr;
+        TQBListStyle Style;
+        int Next = 1;
+        int LastBlock = -1; // block number of the last item
+        int PnStart = 1;    // \pnstart of the last item
+        int PnGroup = 0;    // \pn group of the last item
+    };
+
+    TQBListStyle StyleOf(const TQBRtfParaState &para) const
+    {
+        TQBListStyle style;
+        style.Numbering = qBound(1, para.Numbering, 6);
+        style.Level = qBound(0, para.ListLevel, 8);
+        const TQBRtfListFacts texts = Facts(para);
+        style.Start = texts.HasStart ? texts.Start : 1;
+        style.Prefix = texts.Prefix;
+        style.Suffix = texts.Suffix;
+        if (style.Numbering == TQBListStyle::Bulleted) {
+            style.Bullet = texts.Bullet;
+            if (const TQBRtfFont *font = texts.BulletFont >= 0 ? FParser->FindFont(texts.BulletFont) : nullptr)
+                style.BulletFont = font->Name;
+            style.Suffix.clear();
+        }
+        return style;
+    }
+
+    void AddToList(const TQBRtfParaState &para)
+    {
+        TQBListStyle style = StyleOf(para);
+        const int level = style.Level;
+        const int blockNumber = FCursor.block().blockNumber();
+        TOpenList *open = nullptr;
+        if (para.ListId > 0) {
+            for (TOpenList &pn : FPnLists)
+                pn = TOpenList();
+            // A word processor's item ends the deeper levels of its list, which start again below it.
+            for (int deeper = level + 1; deeper < 9; ++deeper)
+                FLsLists.remove(LsKey(para.ListId, deeper));
+            open = &FLsLists[LsKey(para.ListId, level)];
+            if (open->List && !(open->Style == style))
+                *open = TOpenList();
+        } else {
+            for (int deeper = level + 1; deeper < 9; ++deeper)
+                FPnLists[deeper] = TOpenList();
+            open = &FPnLists[level];
+            if (open->List && !SameLook(open->Style, style))
+                *open = TOpenList();
+            if (open->List && !ContinuesPn(*open, para, style, blockNumber))
+                *open = TOpenList();
+        }
+        if (open->List) {
+            open->List->add(FCursor.block());
+        } else {
+            // The label the writer showed is the surest start; then what the list says.
+            const int shown = QBListLabelNumber(Label(para), style);
+            if (para.ListId == 0 && shown >= 0)
+                style.Start = qMin(shown, TQBRtfParser::MaxListStart);
+            open->Style = style;
+            open->Next = style.Start;
+            open->List = FCursor.createList(QBListFormat(style));
+        }
+        open->Next = qMin(open->Next + 1, QBRtfLists::MaxNumber);
+        open->LastBlock = blockNumber;
+        open->PnStart = Facts(para).Start;
+        open->PnGroup = para.PnGroup;
+    }
+
+    static bool SameLook(const TQBListStyle &a, const TQBListStyle &b)
+    {
+        return a.Numbering == b.Numbering && a.Prefix == b.Prefix && a.Suffix == b.Suffix && a.Bullet == b.Bullet &&
+               a.BulletFont == b.BulletFont;
+    }
+
+    // Whether a rich edit control's item goes on with the open list of its level or starts a new one.
+    static bool ContinuesPn(const TOpenList &open, const TQBRtfParaState &para, const TQBListStyle &style,
+                            int blockNumber)
+    {
+        const bool follows = open.LastBlock == blockNumber - 1;
+        if (follows && para.PnGroup == open.PnGroup)
+            return true; // the paragraph inherits the numbering of the one before
+        if (style.Numbering == TQBListStyle::Bulleted)
+            return true;
+        const int shown = QBListLabelNumber(Label(para), style);
+        if (shown >= 0)
+            return shown == open.Next;
+        const TQBRtfListFacts facts = Facts(para);
+        return !facts.HasStart || facts.Start == open.Next || (follows && facts.Start == open.PnStart);
+    }
+
+    static TQBRtfListFacts Facts(const TQBRtfParaState &para)
+    {
+        return para.ListFacts ? *para.ListFacts : TQBRtfListFacts();
+    }
+    static QString Label(const TQBRtfParaState &para) { return Facts(para).Label; }
+
+    static qint64 LsKey(int list, int level) { return (qint64(list) << 4) | level; }
+
     QTextCharFormat Format(const TQBRtfCharState &state)
     {
         if (FHaveState && state == FLastState)
@@ -265,8 +343,8 @@ private:
     bool FAnyBreak = false;
     QTextBlockFormat FOrigBlockFormat;
     QTextList *FOrigList = nullptr;
-    QTextList *FList = nullptr;
-    int FListKey[3] = {0, 0, 0};
+    TOpenList FPnLists[9];
+    QHash<qint64, TOpenList> FLsLists;
     QVariant FBaseFamilies;
     QVariant FBaseCharset;
     double FBaseSize = 0;

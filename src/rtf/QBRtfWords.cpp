@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: MIT
 #include "QBRtfParserImpl.h"
 
+#include <algorithm>
 #include <string_view>
 #include <unordered_map>
 
@@ -54,8 +55,10 @@ const std::unordered_map<std::string_view, TWord> &Words()
         {"keywords", TWord::SkipDest},
         {"comment", TWord::SkipDest},
         {"doccomm", TWord::SkipDest},
-        {"pntxta", TWord::SkipDest},
-        {"pntxtb", TWord::SkipDest},
+        {"pntxta", TWord::PnTxtA},
+        {"pntxtb", TWord::PnTxtB},
+        {"leveltext", TWord::LevelText},
+        {"levelnumbers", TWord::LevelNumbers},
         {"objdata", TWord::SkipDest},
         {"objclass", TWord::SkipDest},
         {"objname", TWord::SkipDest},
@@ -159,6 +162,11 @@ const std::unordered_map<std::string_view, TWord> &Words()
         {"pnord", TWord::PnOther},
         {"pncard", TWord::PnOther},
         {"pnordt", TWord::PnOther},
+        {"pnstart", TWord::PnStart},
+        {"pnf", TWord::PnF},
+        {"levelstartat", TWord::LevelStartAt},
+        {"lfolevel", TWord::LfoLevel},
+        {"listoverridestartat", TWord::ListOverrideStartAt},
         {"list", TWord::List},
         {"listid", TWord::ListId},
         {"listlevel", TWord::ListLevel},
@@ -219,6 +227,36 @@ int NumberingOfNfc(int nfc)
     default:
         return 2;
     }
+}
+
+void SplitLevelText(TListLevel &level)
+{
+    // Placeholders are where \levelnumbers says, or else the characters that can be nothing but one.
+    QList<qsizetype> places;
+    for (const QChar c : std::as_const(level.Numbers)) {
+        const qsizetype at = c.unicode() - 1;
+        if (at >= 0 && at < level.Text.size() && level.Text.at(at).unicode() < 9)
+            places.append(at);
+    }
+    if (places.isEmpty()) {
+        for (qsizetype i = 0; i < level.Text.size(); ++i)
+            if (level.Text.at(i).unicode() < 9)
+                places.append(i);
+    }
+    const auto printable = [](QString text) {
+        text.removeIf([](QChar c) { return c.unicode() < 0x20; });
+        return text;
+    };
+    TQBRtfListFacts texts;
+    if (places.isEmpty()) {
+        texts.Bullet = printable(level.Text);
+    } else {
+        std::sort(places.begin(), places.end());
+        // Numbers of the outer levels ("1.2.") are not shown; the level's own number takes their place.
+        texts.Prefix = printable(level.Text.left(places.first()));
+        texts.Suffix = printable(level.Text.mid(places.last() + 1));
+    }
+    level.Texts = std::make_shared<const TQBRtfListFacts>(std::move(texts));
 }
 
 QString HyperlinkTarget(const QString &instruction)

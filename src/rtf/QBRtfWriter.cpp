@@ -3,6 +3,7 @@
 #include "QBRtfWriter.h"
 #include "QBRtfCodePages.h"
 #include "QBRtfFormats.h"
+#include "QBRtfLists.h"
 #include "QBRtfTokenizer.h"
 
 #include <QBuffer>
@@ -71,6 +72,8 @@ private:
     int FontIndex(const QTextCharFormat &format);
     int ColorIndex(const QColor &color);
     void WriteParagraph(const QTextBlock &block);
+    void WriteListItem(const QTextBlock &block);
+    int BulletFontIndex(const TQBListStyle &style);
     void WriteCharFormat(const QTextCharFormat &format);
     TCharOut CharOut(const QTextCharFormat &format);
     void WriteCharOut(const TCharOut &next);
@@ -102,7 +105,114 @@ private:
     bool FHaveLast = false; // the last format seen and what it comes to
     QTextCharFormat FLastFormat;
     TCharOut FLastOut;
+    // The list of the paragraph written last and the number its run of items started with.
+    const QTextList *FRunList = nullptr;
+    int FRunBlock = -1;
+    int FRunStart = 1;
+    const QTextList *FBulletList = nullptr; // the list whose bullet font was looked up last
+    int FBulletFont = -1;
 };
+
+// Fonts whose characters are symbols, not letters.
+bool IsSymbolFont(const QString &family)
+{
+    return family.compare(QLatin1String("Symbol"), Qt::CaseInsensitive) == 0 ||
+           family.startsWith(QLatin1String("Wingdings"), Qt::CaseInsensitive) ||
+           family.startsWith(QLatin1String("Webdings"), Qt::CaseInsensitive);
+}
+
+int TWriter::BulletFontIndex(const TQBListStyle &style)
+{
+    // The standard bullet is the rich edit control's: character b7 of Symbol.
+    const QString family = style.Bullet.isEmpty() ? QStringLiteral("Symbol") : style.BulletFont;
+    if (family.isEmpty())
+        return -1;
+    QTextCharFormat format;
+    format.setFontFamilies(QStringList{family});
+    format.setProperty(QBRtfFormat::Charset, IsSymbolFont(family) ? 2 : 0);
+    return FontIndex(format);
+}
+
+void TWriter::WriteListItem(const QTextBlock &block)
+{
+    const QTextList *list = block.textList();
+    const TQBListStyle style = QBListStyleOf(list->format());
+    const int level = qBound(0, style.Level, 8);
+    // A \pn group on every item, as each paragraph starts with \pard; its start is the number that this
+    // run of the list's items began with, so readers that count paragraphs and readers that read
+    // \pnstart agree with the label.
+    const int number = QBListNumber(block);
+    if (list != FRunList || block.blockNumber() != FRunBlock + 1)
+        FRunStart = number;
+    FRunList = list;
+    FRunBlock = block.blockNumber();
+    const QByteArray lvl = level > 0 ? "\\pnlvl" + QByteArray::number(level + 1) : QByteArray();
+    if (style.Numbering == TQBListStyle::Bulleted) {
+        if (list != FBulletList) {
+            FBulletList = list;
+            FBulletFont = BulletFontIndex(style);
+        }
+        const int font = FBulletFont;
+        QString glyph = style.Bullet.isEmpty() ? QStringLiteral("\u00b7") : style.Bullet;
+        // A symbol font's characters read as U+F0xx are its bytes xx, which every reader knows.
+        if (IsSymbolFont(style.BulletFont))
+            for (QChar &c : glyph)
+                if (c.unicode() >= 0xF020 && c.unicode() <= 0xF0FF)
+                    c = QChar(char16_t(c.unicode() - 0xF000));
+        const QByteArray f = font >= 0 ? QByteArray::number(font) : QByteArray();
+        FOut += "{\\pntext";
+        if (font >= 0)
+            FOut += "\\f" + f;
+        FNeedSpace = true;
+        WriteText(glyph, QBRtfCodePage::Ansi);
+        FOut += "\\tab}{\\*\\pn" + lvl + "\\pnlvlblt";
+        if (font >= 0)
+            FOut += "\\pnf" + f;
+        FOut += "\\pnindent0{\\pntxtb";
+        FNeedSpace = true;
+        WriteText(glyph, QBRtfCodePage::Ansi);
+        FOut += "}}";
+        FNeedSpace = false;
+        return;
+    }
+    const char *type = "\\pndec";
+    switch (style.Numbering) {
+    case TQBListStyle::LowerAlpha:
+        type = "\\pnlcltr";
+        break;
+    case TQBListStyle::UpperAlpha:
+        type = "\\pnucltr";
+        break;
+    case TQBListStyle::LowerRoman:
+        type = "\\pnlcrm";
+        break;
+    case TQBListStyle::UpperRoman:
+        type = "\\pnucrm";
+        break;
+    default:
+        break;
+    }
+    // The label as text for readers that know no numbering, then the numbering itself.
+    FOut += "{\\pntext";
+    FNeedSpace = true;
+    WriteText(QBListLabel(block), FOptions.CodePage);
+    FOut += "\\tab}{\\*\\pn" + (level > 0 ? lvl : QByteArray("\\pnlvlbody")) + "\\pnindent0\\pnstart" +
+            QByteArray::number(FRunStart) + type;
+    if (!style.Prefix.isEmpty()) {
+        FOut += "{\\pntxtb";
+        FNeedSpace = true;
+        WriteText(style.Prefix, FOptions.CodePage);
+        FOut += '}';
+    }
+    if (!style.Suffix.isEmpty()) {
+        FOut += "{\\pntxta";
+        FNeedSpace = true;
+        WriteText(style.Suffix, FOptions.CodePage);
+        FOut += '}';
+    }
+    FOut += '}';
+    FNeedSpace = false;
+}
 
 int TWriter::FontIndex(const QTextCharFormat &format)
 {
@@ -149,6 +259,17 @@ void TWriter::Collect(const QList<TRange> &ranges)
     }
     if (FFonts.isEmpty())
         FontIndex(QTextCharFormat());
+    // Bullets' fonts go into the font table after the text's: the first is the default font.
+    const QTextList *last = nullptr;
+    for (const TRange &range : ranges) {
+        const QTextList *list = range.Block.textList();
+        if (list && list != last) {
+            const TQBListStyle style = QBListStyleOf(list->format());
+            if (style.Numbering == TQBListStyle::Bulleted)
+                BulletFontIndex(style);
+        }
+        last = list;
+    }
 }
 
 void TWriter::WriteParagraph(const QTextBlock &block)
@@ -168,42 +289,8 @@ void TWriter::WriteParagraph(const QTextBlock &block)
     default:
         break;
     }
-    if (QTextList *list = block.textList()) {
-        const QTextListFormat listFormat = list->format();
-        const int level = qMax(0, listFormat.indent() - 1);
-        const bool bullet = listFormat.style() == QTextListFormat::ListDisc ||
-                            listFormat.style() == QTextListFormat::ListCircle ||
-                            listFormat.style() == QTextListFormat::ListSquare;
-        // The number as text for readers that know no numbering, then the numbering itself.
-        if (bullet) {
-            FOut += "{\\pntext\\'b7\\tab}{\\*\\pn";
-            if (level > 0)
-                FOut += "\\pnlvl" + QByteArray::number(level + 1);
-            FOut += "\\pnlvlblt\\pnindent0{\\pntxtb\\'b7}}";
-        } else {
-            const char *type = "\\pndec";
-            switch (listFormat.style()) {
-            case QTextListFormat::ListLowerAlpha:
-                type = "\\pnlcltr";
-                break;
-            case QTextListFormat::ListUpperAlpha:
-                type = "\\pnucltr";
-                break;
-            case QTextListFormat::ListLowerRoman:
-                type = "\\pnlcrm";
-                break;
-            case QTextListFormat::ListUpperRoman:
-                type = "\\pnucrm";
-                break;
-            default:
-                break;
-            }
-            FOut += "{\\pntext " + list->itemText(block).toLatin1() + "\\tab}{\\*\\pn" +
-                    (level > 0 ? "\\pnlvl" + QByteArray::number(level + 1) : QByteArray("\\pnlvlbody")) +
-                    "\\pnindent0\\pnstart1" + type + "{\\pntxta.}}";
-        }
-        FNeedSpace = false;
-    }
+    if (block.textList())
+        WriteListItem(block);
     if (const int li = Twips(format.leftMargin()))
         Word("\\li", li);
     if (const int ri = Twips(format.rightMargin()))

@@ -1,6 +1,8 @@
 // Copyright (c) 2026 Brindlewood
 // SPDX-License-Identifier: MIT
 #include "RtfTestHelpers.h"
+#include "rtf/QBRtfLists.h"
+#include "rtf/QBRtfParser.h"
 #include "rtf/QBRtfReader.h"
 #include "rtf/QBRtfText.h"
 #include "rtf/QBRtfWriter.h"
@@ -9,6 +11,7 @@
 #include <QTest>
 #include <QTextBlock>
 #include <QTextDocument>
+#include <QTextList>
 
 using namespace QBRtfTest;
 
@@ -129,6 +132,49 @@ private Q_SLOTS:
         QCOMPARE(RtfToPlainText(formats).size(), qsizetype(0));
         QByteArray unclosed = "{\\rtf1 " + QByteArray(depth, '{') + "end";
         QCOMPARE(ReadBothWays(unclosed), QStringLiteral("end"));
+    }
+
+    void hostileLists_giveBoundedLabels_data()
+    {
+        QTest::addColumn<QByteArray>("rtf");
+        const QByteArray item = "{\\pntext 1.\\tab}";
+        QTest::newRow("huge start") << QByteArray(
+            "{\\rtf1\\pard{\\*\\pn\\pnlvlbody\\pnstart99999999999\\pnucrm}a\\par b\\par}");
+        QTest::newRow("negative start") << QByteArray(
+            "{\\rtf1\\pard{\\*\\pn\\pnlvlbody\\pnstart-7\\pnlcltr}a\\par b\\par}");
+        QTest::newRow("deep pn level") << QByteArray("{\\rtf1\\pard{\\*\\pn\\pnlvl99999\\pndec}a\\par}");
+        QTest::newRow("deep ilvl") << QByteArray("{\\rtf1\\pard\\ls1\\ilvl2000000000 a\\par\\ilvl-5 b\\par}");
+        QTest::newRow("ls pointing nowhere")
+            << QByteArray("{\\rtf1{\\*\\listoverridetable{\\listoverride\\listid9\\ls1}}"
+                          "\\pard\\ls77 a\\par\\ls-3 b\\par}");
+        QTest::newRow("absurd leveltext") << QByteArray(
+            "{\\rtf1{\\*\\listtable{\\list{\\listlevel\\levelstartat2147483647{\\leveltext\\'ff\\'00\\'00"
+            "\\'07;}{\\levelnumbers\\'ff\\'00\\'09\\'02;}}\\listid1}}{\\*\\listoverridetable{\\listoverride"
+            "\\listid1{\\lfolevel\\listoverridestartat\\levelstartat-9}\\ls1}}\\pard\\ls1 a\\par}");
+        QTest::newRow("long texts") << "{\\rtf1\\pard{\\pntext " + QByteArray(100000, 'x') +
+                                           "}{\\*\\pn\\pnlvlbody\\pndec{\\pntxtb " + QByteArray(100000, '(') +
+                                           "}{\\pntxta " + QByteArray(100000, ')') + "}}a\\par}";
+        QTest::newRow("many levels in a list")
+            << "{\\rtf1{\\*\\listtable{\\list" + QByteArray(5000, 'x').replace("x", "{\\listlevel\\levelnfc4}") +
+                   "\\listid1}}{\\*\\listoverridetable{\\listoverride\\listid1\\ls1}}\\pard\\ls1\\ilvl8 a\\par}";
+        QByteArray many = "{\\rtf1";
+        for (int i = 0; i < 5000; ++i)
+            many += "\\pard" + item + "{\\*\\pn\\pnlvl" + QByteArray::number(i % 12) + "\\pnstart" +
+                    QByteArray::number(i * 997) + "\\pnlcrm}x\\par";
+        QTest::newRow("many restarts") << many + "}";
+    }
+
+    void hostileLists_giveBoundedLabels()
+    {
+        QFETCH(QByteArray, rtf);
+        QTextDocument doc;
+        TQBRtfReader::Load(doc, rtf);
+        for (QTextBlock block = doc.begin(); block.isValid(); block = block.next()) {
+            QVERIFY(QBListLabel(block).size() <= 2 * TQBRtfParser::MaxListText + 16);
+            if (block.textList())
+                QVERIFY(block.textList()->format().indent() <= 9);
+        }
+        QCOMPARE(ReadBothWays(rtf), DocumentText(doc));
     }
 
     void manyTabStopsAndFields_stayBounded()

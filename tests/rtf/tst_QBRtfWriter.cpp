@@ -195,7 +195,9 @@ private Q_SLOTS:
         QVERIFY(rtf.contains("\\tab\\~x\\line y"));
         QVERIFY(rtf.contains("{\\field{\\*\\fldinst{HYPERLINK \"@_17\"}}{\\fldrslt{"));
         QVERIFY(rtf.contains("HYPERLINK \"C:\\\\Notes\\\\file.txt\""));
-        QVERIFY(rtf.contains("{\\pntext\\'b7\\tab}{\\*\\pn\\pnlvlblt"));
+        // The bullet is the rich edit control's: character b7 of Symbol.
+        QVERIFY(rtf.contains("\\fcharset2 Symbol;"));
+        QVERIFY(rtf.contains("\\'b7\\tab}{\\*\\pn\\pnlvlblt\\pnf"));
         QVERIFY(rtf.contains("{\\pntext ii.\\tab}{\\*\\pn\\pnlvlbody\\pnindent0\\pnstart1\\pnlcrm"));
         QVERIFY(rtf.contains("{\\pict\\pngblip\\picw3\\pich2\\picwgoal450\\pichgoal300"));
         QVERIFY(rtf.contains("\\sl360\\slmult1"));
