@@ -2,24 +2,25 @@
 // SPDX-License-Identifier: MIT
 #include "AppFrame.h"
 
+#include "app/AppData.h"
 #include "controls/ArticleRichEdit.h"
 #include "controls/ArticleTabs.h"
 #include "controls/ArticleTitle.h"
 #include "controls/ArticleTree.h"
 #include "editor/QBEditorSvc.h"
+#include "framework/QBStrings.h"
+#include "panes/IndexPane.h"
+#include "panes/OutlinePane.h"
 #include "platform/NVKLocalizer.h"
 #include "platform/QBAppShared.h"
-#include "framework/QBStrings.h"
-#include "panes/OutlinePane.h"
 #include "platform/QBColors.h"
 #include "platform/QBImages.h"
-#include "services/Registry.h"
-#include "app/AppData.h"
 #include "services/QBDocAccess.h"
 #include "services/QBDocSvc.h"
 #include "services/QBEditorIntf.h"
 #include "services/QBSettingsAccess.h"
 #include "services/QBSettingsSvc.h"
+#include "services/Registry.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -83,6 +84,13 @@ TFAppFrame::TFAppFrame(QWidget *parent) : TBaseForm(parent)
     OutlinePane->setObjectName(QStringLiteral("FOutlinePane"));
     pcNavigation->addTab(OutlinePane, QBPaneImage(piOutline), QBLoadStr(QBAppLocalizer(), QBStrings::SOutlinePage));
     connect(OutlinePane, &TFOutlinePane::selectedArticleChanged, this, &TFAppFrame::alStandardUpdate);
+    IndexPane = new TFIndexPane(pcNavigation);
+    pcNavigation->addTab(IndexPane, QBPaneImage(piIndex), IndexPane->windowTitle());
+    // The pane's localizer translates its caption; the page shows it.
+    connect(IndexPane, &QWidget::windowTitleChanged, this, [this](const QString &title) {
+        if (const int page = pcNavigation->indexOf(IndexPane); page >= 0)
+            pcNavigation->setTabText(page, title);
+    });
 
     CompleteCreation();
     UpdateCaption();
@@ -95,6 +103,8 @@ TFAppFrame::~TFAppFrame()
     delete FWatcher;
     FWatcher = nullptr;
     // The pane and the editor service unbind while the controls they follow still exist.
+    delete IndexPane;
+    IndexPane = nullptr;
     delete OutlinePane;
     OutlinePane = nullptr;
     delete QBEditorService;
@@ -271,6 +281,20 @@ void TFAppFrame::ShowOutline()
         pnlLDock->show();
 }
 
+bool TFAppFrame::IndexShown() const
+{
+    return IndexPane && pcNavigation->isTabVisible(pcNavigation->indexOf(IndexPane));
+}
+
+void TFAppFrame::SetIndexShown(bool shown)
+{
+    if (!IndexPane)
+        return;
+    pcNavigation->setTabVisible(pcNavigation->indexOf(IndexPane), shown);
+    if (ViewIndex)
+        ViewIndex->setChecked(shown);
+}
+
 void TFAppFrame::alStandardUpdate()
 {
     if (!EditUndo || !OutlinePane)
@@ -284,6 +308,7 @@ void TFAppFrame::alStandardUpdate()
     EditPaste->setEnabled(RichEdit->CanPaste());
     EditPasteSpecial->setEnabled(RichEdit->CanPaste());
 
+    ViewIndex->setChecked(IndexShown());
     ViewStatusBar->setChecked(!statusBar()->isHidden());
     ViewTStandard->setChecked(!tbStandard->isHidden());
     ViewTArticle->setChecked(!tbArticle->isHidden());
@@ -410,6 +435,9 @@ void TFAppFrame::DoSaveState(TRegistry &registry)
     registry.WriteInteger(QStringLiteral("PaneWidth"), pnlLDock->width());
     registry.WriteBool(QStringLiteral("ShowTitleBar"), !atTitle->isHidden());
     registry.CloseKey();
+    registry.OpenKey(FormKey() + QStringLiteral("Panes"), true);
+    registry.WriteBool(QStringLiteral("ShowIndex"), IndexShown());
+    registry.CloseKey();
     registry.OpenKey(FormKey() + QStringLiteral("Toolbars"), true);
     registry.WriteBool(QStringLiteral("ShowStandard"), !tbStandard->isHidden());
     registry.WriteBool(QStringLiteral("ShowArticle"), !tbArticle->isHidden());
@@ -425,6 +453,8 @@ void TFAppFrame::DoRestoreState(TRegistry &registry)
         statusBar()->setVisible(registry.ReadBool(QStringLiteral("ShowStatusBar")));
         resizeDocks({pnlLDock}, {qMax(170, registry.ReadInteger(QStringLiteral("PaneWidth")))}, Qt::Horizontal);
         atTitle->setVisible(registry.ReadBool(QStringLiteral("ShowTitleBar")));
+        if (registry.OpenKeyReadOnly(FormKey() + QStringLiteral("Panes")))
+            SetIndexShown(registry.ReadBool(QStringLiteral("ShowIndex")));
         if (registry.OpenKeyReadOnly(FormKey() + QStringLiteral("Toolbars"))) {
             tbStandard->setVisible(registry.ReadBool(QStringLiteral("ShowStandard")));
             tbArticle->setVisible(registry.ReadBool(QStringLiteral("ShowArticle")));

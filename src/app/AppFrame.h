@@ -19,6 +19,7 @@ class QToolButton;
 class TArticleRichEdit;
 class TArticleTabs;
 class TArticleTitle;
+class TFIndexPane;
 class TFOutlinePane;
 class TNVKLocalizer;
 class TQBDataAccess;
@@ -68,6 +69,7 @@ public:
     QDockWidget *pnlLDock = nullptr;
     QTabWidget *pcNavigation = nullptr;
     TFOutlinePane *OutlinePane = nullptr;
+    TFIndexPane *IndexPane = nullptr;
     TArticleTabs *atArticles = nullptr;
     QToolButton *tbnWindowList = nullptr;
     QMenu *pmWindow = nullptr;
@@ -93,6 +95,7 @@ public:
     QAction *EditSelectAll = nullptr;
     QAction *EditFind = nullptr;
     QAction *EditReplace = nullptr;
+    QAction *ViewIndex = nullptr;
     QAction *ViewStatusBar = nullptr;
     QAction *ViewTStandard = nullptr;
     QAction *ViewTArticle = nullptr;
@@ -217,6 +220,9 @@ private:
     void ConnectViewNav();
     void ConnectDocWindowHelp();
     void ShowOutline();
+    // The index's page is in the navigation control; hiding it keeps the pane and its state.
+    bool IndexShown() const;
+    void SetIndexShown(bool shown);
     void StoreChanges();
     IQBDocumentPtr Document() const;
     QString WordAtCaret() const;

@@ -2,21 +2,22 @@
 // SPDX-License-Identifier: MIT
 #include "AppFrame.h"
 
+#include "QBVersion.h"
+#include "app/AppData.h"
 #include "controls/ArticleRichEdit.h"
 #include "controls/ArticleTabs.h"
 #include "controls/ArticleTitle.h"
 #include "controls/ArticleTree.h"
-#include "QBVersion.h"
 #include "dialogs/AboutDlg.h"
 #include "dialogs/TipsDlg.h"
+#include "framework/QBStrings.h"
+#include "panes/IndexPane.h"
+#include "panes/OutlinePane.h"
 #include "platform/NVKLocalizer.h"
 #include "platform/QBAppShared.h"
-#include "framework/QBStrings.h"
-#include "panes/OutlinePane.h"
 #include "platform/QBDialogs.h"
 #include "platform/QBHelp.h"
 #include "platform/QBImages.h"
-#include "app/AppData.h"
 #include "services/QBDocSvc.h"
 #include "services/QBEditorIntf.h"
 #include "services/QBSettingsSvc.h"
@@ -82,13 +83,14 @@ void TFAppFrame::CreateActions()
                          QKeySequence(S("Ctrl+F")));
     EditReplace = NewAction(S("EditReplace"), S("Rep&lace in this Article..."),
                             S("Replace|Replace text in this article"), ciEditReplace, QKeySequence(S("Ctrl+R")));
+    ViewIndex = NewAction(S("ViewIndex"), S("&Index"), S("Index|Show or hide the index pane"));
     ViewStatusBar = NewAction(S("ViewStatusBar"), S("&Status bar"), S("Status bar|Show or hide the status bar"));
     ViewTStandard =
         NewAction(S("ViewTStandard"), S("&Standard"), S("Standard toolbar|Show or hide the Standard toolbar"));
     ViewTArticle = NewAction(S("ViewTArticle"), S("&Article"), S("Article toolbar|Show or hide the Article toolbar"));
     ViewTitleBar = NewAction(S("ViewTitleBar"), S("Title b&ar"), S("Title bar|Show or hide the article title bar"));
     ViewWrap = NewAction(S("ViewWrap"), S("&Word wrap"), S("Word wrap|Wrap lines at the editor's edge"));
-    for (QAction *toggle : {ViewStatusBar, ViewTStandard, ViewTArticle, ViewTitleBar, ViewWrap})
+    for (QAction *toggle : {ViewIndex, ViewStatusBar, ViewTStandard, ViewTArticle, ViewTitleBar, ViewWrap})
         toggle->setCheckable(true);
     ViewToggleFocus = NewAction(S("ViewToggleFocus"), S("T&oggle focus"),
                                 S("Toggle focus|Toggle focus between editor and outline."), ciViewToggleFocus);
@@ -172,6 +174,8 @@ void TFAppFrame::CreateMenus()
 
     QMenu *view = bar->addMenu(tr("&View"));
     view->setObjectName(QStringLiteral("mView"));
+    view->addAction(ViewIndex);
+    view->addSeparator();
     view->addAction(ViewStatusBar);
     QMenu *toolbars = view->addMenu(tr("&Toolbars"));
     toolbars->addActions({ViewTStandard, ViewTArticle, ViewTFormat});
@@ -319,6 +323,12 @@ void TFAppFrame::ConnectFileEdit()
 
 void TFAppFrame::ConnectViewNav()
 {
+    connect(ViewIndex, &QAction::triggered, this, [this] {
+        const bool show = !IndexShown();
+        SetIndexShown(show);
+        if (show)
+            pcNavigation->setCurrentWidget(IndexPane);
+    });
     connect(ViewStatusBar, &QAction::triggered, this, [this] { statusBar()->setVisible(statusBar()->isHidden()); });
     connect(ViewTStandard, &QAction::triggered, this, [this] { tbStandard->setVisible(tbStandard->isHidden()); });
     connect(ViewTArticle, &QAction::triggered, this, [this] { tbArticle->setVisible(tbArticle->isHidden()); });
@@ -328,7 +338,7 @@ void TFAppFrame::ConnectViewNav()
         if (const IQBSettingsServicePtr settings = SettingsService())
             settings->SetWordWrap(!settings->GetWordWrap());
     });
-    for (QAction *toggle : {ViewStatusBar, ViewTStandard, ViewTArticle, ViewTitleBar, ViewWrap})
+    for (QAction *toggle : {ViewIndex, ViewStatusBar, ViewTStandard, ViewTArticle, ViewTitleBar, ViewWrap})
         connect(toggle, &QAction::triggered, this, &TFAppFrame::alStandardUpdate);
     connect(ViewToggleFocus, &QAction::triggered, this, [this] {
         if (RichEdit->hasFocus()) {
