@@ -117,6 +117,8 @@ TFIndexPane::TFIndexPane(QWidget *parent) : TFToolForm(parent)
     lvIndex->setMinimumWidth(100);
     lvIndex->setContextMenuPolicy(Qt::CustomContextMenu);
     lvIndex->installEventFilter(this);
+    // The box is the focus widget and hands keys to its line edit without filters: watch both.
+    cbIndex->installEventFilter(this);
     cbIndex->lineEdit()->installEventFilter(this);
     layout->addWidget(lvIndex, 1);
     setCentralWidget(client);
@@ -209,7 +211,7 @@ bool TFIndexPane::eventFilter(QObject *watched, QEvent *event)
             OpenSelectedItem();
             return true;
         }
-        if (watched == cbIndex->lineEdit()) {
+        if (watched == cbIndex || watched == cbIndex->lineEdit()) {
             if (!cbIndex->currentText().isEmpty())
                 OpenSelectedItem();
             return true;
