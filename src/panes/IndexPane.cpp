@@ -322,12 +322,7 @@ void TFIndexPane::ApplySettings(int flags)
     const IQBSettingsServicePtr settings = SettingsService();
     if (!settings)
         return;
-    const QColor color = NVKColorToQColor(settings->GetIndexColor(), lvIndex->palette());
-    if (!color.isValid())
-        return;
-    QPalette palette = lvIndex->palette();
-    palette.setColor(QPalette::Base, color);
-    lvIndex->setPalette(palette);
+    ApplyListColor(lvIndex, settings->GetIndexColor());
 }
 
 // ---- opening and the history

@@ -2,12 +2,12 @@
 // SPDX-License-Identifier: MIT
 #include "OutlinePane.h"
 
+#include "controls/ArticleTree.h"
 #include "dialogs/MarkerDlg.h"
 #include "document/QBMarkers.h"
-#include "controls/ArticleTree.h"
-#include "platform/NVKLocalizer.h"
 #include "framework/NVKResourceSet.h"
 #include "framework/QBStrings.h"
+#include "platform/NVKLocalizer.h"
 #include "platform/QBAppShared.h"
 #include "platform/QBDialogs.h"
 #include "platform/QBImages.h"
@@ -714,12 +714,7 @@ void TFOutlinePane::qbaSettingsSettingsChanged(int categories)
     const IQBSettingsServicePtr settings = SettingsService();
     if (!settings)
         return;
-    const QColor color = NVKColorToQColor(settings->GetOutlineColor(), atvOutline->palette());
-    if (!color.isValid())
-        return;
-    QPalette palette = atvOutline->palette();
-    palette.setColor(QPalette::Base, color);
-    atvOutline->setPalette(palette);
+    ApplyListColor(atvOutline, settings->GetOutlineColor());
 }
 
 void TFOutlinePane::qbaDataAfterCreateOrOpen()

@@ -2,6 +2,8 @@
 // SPDX-License-Identifier: MIT
 #include "ToolForm.h"
 
+#include "platform/NVKLocalizer.h"
+
 TFToolForm::TFToolForm(QWidget *parent) : QMainWindow(parent)
 {
     // A main window is always made a window of its own; a docked pane must be a plain child.
@@ -9,4 +11,14 @@ TFToolForm::TFToolForm(QWidget *parent) : QMainWindow(parent)
     setObjectName(QStringLiteral("FToolForm"));
     setDockNestingEnabled(true);
     setDockOptions(dockOptions() | QMainWindow::AllowTabbedDocks);
+}
+
+void TFToolForm::ApplyListColor(QWidget *list, TColor color)
+{
+    const QColor shown = NVKColorToQColor(color, list->palette());
+    if (!shown.isValid())
+        return;
+    QPalette palette = list->palette();
+    palette.setColor(QPalette::Base, shown);
+    list->setPalette(palette);
 }

@@ -2,6 +2,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "framework/QBGraphics.h"
+
 #include <QMainWindow>
 
 // The base of the navigation panes: a sizeable tool window that can be docked and is itself a
@@ -17,6 +19,11 @@ public:
     // The help page that belongs to the pane.
     int HelpContext() const { return FHelpContext; }
     void SetHelpContext(int value) { FHelpContext = value; }
+
+protected:
+    // Paints the background of the pane's list in a stored colour (the settings' OutlineColor,
+    // IndexColor …); a colour this desktop cannot show leaves it as it is.
+    static void ApplyListColor(QWidget *list, TColor color);
 
 private:
     int FHelpContext = 0;
