@@ -88,6 +88,7 @@ TDMAppData::TDMAppData(const QStringList &arguments, QObject *owner) : QObject(o
     NVKLocalizer->setObjectName(QStringLiteral("NVKLocalizer"));
     NVKLocalizer->SetResourceSet(NVKResourceSet);
     QBSetAppShared({NVKResourceSet, NVKLocalizer, QBMarkerDictionary});
+    QBDataBackup->SetLocalizer(NVKLocalizer);
 
     QBDataService->SetOnOpenRequest([this](TQBDataService *, QString &fileName, bool &cancel) {
         const QString chosen = QBDialogs::OpenFileName(FMainWindow, QBLoadStr(NVKLocalizer, QBStrings::SDocumentFilter),

@@ -43,6 +43,7 @@ const QList<TQBNamedText> &QBNamedTexts()
         SNoCharMap,
         SNoCalculator,
         SCannotStartProgram,
+        SBackupFailed,
     };
     return texts;
 }

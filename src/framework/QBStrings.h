@@ -62,6 +62,7 @@ inline constexpr TQBNamedText SNoCharMap{
 inline constexpr TQBNamedText SNoCalculator{
     "SNoCalculator", "No calculator program was found. Please install gnome-calculator, kcalc or galculator."};
 inline constexpr TQBNamedText SCannotStartProgram{"SCannotStartProgram", "Cannot start the program '%s'."};
+inline constexpr TQBNamedText SBackupFailed{"SBackupFailed", "Cannot make the backup copy of '%s' as '%s': %s"};
 } // namespace QBStrings
 
 // Every named text, in the order above.

@@ -4,16 +4,13 @@
 
 #include "base/NVKSaveFile.h"
 #include "document/QBDataIntf.h"
+#include "framework/QBStrings.h"
 #include "services/QBDocSvc.h"
 #include "services/QBEditorIntf.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <cmath>
-
-namespace {
-const char SBackupFailed[] = "Cannot make the backup copy of '%s' as '%s': %s";
-} // namespace
 
 TQBDataBackup::TQBDataBackup(QObject *owner)
     : TNVKCustomServiceAccess(owner, QStringLiteral("Quillbox:Data")), FBackupMask(QStringLiteral("*.~*"))
@@ -101,7 +98,7 @@ void TQBDataBackup::MakeBackup()
         // never stop the save.
         QString reason;
         if (!NVKCopyFile(fileName, backupName, &reason))
-            NVKReportError(NVKFormatS(QString::fromUtf8(SBackupFailed), {fileName, backupName, reason}));
+            NVKReportError(QBFormatStr(FLocalizer, QBStrings::SBackupFailed, {fileName, backupName, reason}));
     }
     ++FSaveCount;
 }

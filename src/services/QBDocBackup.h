@@ -3,7 +3,9 @@
 #pragma once
 
 #include "framework/NVKAccess.h"
+#include "framework/NVKResourceSet.h"
 
+#include <QPointer>
 #include <QTimer>
 
 // The two safety nets of the open document: an autosave timer, and a backup copy of the file on
@@ -27,6 +29,8 @@ public:
     QString BackupMask() const { return FBackupMask; }
     void SetBackupMask(const QString &value) { FBackupMask = value; }
     int SaveCount() const { return FSaveCount; }
+    // Where the message of a failed backup copy is translated; null gives the built-in English.
+    void SetLocalizer(const TNVKCustomResourceManager *value) { FLocalizer = value; }
 
     // The backup file of fileName under mask: the first "*" becomes the base name, the next the
     // extension ("*.~*" turns /docs/notes.xqb into /docs/notes.~xqb).
@@ -47,4 +51,5 @@ private:
     bool FBackupFirstTime = false;
     QString FBackupMask;
     int FSaveCount = 0;
+    QPointer<const TNVKCustomResourceManager> FLocalizer;
 };

@@ -606,7 +606,7 @@ private Q_SLOTS:
             names.insert(name);
             QCOMPARE(QBFindNamedText(name), &text);
         }
-        QCOMPARE(names.size(), 34);
+        QCOMPARE(names.size(), 35);
         QCOMPARE(QBFindNamedText(QStringLiteral("sempty")), nullptr);
         QCOMPARE(QBLoadStr(nullptr, QBStrings::SBack), QStringLiteral("Back to '%s'|"));
         QCOMPARE(QBFormatStr(nullptr, QBStrings::SLineLimit, {12, 12}),
