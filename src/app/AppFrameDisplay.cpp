@@ -2,17 +2,17 @@
 // SPDX-License-Identifier: MIT
 #include "AppFrame.h"
 
+#include "app/AppData.h"
+#include "base/NVKDateTime.h"
 #include "controls/ArticleRichEdit.h"
 #include "controls/ArticleTabs.h"
 #include "controls/ArticleTitle.h"
 #include "editor/QBEditorSvc.h"
-#include "base/NVKDateTime.h"
 #include "framework/NVKFormat.h"
-#include "platform/NVKLocalizer.h"
 #include "framework/QBStrings.h"
 #include "panes/OutlinePane.h"
+#include "platform/NVKLocalizer.h"
 #include "platform/QBKeyboard.h"
-#include "app/AppData.h"
 #include "services/QBEditorIntf.h"
 
 #include <QApplication>

@@ -2,18 +2,18 @@
 // SPDX-License-Identifier: MIT
 #include "AppFrame.h"
 
+#include "app/AppData.h"
+#include "base/NVKDateTime.h"
 #include "controls/ArticleRichEdit.h"
 #include "controls/VtlFontComboBox.h"
-#include "xml/IDMap.h"
-#include "base/NVKDateTime.h"
 #include "framework/NVKFormat.h"
+#include "framework/QBStrings.h"
 #include "platform/NVKLocalizer.h"
 #include "platform/QBAppShared.h"
-#include "framework/QBStrings.h"
 #include "platform/QBColors.h"
 #include "platform/QBDialogs.h"
 #include "platform/QBImages.h"
-#include "app/AppData.h"
+#include "xml/IDMap.h"
 
 #include <QAction>
 #include <QBuffer>
@@ -526,12 +526,14 @@ void TFAppFrame::InsertTextExecute()
         return;
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly)) {
-        QBDialogs::Warning(this, QBFormatStr(QBAppLocalizer(), QBStrings::SCannotReadFile, {fileName, file.errorString()}));
+        QBDialogs::Warning(this,
+                           QBFormatStr(QBAppLocalizer(), QBStrings::SCannotReadFile, {fileName, file.errorString()}));
         return;
     }
     QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError) {
-        QBDialogs::Warning(this, QBFormatStr(QBAppLocalizer(), QBStrings::SCannotReadFile, {fileName, file.errorString()}));
+        QBDialogs::Warning(this,
+                           QBFormatStr(QBAppLocalizer(), QBStrings::SCannotReadFile, {fileName, file.errorString()}));
         return;
     }
     // Read as lines, every line keeps its line break, the last one too.

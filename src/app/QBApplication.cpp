@@ -2,8 +2,8 @@
 // SPDX-License-Identifier: MIT
 #include "QBApplication.h"
 
-#include "dialogs/ErrorDlg.h"
 #include "base/NVKErrors.h"
+#include "dialogs/ErrorDlg.h"
 
 #include <QMessageBox>
 

@@ -2,9 +2,9 @@
 // SPDX-License-Identifier: MIT
 #include "QBProgram.h"
 
+#include "app/AppData.h"
 #include "app/AppFrame.h"
 #include "framework/NVKInit.h"
-#include "app/AppData.h"
 
 TQBProgram::TQBProgram(const QStringList &arguments)
 {

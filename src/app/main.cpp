@@ -1,10 +1,10 @@
 // Copyright (c) 2026 Brindlewood
 // SPDX-License-Identifier: MIT
 #include "QBProgram.h"
-#include "dialogs/TipsDlg.h"
 #include "app/AppFrame.h"
-#include "framework/NVKInit.h"
 #include "app/QBApplication.h"
+#include "dialogs/TipsDlg.h"
+#include "framework/NVKInit.h"
 #include "platform/QBClipboardQt.h"
 #include "platform/QBImages.h"
 

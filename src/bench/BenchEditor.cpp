@@ -7,8 +7,8 @@
 #include "controls/ArticleTitle.h"
 #include "editor/QBEditorSvc.h"
 #include "framework/NVKInit.h"
-#include "services/Registry.h"
 #include "services/QBDocSvc.h"
+#include "services/Registry.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -5,8 +5,8 @@
 #include "dialogs/MarkerDlg.h"
 #include "framework/NVKInit.h"
 #include "panes/OutlinePane.h"
-#include "services/Registry.h"
 #include "services/QBDocSvc.h"
+#include "services/Registry.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -3,8 +3,8 @@
 #include "QBBench.h"
 #include "QBBenchDocs.h"
 #include "document/QBXml.h"
-#include "search/QBSearchCore.h"
 #include "export/QBExportCore.h"
+#include "search/QBSearchCore.h"
 
 #include <QElapsedTimer>
 #include <QFileInfo>

@@ -3,9 +3,9 @@
 #include "QBBenchDocs.h"
 
 #include "framework/NVKInit.h"
-#include "services/Registry.h"
 #include "services/QBDocSvc.h"
 #include "services/QBSettingsSvc.h"
+#include "services/Registry.h"
 #include <QTemporaryDir>
 #include <ctime>
 

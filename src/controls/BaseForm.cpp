@@ -2,8 +2,8 @@
 // SPDX-License-Identifier: MIT
 #include "BaseForm.h"
 
-#include "services/Registry.h"
 #include "services/QBSettingsSvc.h"
+#include "services/Registry.h"
 
 #include <QGuiApplication>
 #include <QHideEvent>

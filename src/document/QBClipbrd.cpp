@@ -1,8 +1,8 @@
 // Copyright (c) 2026 Brindlewood
 // SPDX-License-Identifier: MIT
 #include "document/QBClipbrd.h"
-#include "xml/MSXMLUtils.h"
 #include "document/QBXml.h"
+#include "xml/MSXMLUtils.h"
 
 #include <utility>
 #include <vector>

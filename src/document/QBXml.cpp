@@ -2,9 +2,9 @@
 // SPDX-License-Identifier: MIT
 #include "document/QBXml.h"
 #include "base/NVKSaveFile.h"
+#include "document/QBDom.h"
 #include "xml/MSXMLPrivate.h"
 #include "xml/MSXMLUtils.h"
-#include "document/QBDom.h"
 
 #include <atomic>
 #include <cstring>

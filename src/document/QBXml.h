@@ -2,8 +2,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "xml/MSXMLDoc.h"
 #include "document/QBDataIntf.h"
+#include "xml/MSXMLDoc.h"
 
 #include <QIODevice>
 #include <QString>

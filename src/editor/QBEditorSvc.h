@@ -12,7 +12,6 @@
 #include <memory>
 #include <vector>
 
-
 // Articles visited in one window, most recent first, each at most once.
 class TQBWindowHistory
 {

@@ -2,8 +2,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "document/QBDataIntf.h"
 #include "base/NVKIntf.h"
+#include "document/QBDataIntf.h"
 
 #include <QByteArray>
 

@@ -2,8 +2,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "xml/MSXMLDoc.h"
 #include "base/NVKDateTime.h"
+#include "xml/MSXMLDoc.h"
 
 // Node routines. All accept a none node and then do nothing or answer none or the default.
 // Name and Attribute are XPath name tests chosen by the program; Value may be any text: it is

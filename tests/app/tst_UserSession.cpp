@@ -1,20 +1,20 @@
 // Copyright (c) 2026 Brindlewood
 // SPDX-License-Identifier: MIT
-#include "app/QBProgram.h"
-#include "dialogs/MarkerDlg.h"
-#include "document/QBClipbrd.h"
+#include "app/AppData.h"
 #include "app/AppFrame.h"
+#include "app/QBProgram.h"
 #include "controls/ArticleRichEdit.h"
 #include "controls/ArticleTree.h"
+#include "dialogs/MarkerDlg.h"
+#include "document/QBClipbrd.h"
 #include "framework/NVKInit.h"
 #include "panes/OutlinePane.h"
 #include "platform/QBDialogs.h"
-#include "services/Registry.h"
 #include "rtf/QBRtfReader.h"
-#include "app/AppData.h"
 #include "services/QBDocSvc.h"
 #include "services/QBEditorIntf.h"
 #include "services/QBSettingsSvc.h"
+#include "services/Registry.h"
 
 #include <QAction>
 #include <QApplication>

@@ -83,7 +83,7 @@ void TestCliSearchExport::search_printsIidPositionAndCaptionInOrder()
     QCOMPARE(result.Err, QString());
 
     const TRun whole = run("search", {FFile, QStringLiteral("Fox"), QStringLiteral("--whole-words"),
-                                       QStringLiteral("--match-case"), QStringLiteral("--titles")});
+                                      QStringLiteral("--match-case"), QStringLiteral("--titles")});
     QCOMPARE(whole.Code, 0);
     QCOMPARE(whole.Out, QStringLiteral("%1\t-1\tFox notes\n").arg(FA));
 }
@@ -101,8 +101,7 @@ void TestCliSearchExport::search_fromAnArticle_searchesItsSubtree()
         run("search", {FFile, QStringLiteral("fox"), QStringLiteral("--from"), QStringLiteral("_%1").arg(FB)});
     QCOMPARE(result.Code, 0);
     QCOMPARE(result.Out, QStringLiteral("%1\t0\tFoxglove\n%1\t13\tFoxglove\n").arg(FB));
-    const TRun missing =
-        run("search", {FFile, QStringLiteral("fox"), QStringLiteral("--from"), QStringLiteral("999")});
+    const TRun missing = run("search", {FFile, QStringLiteral("fox"), QStringLiteral("--from"), QStringLiteral("999")});
     QCOMPARE(missing.Code, 1);
     QVERIFY(missing.Err.contains(QStringLiteral("999")));
 }
@@ -156,13 +155,13 @@ void TestCliSearchExport::export_optionsAndScopes()
 {
     const QString txt = FDir.filePath(QStringLiteral("options.txt"));
     QCOMPARE(run("export", {FFile, txt, QStringLiteral("--numbering"), QStringLiteral("--keep-empty"),
-                             QStringLiteral("--scope"), QStringLiteral("branch:%1").arg(FA)})
+                            QStringLiteral("--scope"), QStringLiteral("branch:%1").arg(FA)})
                  .Code,
              0);
     QCOMPARE(fileBytes(txt), QByteArray("1. Fox notes\nA fox\tand a fox\nThe fox.\n1.1. Empty\tone\n"));
 
     QCOMPARE(run("export", {FFile, txt, QStringLiteral("--no-titles"), QStringLiteral("--scope"),
-                             QStringLiteral("article:_%1").arg(FB)})
+                            QStringLiteral("article:_%1").arg(FB)})
                  .Code,
              0);
     QCOMPARE(fileBytes(txt), QByteArray("Foxglove and fox\n"));

@@ -1,8 +1,8 @@
 // Copyright (c) 2026 Brindlewood
 // SPDX-License-Identifier: MIT
+#include "document/QBClipbrd.h"
 #include "support/DocumentCompare.h"
 #include "support/DocumentRecorder.h"
-#include "document/QBClipbrd.h"
 
 #include <QTest>
 

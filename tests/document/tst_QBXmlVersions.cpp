@@ -1,7 +1,7 @@
 // Copyright (c) 2026 Brindlewood
 // SPDX-License-Identifier: MIT
-#include "support/DocumentCompare.h"
 #include "document/QBXml.h"
+#include "support/DocumentCompare.h"
 
 #include <QTemporaryDir>
 #include <QTest>

@@ -1,22 +1,22 @@
 // Copyright (c) 2026 Brindlewood
 // SPDX-License-Identifier: MIT
-#include "dialogs/MarkerDlg.h"
-#include "document/QBClipbrd.h"
-#include "document/QBDom.h"
-#include "document/QBXml.h"
+#include "app/AppData.h"
 #include "controls/ArticleRichEdit.h"
 #include "controls/ArticleTabs.h"
 #include "controls/ArticleTitle.h"
 #include "controls/ArticleTree.h"
+#include "dialogs/MarkerDlg.h"
+#include "document/QBClipbrd.h"
+#include "document/QBDom.h"
+#include "document/QBXml.h"
 #include "editor/QBEditorSvc.h"
 #include "framework/NVKInit.h"
-#include "platform/NVKLocalizer.h"
 #include "panes/OutlinePane.h"
+#include "platform/NVKLocalizer.h"
 #include "platform/QBDialogs.h"
-#include "services/Registry.h"
-#include "app/AppData.h"
 #include "services/QBDocSvc.h"
 #include "services/QBSettingsSvc.h"
+#include "services/Registry.h"
 
 #include <QAction>
 #include <QApplication>

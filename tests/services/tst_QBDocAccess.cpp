@@ -1,7 +1,7 @@
 // Copyright (c) 2026 Brindlewood
 // SPDX-License-Identifier: MIT
-#include "support/TestServices.h"
 #include "services/QBDocAccess.h"
+#include "support/TestServices.h"
 
 #include <QSignalSpy>
 #include <QTest>
