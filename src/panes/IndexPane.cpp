@@ -220,17 +220,6 @@ bool TFIndexPane::eventFilter(QObject *watched, QEvent *event)
     return TFToolForm::eventFilter(watched, event);
 }
 
-const TQBMarkerDictionary &TFIndexPane::Markers()
-{
-    if (const TQBMarkerDictionary *markers = QBAppShared().Markers)
-        return *markers;
-    if (!FOwnMarkers) {
-        FOwnMarkers = new TQBMarkerDictionary(this);
-        FOwnMarkers->LoadDefaultMarkers();
-    }
-    return *FOwnMarkers;
-}
-
 IQBArticlePtr TFIndexPane::SelectedArticle() const
 {
     const QModelIndex current = lvIndex->currentIndex();

@@ -69,7 +69,6 @@ private:
     void SetMarkerFilter(quint16 index);
     void ApplySettings(int flags);
     void SelectRow(int row);
-    const TQBMarkerDictionary &Markers();
 
     void qbaSettingsSettingsChanged(int categories);
     void qbaDataAfterCreateOrOpen();
@@ -87,5 +86,4 @@ private:
     IQBHistoryListPtr FHistory;
     // The article selected before a bulk change, selected again after it.
     IQBArticlePtr FKeptSelection;
-    TQBMarkerDictionary *FOwnMarkers = nullptr;
 };

@@ -351,17 +351,6 @@ IQBDocumentPtr TFOutlinePane::Document() const
     return data ? data->GetDocument() : nullptr;
 }
 
-const TQBMarkerDictionary &TFOutlinePane::Markers()
-{
-    if (const TQBMarkerDictionary *markers = QBAppShared().Markers)
-        return *markers;
-    if (!FOwnMarkers) {
-        FOwnMarkers = new TQBMarkerDictionary(this);
-        FOwnMarkers->LoadDefaultMarkers();
-    }
-    return *FOwnMarkers;
-}
-
 void TFOutlinePane::StoreEditorChanges()
 {
     if (const IQBEditorServicePtr editor = EditorService())

@@ -110,7 +110,6 @@ private:
     void StoreEditorChanges();
     void RebuildTree();
     void SetEditing(bool editing);
-    const TQBMarkerDictionary &Markers();
 
     void atvOutlineChange(TArticleTreeNode *node);
     void atvOutlineCtrlClick(TArticleTreeNode *node, bool &handled);
@@ -130,5 +129,4 @@ private:
     bool FMoving = false;
     bool FEditing = false;
     bool FDestroying = false;
-    TQBMarkerDictionary *FOwnMarkers = nullptr;
 };

@@ -2,7 +2,9 @@
 // SPDX-License-Identifier: MIT
 #include "ToolForm.h"
 
+#include "document/QBMarkers.h"
 #include "platform/NVKLocalizer.h"
+#include "platform/QBAppShared.h"
 
 TFToolForm::TFToolForm(QWidget *parent) : QMainWindow(parent)
 {
@@ -21,4 +23,15 @@ void TFToolForm::ApplyListColor(QWidget *list, TColor color)
     QPalette palette = list->palette();
     palette.setColor(QPalette::Base, shown);
     list->setPalette(palette);
+}
+
+const TQBMarkerDictionary &TFToolForm::Markers()
+{
+    if (const TQBMarkerDictionary *markers = QBAppShared().Markers)
+        return *markers;
+    if (!FOwnMarkers) {
+        FOwnMarkers = new TQBMarkerDictionary(this);
+        FOwnMarkers->LoadDefaultMarkers();
+    }
+    return *FOwnMarkers;
 }
