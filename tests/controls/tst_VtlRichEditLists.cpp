@@ -1,6 +1,6 @@
 // Copyright (c) 2026 Brindlewood
 // SPDX-License-Identifier: MIT
-#include "ListCorpus.h"
+#include "support/ListCorpus.h"
 #include "controls/VtlRichEdit.h"
 
 #include <QBuffer>

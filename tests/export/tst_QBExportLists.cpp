@@ -1,6 +1,6 @@
 // Copyright (c) 2026 Brindlewood
 // SPDX-License-Identifier: MIT
-#include "ListCorpus.h"
+#include "support/ListCorpus.h"
 #include "export/QBExportCore.h"
 #include "rtf/QBRtfReader.h"
 

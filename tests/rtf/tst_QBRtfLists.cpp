@@ -1,6 +1,6 @@
 // Copyright (c) 2026 Brindlewood
 // SPDX-License-Identifier: MIT
-#include "ListCorpus.h"
+#include "support/ListCorpus.h"
 #include "RtfTestHelpers.h"
 #include "rtf/QBRtfLists.h"
 #include "rtf/QBRtfReader.h"

@@ -2,6 +2,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "support/TestHelpers.h"
+
 #include <QFile>
 #include <QStringList>
 #include <QTest>
@@ -17,10 +19,7 @@ inline QString Dir()
 
 inline QByteArray Read(const QString &name)
 {
-    QFile file(Dir() + QLatin1Char('/') + name);
-    if (!file.open(QIODevice::ReadOnly))
-        qFatal("missing list sample %s", qPrintable(name));
-    return file.readAll();
+    return fileBytes(Dir() + QLatin1Char('/') + name);
 }
 
 // One test row per file, with columns "rtf" and "labels".
