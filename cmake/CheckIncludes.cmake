@@ -3,7 +3,8 @@
 
 # cmake -DRULES=<build>/include-rules.txt -DROOT=<source> -P CheckIncludes.cmake
 # Fails when a source or header under src/ or tests/ includes a project header from a folder whose
-# library its target does not link, includes with "../", or belongs to no target at all.
+# library its target does not link, includes with "../" or by a bare name from another folder, or
+# belongs to no target at all.
 cmake_minimum_required(VERSION 3.25)
 
 file(STRINGS ${RULES} rules)
@@ -72,6 +73,13 @@ foreach(source IN LISTS sources)
             continue()
         endif()
         if(NOT header MATCHES "/")
+            # A bare name is a header of the file's own folder, a moc file or a generated header;
+            # anything else comes in through an include path that reaches into another folder.
+            get_filename_component(dir ${source} DIRECTORY)
+            if(NOT EXISTS ${dir}/${header} AND NOT header MATCHES "\\.moc$" AND NOT header STREQUAL "QBVersion.h")
+                message(SEND_ERROR "${rel}: includes \"${header}\" from outside its folder; include it as \"<folder>/${header}\"")
+                math(EXPR failures "${failures} + 1")
+            endif()
             continue()
         endif()
         string(REGEX REPLACE "/.*$" "" prefix "${header}")
