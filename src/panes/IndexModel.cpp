@@ -81,6 +81,12 @@ void TQBIndexModel::Reset(const QList<IQBArticlePtr> &articles)
     FKeys.clear();
     FEntries.reserve(size_t(articles.size()));
     FKeys.reserve(articles.size());
+    AppendAndSort(articles);
+    endResetModel();
+}
+
+void TQBIndexModel::AppendAndSort(const QList<IQBArticlePtr> &articles)
+{
     for (const IQBArticlePtr &article : articles) {
         if (!article || FKeys.contains(article.get()))
             continue;
@@ -88,20 +94,13 @@ void TQBIndexModel::Reset(const QList<IQBArticlePtr> &articles)
         FKeys.insert(article.get(), FEntries.back().Key);
     }
     std::sort(FEntries.begin(), FEntries.end(), &TQBIndexModel::Less);
-    endResetModel();
 }
 
 void TQBIndexModel::Insert(const QList<IQBArticlePtr> &articles)
 {
     if (articles.size() > BulkLimit) {
         beginResetModel();
-        for (const IQBArticlePtr &article : articles) {
-            if (!article || FKeys.contains(article.get()))
-                continue;
-            FEntries.push_back(MakeEntry(article));
-            FKeys.insert(article.get(), FEntries.back().Key);
-        }
-        std::sort(FEntries.begin(), FEntries.end(), &TQBIndexModel::Less);
+        AppendAndSort(articles);
         endResetModel();
         return;
     }

@@ -59,6 +59,8 @@ private:
     };
 
     TEntry MakeEntry(const IQBArticlePtr &article) const;
+    // Adds the articles not listed yet, then sorts the whole list.
+    void AppendAndSort(const QList<IQBArticlePtr> &articles);
     // The row an entry with this key and identity has, or would take, in the sorted list.
     std::vector<TEntry>::const_iterator Place(const QCollatorSortKey &key, const IQBArticle *id) const;
     static bool Less(const TEntry &a, const TEntry &b);
