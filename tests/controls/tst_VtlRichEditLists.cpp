@@ -1,7 +1,7 @@
 // Copyright (c) 2026 Brindlewood
 // SPDX-License-Identifier: MIT
-#include "support/ListCorpus.h"
 #include "controls/VtlRichEdit.h"
+#include "support/ListCorpus.h"
 
 #include <QBuffer>
 #include <QTest>

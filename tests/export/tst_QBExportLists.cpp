@@ -1,8 +1,8 @@
 // Copyright (c) 2026 Brindlewood
 // SPDX-License-Identifier: MIT
-#include "support/ListCorpus.h"
 #include "export/QBExportCore.h"
 #include "rtf/QBRtfReader.h"
+#include "support/ListCorpus.h"
 
 #include <QTest>
 #include <QTextDocument>

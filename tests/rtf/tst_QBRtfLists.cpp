@@ -1,11 +1,11 @@
 // Copyright (c) 2026 Brindlewood
 // SPDX-License-Identifier: MIT
-#include "support/ListCorpus.h"
 #include "RtfTestHelpers.h"
 #include "rtf/QBRtfLists.h"
 #include "rtf/QBRtfReader.h"
 #include "rtf/QBRtfText.h"
 #include "rtf/QBRtfWriter.h"
+#include "support/ListCorpus.h"
 
 #include <QTest>
 #include <QTextBlock>
