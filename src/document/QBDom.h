@@ -115,6 +115,10 @@ public:
 
     // The body as stored, UTF-8, without a detour through QString.
     QByteArray ContentUtf8() const;
+    // The body as stored (QBCompressUtf8) and its length; QBDecompressUtf8 restores it. The data
+    // is shared, not copied, so a reader can take it and decompress it elsewhere.
+    QByteArray CompressedContent() const { return FData; }
+    quint32 ContentLength() const { return FContentLength; }
     // Stores a body that QBCompressUtf8 compressed, as SetContent would.
     void SetCompressedContent(QByteArray data, quint32 length);
 

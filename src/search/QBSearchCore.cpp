@@ -115,9 +115,24 @@ TQBSearch::TQBSearch(const QString &pattern, TQBSearchOptions options, bool sear
 {
 }
 
-TQBSearchArticleText TQBSearch::ReadArticle(const IQBArticlePtr &article)
+TQBSearchSources QBSearchSources(const IQBArticlePtr &start)
 {
-    return {article->Caption(), article->Content()};
+    TQBSearchSources sources;
+    QBWalkArticles(start, [&sources](const IQBArticlePtr &article) {
+        TQBSearchSource source;
+        source.IID = article->IID();
+        source.Caption = article->Caption();
+        if (const auto *own = dynamic_cast<const TQBArticle *>(article.get())) {
+            source.Data = own->CompressedContent();
+            source.Length = own->ContentLength();
+        } else if (const QString body = article->Content(); !body.isEmpty()) {
+            const QByteArray utf8 = body.toUtf8();
+            source.Data = QBCompressUtf8(utf8.constData(), utf8.size(), source.Length);
+        }
+        sources.push_back(std::move(source));
+        return true;
+    });
+    return sources;
 }
 
 void TQBSearch::Deliver(const TQBSearchMatch &match)
@@ -127,80 +142,50 @@ void TQBSearch::Deliver(const TQBSearchMatch &match)
         FSink(match);
 }
 
-TQBSearch::TPrepared TQBSearch::Prepare(const IQBArticlePtr &article) const
+void TQBSearch::Report(const TQBSearchSource &source, const QString &plain)
 {
-    TPrepared prepared;
-    if (const auto *own = FReader ? nullptr : dynamic_cast<const TQBArticle *>(article.get())) {
-        prepared.Caption = own->Caption();
-        if (const QByteArray bytes = own->ContentUtf8(); !bytes.isEmpty())
-            prepared.Plain = RtfToPlainText(QBBodyBytesFromUtf8(bytes));
-        return prepared;
-    }
-    const TQBSearchArticleText text = FReader ? FReader(article) : ReadArticle(article);
-    prepared.Caption = text.Caption;
-    if (!text.Body.isEmpty())
-        prepared.Plain = RtfToPlainText(QBBodyBytes(text.Body));
-    return prepared;
-}
-
-void TQBSearch::Report(const IQBArticlePtr &article, const TPrepared &prepared)
-{
-    FCurrent = article;
+    FCurrentID = source.IID;
     ++FVisited;
-    const qint32 iid = article->IID();
-    if (FSearchTitles && QBTitleMatches(prepared.Caption, FPattern, FOptions))
-        Deliver({iid, prepared.Caption, -1});
-    int p = QBFindText(prepared.Plain, FPattern, 0, FOptions);
+    if (FSearchTitles && QBTitleMatches(source.Caption, FPattern, FOptions))
+        Deliver({source.IID, source.Caption, -1});
+    int p = QBFindText(plain, FPattern, 0, FOptions);
     while (p >= 0) {
-        Deliver({iid, prepared.Caption, p});
-        p = QBFindText(prepared.Plain, FPattern, p + int(FPattern.size()), FOptions);
+        Deliver({source.IID, source.Caption, p});
+        p = QBFindText(plain, FPattern, p + int(FPattern.size()), FOptions);
     }
-}
-
-void TQBSearch::VisitArticle(const IQBArticlePtr &article)
-{
-    Report(article, Prepare(article));
 }
 
 void TQBSearch::Run(const IQBDocumentPtr &document, const IQBArticlePtr &start)
 {
-    if (!document || FPattern.isEmpty())
+    if (!document || FPattern.isEmpty() || Stopped())
         return;
-    const IQBArticlePtr first = start ? start : document->Root();
-    if (!first)
-        return;
+    Run(QBSearchSources(start ? start : document->Root()));
+}
 
-    if (Stopped())
+void TQBSearch::Run(const TQBSearchSources &sources)
+{
+    if (FPattern.isEmpty())
         return;
-    // A reader of the caller's reads one article at a time, in order.
-    if (FReader) {
-        QBWalkArticles(first, [this](const IQBArticlePtr &article) {
-            VisitArticle(article);
-            return !Stopped();
-        });
-        return;
-    }
-
     // Reading a body (inflating it and turning its rich text into text) is nearly all the work;
-    // batches of articles are read on every core, then reported in order by this thread.
-    std::vector<IQBArticlePtr> articles;
-    QBWalkArticles(first, [&articles](const IQBArticlePtr &article) {
-        articles.push_back(article);
-        return true;
-    });
+    // batches of articles are read on every core, then reported in order by this thread. The
+    // first batch is small, so that the first matches come at once.
     const unsigned helpers = std::min(3u, std::max(1u, std::thread::hardware_concurrency()) - 1);
-    constexpr size_t Batch = 256;
     std::vector<TPrepared> prepared;
-    for (size_t from = 0; from < articles.size(); from += Batch) {
+    size_t batch = 32;
+    for (size_t from = 0; from < sources.size(); from += batch, batch = 256) {
         if (Stopped())
             return;
-        const size_t to = std::min(articles.size(), from + Batch);
+        const size_t to = std::min(sources.size(), from + batch);
         prepared.assign(to - from, TPrepared());
         std::atomic<size_t> next{from};
         const auto work = [&]() {
             for (size_t i = next++; i < to && !Stopped(); i = next++) {
+                const TQBSearchSource &source = sources[i];
+                if (source.Data.isEmpty())
+                    continue;
                 try {
-                    prepared[i - from] = Prepare(articles[i]);
+                    prepared[i - from].Plain =
+                        RtfToPlainText(QBBodyBytesFromUtf8(QBDecompressUtf8(source.Data, source.Length)));
                 } catch (...) {
                     prepared[i - from].Failure = std::current_exception();
                 }
@@ -217,7 +202,7 @@ void TQBSearch::Run(const IQBDocumentPtr &document, const IQBArticlePtr &start)
                 return;
             if (prepared[i - from].Failure)
                 std::rethrow_exception(prepared[i - from].Failure);
-            Report(articles[i], prepared[i - from]);
+            Report(sources[i], prepared[i - from].Plain);
         }
     }
 }

@@ -7,9 +7,11 @@
 #include <QFlags>
 #include <QList>
 #include <QString>
+#include <QByteArray>
 #include <atomic>
 #include <exception>
 #include <functional>
+#include <vector>
 
 // Options of a search; the values are those the search pane stores.
 enum TQBSearchOption : quint8 {
@@ -50,67 +52,63 @@ int QBFindText(const QString &text, const QString &pattern, int from, TQBSearchO
 // Every occurrence in text order, forward and without overlaps.
 QList<int> QBFindAll(const QString &text, const QString &pattern, TQBSearchOptions options);
 
-// What the search reads of one article.
-struct TQBSearchArticleText
+// What the search reads of one article. Taken on the thread that owns the document, it shares the
+// caption and the stored (compressed) body with the article, so taking it is cheap, and the search
+// can then run on any thread while the document goes on changing or is closed.
+struct TQBSearchSource
 {
+    qint32 IID = 0;
     QString Caption;
-    // The body's RTF; empty for an empty body.
-    QString Body;
+    // The body as the article stores it; empty for an empty body.
+    QByteArray Data;
+    quint32 Length = 0;
 };
+using TQBSearchSources = std::vector<TQBSearchSource>;
 
-// Walks the articles depth first in pre-order from a start article and reports matches one at a
-// time. The walk itself only reads the tree; captions and bodies are read through the reader,
-// which a caller on a worker thread can run on the main thread. Stop may be called from any
-// thread; the walk looks at it before each article.
+// The articles from start down, depth first in pre-order; none without a start.
+TQBSearchSources QBSearchSources(const IQBArticlePtr &start);
+
+// Searches articles in order and reports matches one at a time, title match first. Stop may be
+// called from any thread; the search looks at it before each article, so the article being
+// reported is finished and no other is begun.
 class TQBSearch
 {
 public:
-    using TReader = std::function<TQBSearchArticleText(const IQBArticlePtr &article)>;
     using TSink = std::function<void(const TQBSearchMatch &match)>;
 
     TQBSearch(const QString &pattern, TQBSearchOptions options, bool searchTitles);
 
-    // Reads articles directly (ReadArticle) when none is set.
-    void SetReader(TReader reader) { FReader = std::move(reader); }
     void SetSink(TSink sink) { FSink = std::move(sink); }
 
-    // Searches from start, or from the document's root when start is none. Errors of the reader
-    // (a body that cannot be decompressed) pass to the caller; the matches already delivered stay.
-    // Nothing happens without a document or with an empty pattern.
+    // Searches from start, or from the document's root when start is none. Nothing happens
+    // without a document or with an empty pattern.
     void Run(const IQBDocumentPtr &document, const IQBArticlePtr &start = {});
+    // Searches articles taken before. A body that cannot be decompressed raises its error to the
+    // caller; the matches already delivered stay.
+    void Run(const TQBSearchSources &sources);
     void Stop() { FStopped.store(true, std::memory_order_relaxed); }
     bool Stopped() const { return FStopped.load(std::memory_order_relaxed); }
 
-    // The article being searched (the last one searched once the walk has ended).
-    IQBArticlePtr Current() const { return FCurrent; }
+    // The article being searched (the last one searched once the search has ended); 0 before.
+    qint32 CurrentID() const { return FCurrentID; }
     int ArticlesVisited() const { return FVisited; }
     int MatchCount() const { return FMatches; }
 
-    // Title and body matches of one article, title first, each handed to the sink.
-    void VisitArticle(const IQBArticlePtr &article);
-
-    static TQBSearchArticleText ReadArticle(const IQBArticlePtr &article);
-
 private:
-    // What an article gives the search: its caption and its body as plain text, or the error
-    // reading it raised.
     struct TPrepared
     {
-        QString Caption;
         QString Plain;
         std::exception_ptr Failure;
     };
-    TPrepared Prepare(const IQBArticlePtr &article) const;
-    void Report(const IQBArticlePtr &article, const TPrepared &prepared);
+    void Report(const TQBSearchSource &source, const QString &plain);
     void Deliver(const TQBSearchMatch &match);
 
     QString FPattern;
     TQBSearchOptions FOptions;
     bool FSearchTitles = false;
-    TReader FReader;
     TSink FSink;
     std::atomic<bool> FStopped{false};
-    IQBArticlePtr FCurrent;
+    qint32 FCurrentID = 0;
     int FVisited = 0;
     int FMatches = 0;
 };
