@@ -11,6 +11,7 @@
 #include "framework/QBStrings.h"
 #include "panes/IndexPane.h"
 #include "panes/OutlinePane.h"
+#include "panes/SearchPane.h"
 #include "platform/NVKLocalizer.h"
 #include "platform/QBAppShared.h"
 #include "platform/QBColors.h"
@@ -85,12 +86,16 @@ TFAppFrame::TFAppFrame(QWidget *parent) : TBaseForm(parent)
     pcNavigation->addTab(OutlinePane, QBPaneImage(piOutline), QBLoadStr(QBAppLocalizer(), QBStrings::SOutlinePage));
     connect(OutlinePane, &TFOutlinePane::selectedArticleChanged, this, &TFAppFrame::alStandardUpdate);
     IndexPane = new TFIndexPane(pcNavigation);
-    pcNavigation->addTab(IndexPane, QBPaneImage(piIndex), IndexPane->windowTitle());
-    // The pane's localizer translates its caption; the page shows it.
-    connect(IndexPane, &QWidget::windowTitleChanged, this, [this](const QString &title) {
-        if (const int page = pcNavigation->indexOf(IndexPane); page >= 0)
-            pcNavigation->setTabText(page, title);
-    });
+    SearchPane = new TFSearchPane(pcNavigation);
+    for (const auto &[pane, image] :
+         {std::pair<TFToolForm *, TQBPaneImage>{IndexPane, piIndex}, {SearchPane, piSearch}}) {
+        pcNavigation->addTab(pane, QBPaneImage(image), pane->windowTitle());
+        // The pane's localizer translates its caption; the page shows it.
+        connect(pane, &QWidget::windowTitleChanged, this, [this, pane](const QString &title) {
+            if (const int page = pcNavigation->indexOf(pane); page >= 0)
+                pcNavigation->setTabText(page, title);
+        });
+    }
 
     CompleteCreation();
     UpdateCaption();
@@ -103,6 +108,8 @@ TFAppFrame::~TFAppFrame()
     delete FWatcher;
     FWatcher = nullptr;
     // The pane and the editor service unbind while the controls they follow still exist.
+    delete SearchPane;
+    SearchPane = nullptr;
     delete IndexPane;
     IndexPane = nullptr;
     delete OutlinePane;
@@ -281,18 +288,31 @@ void TFAppFrame::ShowOutline()
         pnlLDock->show();
 }
 
-bool TFAppFrame::IndexShown() const
+bool TFAppFrame::PaneShown(QWidget *pane) const
 {
-    return IndexPane && pcNavigation->isTabVisible(pcNavigation->indexOf(IndexPane));
+    return pane && pcNavigation->isTabVisible(pcNavigation->indexOf(pane));
 }
 
-void TFAppFrame::SetIndexShown(bool shown)
+void TFAppFrame::SetPaneShown(QWidget *pane, bool shown)
 {
-    if (!IndexPane)
+    if (!pane)
         return;
-    pcNavigation->setTabVisible(pcNavigation->indexOf(IndexPane), shown);
+    pcNavigation->setTabVisible(pcNavigation->indexOf(pane), shown);
     if (ViewIndex)
-        ViewIndex->setChecked(shown);
+        ViewIndex->setChecked(PaneShown(IndexPane));
+    if (ViewSearch)
+        ViewSearch->setChecked(PaneShown(SearchPane));
+}
+
+void TFAppFrame::TogglePane(QWidget *pane)
+{
+    const bool show = !PaneShown(pane);
+    SetPaneShown(pane, show);
+    if (show) {
+        pcNavigation->setCurrentWidget(pane);
+        if (!pnlLDock->isVisible())
+            pnlLDock->show();
+    }
 }
 
 void TFAppFrame::alStandardUpdate()
@@ -308,7 +328,8 @@ void TFAppFrame::alStandardUpdate()
     EditPaste->setEnabled(RichEdit->CanPaste());
     EditPasteSpecial->setEnabled(RichEdit->CanPaste());
 
-    ViewIndex->setChecked(IndexShown());
+    ViewIndex->setChecked(PaneShown(IndexPane));
+    ViewSearch->setChecked(PaneShown(SearchPane));
     ViewStatusBar->setChecked(!statusBar()->isHidden());
     ViewTStandard->setChecked(!tbStandard->isHidden());
     ViewTArticle->setChecked(!tbArticle->isHidden());
@@ -436,7 +457,8 @@ void TFAppFrame::DoSaveState(TRegistry &registry)
     registry.WriteBool(QStringLiteral("ShowTitleBar"), !atTitle->isHidden());
     registry.CloseKey();
     registry.OpenKey(FormKey() + QStringLiteral("Panes"), true);
-    registry.WriteBool(QStringLiteral("ShowIndex"), IndexShown());
+    registry.WriteBool(QStringLiteral("ShowIndex"), PaneShown(IndexPane));
+    registry.WriteBool(QStringLiteral("ShowSearch"), PaneShown(SearchPane));
     registry.CloseKey();
     registry.OpenKey(FormKey() + QStringLiteral("Toolbars"), true);
     registry.WriteBool(QStringLiteral("ShowStandard"), !tbStandard->isHidden());
@@ -453,8 +475,10 @@ void TFAppFrame::DoRestoreState(TRegistry &registry)
         statusBar()->setVisible(registry.ReadBool(QStringLiteral("ShowStatusBar")));
         resizeDocks({pnlLDock}, {qMax(170, registry.ReadInteger(QStringLiteral("PaneWidth")))}, Qt::Horizontal);
         atTitle->setVisible(registry.ReadBool(QStringLiteral("ShowTitleBar")));
-        if (registry.OpenKeyReadOnly(FormKey() + QStringLiteral("Panes")))
-            SetIndexShown(registry.ReadBool(QStringLiteral("ShowIndex")));
+        if (registry.OpenKeyReadOnly(FormKey() + QStringLiteral("Panes"))) {
+            SetPaneShown(IndexPane, registry.ReadBool(QStringLiteral("ShowIndex")));
+            SetPaneShown(SearchPane, registry.ReadBool(QStringLiteral("ShowSearch")));
+        }
         if (registry.OpenKeyReadOnly(FormKey() + QStringLiteral("Toolbars"))) {
             tbStandard->setVisible(registry.ReadBool(QStringLiteral("ShowStandard")));
             tbArticle->setVisible(registry.ReadBool(QStringLiteral("ShowArticle")));

@@ -20,6 +20,7 @@ class TArticleRichEdit;
 class TArticleTabs;
 class TArticleTitle;
 class TFIndexPane;
+class TFSearchPane;
 class TFOutlinePane;
 class TNVKLocalizer;
 class TQBDataAccess;
@@ -70,6 +71,7 @@ public:
     QTabWidget *pcNavigation = nullptr;
     TFOutlinePane *OutlinePane = nullptr;
     TFIndexPane *IndexPane = nullptr;
+    TFSearchPane *SearchPane = nullptr;
     TArticleTabs *atArticles = nullptr;
     QToolButton *tbnWindowList = nullptr;
     QMenu *pmWindow = nullptr;
@@ -96,6 +98,7 @@ public:
     QAction *EditFind = nullptr;
     QAction *EditReplace = nullptr;
     QAction *ViewIndex = nullptr;
+    QAction *ViewSearch = nullptr;
     QAction *ViewStatusBar = nullptr;
     QAction *ViewTStandard = nullptr;
     QAction *ViewTArticle = nullptr;
@@ -221,8 +224,11 @@ private:
     void ConnectDocWindowHelp();
     void ShowOutline();
     // The index's page is in the navigation control; hiding it keeps the pane and its state.
-    bool IndexShown() const;
-    void SetIndexShown(bool shown);
+    // Whether a page of the navigation pane (the index or the search pane) is shown.
+    bool PaneShown(QWidget *pane) const;
+    void SetPaneShown(QWidget *pane, bool shown);
+    // Shows a hidden page and brings it to the front, or hides a shown one.
+    void TogglePane(QWidget *pane);
     void StoreChanges();
     IQBDocumentPtr Document() const;
     QString WordAtCaret() const;

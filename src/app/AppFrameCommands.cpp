@@ -13,6 +13,7 @@
 #include "framework/QBStrings.h"
 #include "panes/IndexPane.h"
 #include "panes/OutlinePane.h"
+#include "panes/SearchPane.h"
 #include "platform/NVKLocalizer.h"
 #include "platform/QBAppShared.h"
 #include "platform/QBDialogs.h"
@@ -84,13 +85,14 @@ void TFAppFrame::CreateActions()
     EditReplace = NewAction(S("EditReplace"), S("Rep&lace in this Article..."),
                             S("Replace|Replace text in this article"), ciEditReplace, QKeySequence(S("Ctrl+R")));
     ViewIndex = NewAction(S("ViewIndex"), S("&Index"), S("Index|Show or hide the index pane"));
+    ViewSearch = NewAction(S("ViewSearch"), S("S&earch"), S("Search|Show or hide the search pane"));
     ViewStatusBar = NewAction(S("ViewStatusBar"), S("&Status bar"), S("Status bar|Show or hide the status bar"));
     ViewTStandard =
         NewAction(S("ViewTStandard"), S("&Standard"), S("Standard toolbar|Show or hide the Standard toolbar"));
     ViewTArticle = NewAction(S("ViewTArticle"), S("&Article"), S("Article toolbar|Show or hide the Article toolbar"));
     ViewTitleBar = NewAction(S("ViewTitleBar"), S("Title b&ar"), S("Title bar|Show or hide the article title bar"));
     ViewWrap = NewAction(S("ViewWrap"), S("&Word wrap"), S("Word wrap|Wrap lines at the editor's edge"));
-    for (QAction *toggle : {ViewIndex, ViewStatusBar, ViewTStandard, ViewTArticle, ViewTitleBar, ViewWrap})
+    for (QAction *toggle : {ViewIndex, ViewSearch, ViewStatusBar, ViewTStandard, ViewTArticle, ViewTitleBar, ViewWrap})
         toggle->setCheckable(true);
     ViewToggleFocus = NewAction(S("ViewToggleFocus"), S("T&oggle focus"),
                                 S("Toggle focus|Toggle focus between editor and outline."), ciViewToggleFocus);
@@ -174,7 +176,7 @@ void TFAppFrame::CreateMenus()
 
     QMenu *view = bar->addMenu(tr("&View"));
     view->setObjectName(QStringLiteral("mView"));
-    view->addAction(ViewIndex);
+    view->addActions({ViewIndex, ViewSearch});
     view->addSeparator();
     view->addAction(ViewStatusBar);
     QMenu *toolbars = view->addMenu(tr("&Toolbars"));
@@ -323,12 +325,8 @@ void TFAppFrame::ConnectFileEdit()
 
 void TFAppFrame::ConnectViewNav()
 {
-    connect(ViewIndex, &QAction::triggered, this, [this] {
-        const bool show = !IndexShown();
-        SetIndexShown(show);
-        if (show)
-            pcNavigation->setCurrentWidget(IndexPane);
-    });
+    connect(ViewIndex, &QAction::triggered, this, [this] { TogglePane(IndexPane); });
+    connect(ViewSearch, &QAction::triggered, this, [this] { TogglePane(SearchPane); });
     connect(ViewStatusBar, &QAction::triggered, this, [this] { statusBar()->setVisible(statusBar()->isHidden()); });
     connect(ViewTStandard, &QAction::triggered, this, [this] { tbStandard->setVisible(tbStandard->isHidden()); });
     connect(ViewTArticle, &QAction::triggered, this, [this] { tbArticle->setVisible(tbArticle->isHidden()); });
@@ -338,7 +336,7 @@ void TFAppFrame::ConnectViewNav()
         if (const IQBSettingsServicePtr settings = SettingsService())
             settings->SetWordWrap(!settings->GetWordWrap());
     });
-    for (QAction *toggle : {ViewIndex, ViewStatusBar, ViewTStandard, ViewTArticle, ViewTitleBar, ViewWrap})
+    for (QAction *toggle : {ViewIndex, ViewSearch, ViewStatusBar, ViewTStandard, ViewTArticle, ViewTitleBar, ViewWrap})
         connect(toggle, &QAction::triggered, this, &TFAppFrame::alStandardUpdate);
     connect(ViewToggleFocus, &QAction::triggered, this, [this] {
         if (RichEdit->hasFocus()) {

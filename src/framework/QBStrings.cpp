@@ -44,6 +44,8 @@ const QList<TQBNamedText> &QBNamedTexts()
         SNoCalculator,
         SCannotStartProgram,
         SBackupFailed,
+        SMatchArticleDeleted,
+        SSearchFailed,
     };
     return texts;
 }

@@ -63,6 +63,9 @@ inline constexpr TQBNamedText SNoCalculator{
     "SNoCalculator", "No calculator program was found. Please install gnome-calculator, kcalc or galculator."};
 inline constexpr TQBNamedText SCannotStartProgram{"SCannotStartProgram", "Cannot start the program '%s'."};
 inline constexpr TQBNamedText SBackupFailed{"SBackupFailed", "Cannot make the backup copy of '%s' as '%s': %s"};
+inline constexpr TQBNamedText SMatchArticleDeleted{"SMatchArticleDeleted",
+                                                   "The article '%s' of this match has been deleted."};
+inline constexpr TQBNamedText SSearchFailed{"SSearchFailed", "The search stopped: %s"};
 } // namespace QBStrings
 
 // Every named text, in the order above.

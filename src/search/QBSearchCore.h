@@ -4,10 +4,10 @@
 
 #include "document/QBDataIntf.h"
 
+#include <QByteArray>
 #include <QFlags>
 #include <QList>
 #include <QString>
-#include <QByteArray>
 #include <atomic>
 #include <exception>
 #include <functional>

@@ -319,8 +319,8 @@ void TestQBSearchCore::run_stopBeforeRun_searchesNothing()
 void TestQBSearchCore::sources_areASnapshotTheDocumentCanChangeUnder()
 {
     const IQBDocumentPtr document = NewQBDocument();
-    const IQBArticlePtr a = addArticle(document, document->Root(), QStringLiteral("seen caption"),
-                                       rtf(QStringLiteral("what was seen")));
+    const IQBArticlePtr a =
+        addArticle(document, document->Root(), QStringLiteral("seen caption"), rtf(QStringLiteral("what was seen")));
     const IQBArticlePtr gone = addArticle(document, a, QStringLiteral("Gone"), rtf(QStringLiteral("seen too")));
     const TQBSearchSources sources = QBSearchSources(document->Root());
     QCOMPARE(sources.size(), size_t(3));
