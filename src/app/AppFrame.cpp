@@ -306,15 +306,18 @@ void TFAppFrame::SetPaneShown(QWidget *pane, bool shown)
 
 void TFAppFrame::TogglePane(QWidget *pane)
 {
-    const bool show = !PaneShown(pane);
-    SetPaneShown(pane, show);
-    if (show) {
-        pcNavigation->setCurrentWidget(pane);
-        if (!pnlLDock->isVisible())
-            pnlLDock->show();
+    // A page that is shown but behind another comes to the front rather than going away.
+    if (PaneShown(pane) && pcNavigation->currentWidget() == pane && pnlLDock->isVisible()) {
+        SetPaneShown(pane, false);
+        return;
     }
+    SetPaneShown(pane, true);
+    pcNavigation->setCurrentWidget(pane);
+    if (!pnlLDock->isVisible())
+        pnlLDock->show();
+    // Ready for typing: the pane's focus goes to its text box.
+    pane->setFocus();
 }
-
 void TFAppFrame::alStandardUpdate()
 {
     if (!EditUndo || !OutlinePane)

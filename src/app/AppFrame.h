@@ -227,7 +227,7 @@ private:
     // Whether a page of the navigation pane (the index or the search pane) is shown.
     bool PaneShown(QWidget *pane) const;
     void SetPaneShown(QWidget *pane, bool shown);
-    // Shows a hidden page and brings it to the front, or hides a shown one.
+    // Shows a page and brings it to the front, or hides it when it is the one in front.
     void TogglePane(QWidget *pane);
     void StoreChanges();
     IQBDocumentPtr Document() const;

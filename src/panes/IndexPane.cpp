@@ -122,6 +122,8 @@ TFIndexPane::TFIndexPane(QWidget *parent) : TFToolForm(parent)
     cbIndex->lineEdit()->installEventFilter(this);
     layout->addWidget(lvIndex, 1);
     setCentralWidget(client);
+    // Showing the pane puts the caret into its text box.
+    setFocusProxy(cbIndex);
 
     aChangeMarker = new QAction(QStringLiteral("Change &marker..."), this);
     aChangeMarker->setObjectName(QStringLiteral("aChangeMarker"));

@@ -147,6 +147,8 @@ TFSearchPane::TFSearchPane(QWidget *parent) : TFToolForm(parent)
     lb->installEventFilter(this);
     layout->addWidget(lb, 1);
     setCentralWidget(client);
+    // Showing the pane puts the caret into its text box.
+    setFocusProxy(cbPattern);
 
     cbPattern->installEventFilter(this);
     cbPattern->lineEdit()->installEventFilter(this);

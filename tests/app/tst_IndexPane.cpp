@@ -249,6 +249,12 @@ private Q_SLOTS:
         QCOMPARE(pages->indexOf(f.pane()), 1);
         f.frame->alStandardUpdate();
         QVERIFY(f.frame->ViewIndex->isChecked());
+        // Behind the outline, the page comes to the front with the caret in the lookup box.
+        f.run(f.frame->ViewIndex);
+        QCOMPARE(pages->currentWidget(), f.pane());
+        QVERIFY(f.frame->ViewIndex->isChecked());
+        QCOMPARE(QApplication::focusWidget(), f.pane()->cbIndex);
+        // In front, it goes.
         f.run(f.frame->ViewIndex);
         QVERIFY(!pages->isTabVisible(1));
         QVERIFY(!f.frame->ViewIndex->isChecked());

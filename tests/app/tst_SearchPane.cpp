@@ -335,6 +335,9 @@ private Q_SLOTS:
             f.frame->alStandardUpdate();
             QVERIFY(f.frame->ViewSearch->isChecked());
             f.run(f.frame->ViewSearch);
+            QCOMPARE(pages->currentWidget(), f.pane());
+            QCOMPARE(QApplication::focusWidget(), f.pane()->cbPattern);
+            f.run(f.frame->ViewSearch);
             QVERIFY(!pages->isTabVisible(2));
             QVERIFY(!f.frame->ViewSearch->isChecked());
             QVERIFY(f.frame->ViewIndex->isChecked());
