@@ -28,11 +28,13 @@
 #include <QDockWidget>
 #include <QDropEvent>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QScreen>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QToolBar>
@@ -155,16 +157,23 @@ void TFAppFrame::CreateClientArea()
 
     pnlLDock = new QDockWidget(this);
     pnlLDock->setObjectName(QStringLiteral("pnlLDock"));
-    // The panes stay in the dock: it cannot be torn off or closed.
-    pnlLDock->setFeatures(QDockWidget::NoDockWidgetFeatures);
-    pnlLDock->setTitleBarWidget(new QWidget(pnlLDock));
+    // The panes can be torn off into a window of their own and docked on either side, but not
+    // closed: the view commands hide single pages.
+    pnlLDock->setFeatures(QDockWidget::DockWidgetMovable | QDockWidget::DockWidgetFloatable);
+    pnlLDock->setAllowedAreas(Qt::LeftDockWidgetArea | Qt::RightDockWidgetArea);
     pnlLDock->setMinimumWidth(170);
     pcNavigation = new QTabWidget(pnlLDock);
     pcNavigation->setObjectName(QStringLiteral("pcNavigation"));
     pcNavigation->setTabPosition(QTabWidget::South);
+    // In a narrow dock the page names shorten rather than hide a page behind scroll buttons.
+    pcNavigation->setElideMode(Qt::ElideRight);
+    pcNavigation->setUsesScrollButtons(false);
     pnlLDock->setWidget(pcNavigation);
     addDockWidget(Qt::LeftDockWidgetArea, pnlLDock);
-    resizeDocks({pnlLDock}, {220}, Qt::Horizontal);
+    resizeDocks({pnlLDock}, {260}, Qt::Horizontal);
+    // The dock's title names the page in front.
+    connect(pcNavigation, &QTabWidget::currentChanged, this,
+            [this](int page) { pnlLDock->setWindowTitle(pcNavigation->tabText(page)); });
 
     RichEdit->viewport()->installEventFilter(this);
     connect(RichEdit, &QTextEdit::cursorPositionChanged, this, &TFAppFrame::UpdateEditorStatus);
@@ -462,6 +471,13 @@ void TFAppFrame::DoSaveState(TRegistry &registry)
     registry.OpenKey(FormKey() + QStringLiteral("Panes"), true);
     registry.WriteBool(QStringLiteral("ShowIndex"), PaneShown(IndexPane));
     registry.WriteBool(QStringLiteral("ShowSearch"), PaneShown(SearchPane));
+    registry.WriteInteger(QStringLiteral("DockSide"), dockWidgetArea(pnlLDock) == Qt::RightDockWidgetArea ? 1 : 0);
+    registry.WriteBool(QStringLiteral("Floating"), pnlLDock->isFloating());
+    const QRect floating = pnlLDock->geometry();
+    registry.WriteInteger(QStringLiteral("FloatingLeft"), floating.left());
+    registry.WriteInteger(QStringLiteral("FloatingTop"), floating.top());
+    registry.WriteInteger(QStringLiteral("FloatingWidth"), floating.width());
+    registry.WriteInteger(QStringLiteral("FloatingHeight"), floating.height());
     registry.CloseKey();
     registry.OpenKey(FormKey() + QStringLiteral("Toolbars"), true);
     registry.WriteBool(QStringLiteral("ShowStandard"), !tbStandard->isHidden());
@@ -490,8 +506,35 @@ void TFAppFrame::DoRestoreState(TRegistry &registry)
         }
     } catch (const ERegistryException &) {
     }
+    // Where the panes are has a guard of its own: stores written before it existed lack it.
+    try {
+        if (registry.OpenKeyReadOnly(FormKey() + QStringLiteral("Panes")))
+            RestorePanePlace(registry);
+    } catch (const ERegistryException &) {
+    }
     alStandardUpdate();
     TBaseForm::DoRestoreState(registry);
+}
+
+void TFAppFrame::RestorePanePlace(TRegistry &registry)
+{
+    const bool right = registry.ReadInteger(QStringLiteral("DockSide")) == 1;
+    const bool floating = registry.ReadBool(QStringLiteral("Floating"));
+    const QRect geometry(
+        registry.ReadInteger(QStringLiteral("FloatingLeft")), registry.ReadInteger(QStringLiteral("FloatingTop")),
+        registry.ReadInteger(QStringLiteral("FloatingWidth")), registry.ReadInteger(QStringLiteral("FloatingHeight")));
+    addDockWidget(right ? Qt::RightDockWidgetArea : Qt::LeftDockWidgetArea, pnlLDock);
+    pnlLDock->setFloating(floating);
+    if (!floating)
+        return;
+    // A window left on a screen that is gone comes back where it can be seen.
+    const QScreen *screen = QGuiApplication::screenAt(geometry.topLeft());
+    if (!screen || geometry.width() < 100 || geometry.height() < 100) {
+        pnlLDock->resize(qMax(geometry.width(), 260), qMax(geometry.height(), 400));
+        pnlLDock->move(this->geometry().topLeft() + QPoint(40, 40));
+        return;
+    }
+    pnlLDock->setGeometry(geometry);
 }
 
 bool TFAppFrame::RichEditDragOver(QObject *source, const QPoint &point)

@@ -229,6 +229,8 @@ private:
     void SetPaneShown(QWidget *pane, bool shown);
     // Shows a page and brings it to the front, or hides it when it is the one in front.
     void TogglePane(QWidget *pane);
+    // Puts the navigation dock on the side or in the floating window the store names.
+    void RestorePanePlace(TRegistry &registry);
     void StoreChanges();
     IQBDocumentPtr Document() const;
     QString WordAtCaret() const;

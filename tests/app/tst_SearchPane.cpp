@@ -13,6 +13,7 @@
 #include <QAbstractItemModelTester>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDockWidget>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -383,6 +384,45 @@ private Q_SLOTS:
             QCOMPARE(f.frame->pcNavigation->currentWidget(), f.pane());
         }
         TDMAppData::SetLanguageFolder(QString());
+    }
+
+    void panesPlace_survivesARestart_data()
+    {
+        QTest::addColumn<bool>("right");
+        QTest::addColumn<bool>("floating");
+        QTest::newRow("docked on the right") << true << false;
+        QTest::newRow("floating") << false << true;
+        QTest::newRow("back on the left") << false << false;
+    }
+
+    void panesPlace_survivesARestart()
+    {
+        QFETCH(bool, right);
+        QFETCH(bool, floating);
+        TSearchFixture f;
+        QDockWidget *dock = f.frame->pnlLDock;
+        QVERIFY(dock->features() & QDockWidget::DockWidgetFloatable);
+        f.frame->addDockWidget(Qt::RightDockWidgetArea, dock);
+        f.frame->addDockWidget(right ? Qt::RightDockWidgetArea : Qt::LeftDockWidgetArea, dock);
+        const QRect place(120, 90, 300, 420);
+        if (floating) {
+            dock->setFloating(true);
+            dock->setGeometry(place);
+        }
+        f.frame->pcNavigation->setCurrentWidget(f.pane());
+        QCOMPARE(dock->windowTitle(), QStringLiteral("Search"));
+
+        QBDialogs::QueueAnswer(QMessageBox::No);
+        QVERIFY(f.frame->close());
+        f.frame.reset();
+        f.frame = std::make_unique<TFAppFrame>();
+        f.frame->show();
+        QVERIFY(QTest::qWaitForWindowExposed(f.frame.get()));
+        dock = f.frame->pnlLDock;
+        QCOMPARE(f.frame->dockWidgetArea(dock), right ? Qt::RightDockWidgetArea : Qt::LeftDockWidgetArea);
+        QCOMPARE(dock->isFloating(), floating);
+        if (floating)
+            QCOMPARE(dock->geometry(), place);
     }
 };
 
