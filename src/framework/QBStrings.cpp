@@ -46,6 +46,8 @@ const QList<TQBNamedText> &QBNamedTexts()
         SBackupFailed,
         SMatchArticleDeleted,
         SSearchFailed,
+        SNoMatches,
+        SMatchCount,
     };
     return texts;
 }

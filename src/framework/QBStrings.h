@@ -66,6 +66,8 @@ inline constexpr TQBNamedText SBackupFailed{"SBackupFailed", "Cannot make the ba
 inline constexpr TQBNamedText SMatchArticleDeleted{"SMatchArticleDeleted",
                                                    "The article '%s' of this match has been deleted."};
 inline constexpr TQBNamedText SSearchFailed{"SSearchFailed", "The search stopped: %s"};
+inline constexpr TQBNamedText SNoMatches{"SNoMatches", "No matches"};
+inline constexpr TQBNamedText SMatchCount{"SMatchCount", "Matches: %d"};
 } // namespace QBStrings
 
 // Every named text, in the order above.

@@ -14,6 +14,7 @@
 #include "services/QBDocSvc.h"
 #include "services/QBEditorIntf.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGridLayout>
@@ -146,6 +147,10 @@ TFSearchPane::TFSearchPane(QWidget *parent) : TFToolForm(parent)
     lb->setMinimumWidth(100);
     lb->installEventFilter(this);
     layout->addWidget(lb, 1);
+    // How many matches the last search found, so that an empty list is not left unexplained.
+    lblCount = new QLabel(client);
+    lblCount->setObjectName(QStringLiteral("lblCount"));
+    layout->addWidget(lblCount);
     setCentralWidget(client);
     // Showing the pane puts the caret into its text box.
     setFocusProxy(cbPattern);
@@ -171,8 +176,10 @@ TFSearchPane::TFSearchPane(QWidget *parent) : TFToolForm(parent)
     NVKLocalizer->setObjectName(QStringLiteral("NVKLocalizer"));
     if (TNVKResourceSet *resources = QBAppShared().ResourceSet)
         NVKLocalizer->SetResourceSet(resources);
-    connect(NVKLocalizer, &TNVKCustomResourceManager::afterUpdate, this,
-            [this] { FModel->SetGoneText(QBLoadStr(NVKLocalizer, QBStrings::SMatchArticleDeleted)); });
+    connect(NVKLocalizer, &TNVKCustomResourceManager::afterUpdate, this, [this] {
+        FModel->SetGoneText(QBLoadStr(NVKLocalizer, QBStrings::SMatchArticleDeleted));
+        ShowCount();
+    });
 
     if (const IQBSettingsServicePtr settings = SettingsService())
         FHistory = settings->LoadHistoryList(HistoryName);
@@ -299,7 +306,9 @@ void TFSearchPane::SearchDone(const std::shared_ptr<TRun> &run)
     FSearchThread = nullptr;
     FRun.reset();
     AddToHistory(run->Pattern);
+    FCounted = true;
     SetSearching(false);
+    ShowCount();
     // The matches found before the failure stay listed.
     if (!run->Failure.isEmpty())
         QBDialogs::Warning(this, QBFormatStr(NVKLocalizer, QBStrings::SSearchFailed, {run->Failure}));
@@ -333,17 +342,38 @@ void TFSearchPane::Reset()
 void TFSearchPane::ClearResults()
 {
     FModel->Clear();
+    FCounted = false;
+    ShowCount();
 }
 
 void TFSearchPane::SetSearching(bool searching)
 {
+    // Disabling the box takes the caret from it; it comes back when the search ends.
+    const QWidget *focus = QApplication::focusWidget();
+    if (searching)
+        FRefocus = focus && (focus == cbPattern || cbPattern->isAncestorOf(focus) || focus == btnStart);
     for (QWidget *control : std::initializer_list<QWidget *>{btnStart, cbPattern, rbEntireDocument, rbCurrent, cbCase,
                                                              cbWholeWords, cbTitles})
         control->setEnabled(!searching);
     btnStop->setEnabled(searching);
     aProgress->setVisible(searching);
-    if (!searching)
-        cbPatternChange(cbPattern->currentText());
+    if (searching)
+        return;
+    cbPatternChange(cbPattern->currentText());
+    if (FRefocus)
+        cbPattern->setFocus();
+    FRefocus = false;
+}
+
+void TFSearchPane::ShowCount()
+{
+    if (!FCounted) {
+        lblCount->clear();
+        return;
+    }
+    const int matches = FModel->rowCount();
+    lblCount->setText(matches == 0 ? QBLoadStr(NVKLocalizer, QBStrings::SNoMatches)
+                                   : QBFormatStr(NVKLocalizer, QBStrings::SMatchCount, {matches}));
 }
 
 void TFSearchPane::AddToHistory(const QString &text)

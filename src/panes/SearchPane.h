@@ -49,6 +49,7 @@ public:
     QPushButton *btnStop = nullptr;
     QProgressBar *aProgress = nullptr;
     QListView *lb = nullptr;
+    QLabel *lblCount = nullptr;
     QGroupBox *gbScope = nullptr;
     QRadioButton *rbEntireDocument = nullptr;
     QRadioButton *rbCurrent = nullptr;
@@ -72,6 +73,8 @@ private:
     void Reset();
     void ClearResults();
     void SetSearching(bool searching);
+    // Says how many matches the finished search found; nothing before one has.
+    void ShowCount();
     void AddToHistory(const QString &text);
     // Takes the matches the worker has queued so far.
     void Flush(const TRun *run);
@@ -89,5 +92,7 @@ private:
     QThread *FSearchThread = nullptr;
     // The length of the text the results were found for: the pattern box may change since.
     int FFoundLength = 0;
+    bool FRefocus = false;
+    bool FCounted = false;
     IQBHistoryListPtr FHistory;
 };

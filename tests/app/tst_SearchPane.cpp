@@ -36,8 +36,10 @@ struct TSearchFixture : TAppFrameFixture
         return addArticle(doc(), parent ? parent : doc()->Root(), caption, text.isEmpty() ? QString() : rtf(text));
     }
 
+    // Clicks into the pattern box and types.
     void type(const QString &text) const
     {
+        pane()->cbPattern->setFocus(Qt::MouseFocusReason);
         pane()->cbPattern->lineEdit()->clear();
         QTest::keyClicks(pane()->cbPattern->lineEdit(), text);
     }
@@ -169,6 +171,9 @@ private Q_SLOTS:
             coreMatches(f.doc(), scope == 1 ? words : nullptr, pattern, options, titles);
         QCOMPARE(f.rows(), expected);
         QCOMPARE(f.model()->rowCount(), expectedRows);
+        QCOMPARE(f.pane()->lblCount->text(), QStringLiteral("Matches: %1").arg(expectedRows));
+        // The caret is back in the box for the next search.
+        QCOMPARE(QApplication::focusWidget(), f.pane()->cbPattern);
         QVERIFY(f.searchControlsEnabled());
         QVERIFY(f.pane()->btnStart->isEnabled());
         QCOMPARE(f.pane()->cbPattern->itemText(0), pattern);
@@ -360,7 +365,7 @@ private Q_SLOTS:
             english = texts();
             SettingsService()->SetLanguage(QStringLiteral("Deutsch"));
             const QMap<QString, QString> german = texts();
-            QCOMPARE(german.size(), 12);
+            QCOMPARE(german.size(), 13);
             for (auto it = german.cbegin(); it != german.cend(); ++it)
                 QVERIFY2(!it.value().isEmpty() && it.value() != english.value(it.key()), qPrintable(it.key()));
             QCOMPARE(german.value(QStringLiteral("btnStart")), QStringLiteral("Starten"));
