@@ -86,6 +86,10 @@ public:
     QAction *FileOpen = nullptr;
     QAction *FileSave = nullptr;
     QAction *FileSaveAs = nullptr;
+    QAction *FileExport = nullptr;
+    QAction *FilePrint = nullptr;
+    QAction *FilePrintSetup = nullptr;
+    QAction *FilePageSetup = nullptr;
     QAction *FileExit = nullptr;
     QAction *EditUndo = nullptr;
     QAction *EditRedo = nullptr;

@@ -14,6 +14,9 @@
 #include "panes/IndexPane.h"
 #include "panes/OutlinePane.h"
 #include "panes/SearchPane.h"
+#include "report/ExportDlg.h"
+#include "report/PrintDlg.h"
+#include "report/PrxCore.h"
 #include "platform/NVKLocalizer.h"
 #include "platform/QBAppShared.h"
 #include "platform/QBDialogs.h"
@@ -64,6 +67,14 @@ void TFAppFrame::CreateActions()
         NewAction(S("FileSave"), S("&Save"), S("Save|Save current document"), ciFileSave, QKeySequence(S("Ctrl+S")));
     FileSaveAs =
         NewAction(S("FileSaveAs"), S("Save &As..."), S("Save As|Save current document under a new name"), ciFileSaveAs);
+    FileExport = NewAction(S("FileExport"), S("&Export..."), S("Export|Export articles as an RTF or a text file"),
+                           ciFileExport);
+    FilePrint = NewAction(S("FilePrint"), S("&Print/Preview..."), S("Print|Print or preview articles"), ciFilePrint,
+                          QKeySequence(S("Ctrl+P")));
+    FilePrintSetup = NewAction(S("FilePrintSetup"), S("P&rinter setup..."),
+                               S("Printer setup|Choose the printer and its settings"), ciFilePrintSetup);
+    FilePageSetup = NewAction(S("FilePageSetup"), S("Pa&ge setup..."), S("Page setup|Set the paper and the margins"),
+                              ciFilePageSetup);
     FileExit = NewAction(S("FileExit"), S("E&xit"), S("Exit|Quit Quillbox"), ciFileExit);
     EditUndo = NewAction(S("EditUndo"), S("&Undo"), S("Undo|Undo last change"), ciEditUndo, QKeySequence(S("Ctrl+Z")));
     EditRedo = NewAction(S("EditRedo"), S("&Redo"), S("Redo|Redo last undone change"), ciEditRedo,
@@ -160,6 +171,10 @@ void TFAppFrame::CreateMenus()
     miRecent->setObjectName(QStringLiteral("miRecent"));
     file->addActions({FileSave, FileSaveAs});
     file->addSeparator();
+    file->addAction(FileExport);
+    file->addSeparator();
+    file->addActions({FilePrint, FilePrintSetup, FilePageSetup});
+    file->addSeparator();
     file->addAction(FileExit);
     connect(file, &QMenu::aboutToShow, this, [this] {
         BuildRecentMenu(miRecent);
@@ -246,6 +261,7 @@ void TFAppFrame::CreateToolbars()
         openButton->setPopupMode(QToolButton::MenuButtonPopup);
     }
     tbStandard->addAction(FileSave);
+    tbStandard->addAction(FilePrint);
     tbStandard->addSeparator();
     tbStandard->addActions({EditCut, EditCopy, EditPaste});
     tbStandard->addSeparator();
@@ -303,6 +319,18 @@ void TFAppFrame::ConnectFileEdit()
         if (const IQBDataServicePtr data = DataService())
             data->SaveDocumentAs();
     });
+    connect(FileExport, &QAction::triggered, this, [this] {
+        StoreChanges();
+        TFExportDlg dialog(this);
+        dialog.Execute();
+    });
+    connect(FilePrint, &QAction::triggered, this, [this] {
+        StoreChanges();
+        TFPrintDlg dialog(this);
+        dialog.Execute();
+    });
+    connect(FilePrintSetup, &QAction::triggered, this, [this] { PrxController()->PrinterSetup(this); });
+    connect(FilePageSetup, &QAction::triggered, this, [this] { PrxController()->PageSetup(this); });
     connect(FileExit, &QAction::triggered, this, &QWidget::close);
 
     connect(EditUndo, &QAction::triggered, RichEdit, &TVtlRichEdit::Undo);

@@ -41,7 +41,7 @@ inline constexpr TQBNamedText SNoAssociation{
     "SNoAssociation", "There is no program associated with %s.\r\nDo you wish to explore it instead?"};
 inline constexpr TQBNamedText SLineLimit{
     "SLineLimit", "Current article contains only %d lines. Please enter number between 1 and %d."};
-inline constexpr TQBNamedText SExportSuccess{"SExportSuccess", "Document has been successfuly exported to '%s'"};
+inline constexpr TQBNamedText SExportSuccess{"SExportSuccess", "The document was successfully exported to '%s'."};
 inline constexpr TQBNamedText SPrintProgress{"SPrintProgress", "Processing: %s"};
 inline constexpr TQBNamedText SErrorDefault{"SErrorDefault", "Sorry, requested operation could not be completed."};
 inline constexpr TQBNamedText STipsError{"STipsError", "Quillbox failed to load the file '%s'.\r\nError message: %s"};

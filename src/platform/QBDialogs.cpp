@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QQueue>
+#include <QRegularExpression>
 
 namespace {
 
@@ -44,6 +45,13 @@ QString fileDialog(QWidget *parent, QFileDialog::AcceptMode mode, const QString 
     dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
     dialog.setNameFilter(QBDialogs::QtFilter(filter));
     dialog.setDefaultSuffix(suffix);
+    // A name typed without an extension takes the one of the file type chosen.
+    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog](const QString &chosen) {
+        static const QRegularExpression firstPattern(QStringLiteral("\\*\\.(\\w+)"));
+        const QRegularExpressionMatch match = firstPattern.match(chosen);
+        if (match.hasMatch())
+            dialog.setDefaultSuffix(match.captured(1));
+    });
     if (!initial.isEmpty())
         dialog.selectFile(initial);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())

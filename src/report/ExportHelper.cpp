@@ -1,0 +1,191 @@
+// Copyright (c) 2026 Brindlewood
+// SPDX-License-Identifier: MIT
+#include "ExportHelper.h"
+
+#include "PrxRichEditSource.h"
+#include "framework/NVKResourceSet.h"
+#include "framework/QBStrings.h"
+#include "platform/NVKLocalizer.h"
+#include "platform/QBAppShared.h"
+#include "services/QBDocSvc.h"
+#include "services/QBEditorIntf.h"
+#include "services/QBSettingsSvc.h"
+
+#include <QApplication>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QTextDocument>
+#include <QVBoxLayout>
+
+namespace {
+
+// How often the progress window gets to answer during an assembly: often enough for Cancel and
+// for moving the window, rarely enough not to slow a long assembly down.
+constexpr int EventsEveryMs = 40;
+
+} // namespace
+
+TFReportProgress::TFReportProgress(QWidget *owner)
+    : QDialog(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint)
+{
+    setObjectName(QStringLiteral("FReportProgress"));
+    setWindowTitle(QStringLiteral("Preparing report..."));
+    lblProgress = new QLabel(QStringLiteral("Processing..."), this);
+    lblProgress->setObjectName(QStringLiteral("lblProgress"));
+    // A long caption must not widen the window.
+    lblProgress->setMinimumWidth(1);
+    lblProgress->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    btnCancel = new QPushButton(QStringLiteral("Cancel"), this);
+    btnCancel->setObjectName(QStringLiteral("btnCancel"));
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(btnCancel);
+    buttons->addStretch();
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(lblProgress);
+    layout->addLayout(buttons);
+    setFixedSize(320, qMax(62, sizeHint().height()));
+    connect(btnCancel, &QPushButton::clicked, this, &TFReportProgress::btnCancelClick);
+
+    xlProgress = new TNVKLocalizer(this);
+    xlProgress->setObjectName(QStringLiteral("xlProgress"));
+    if (TNVKResourceSet *resources = QBAppShared().ResourceSet)
+        xlProgress->SetResourceSet(resources);
+    xlProgress->Loaded();
+}
+
+void TFReportProgress::SetProgress(const QString &text)
+{
+    lblProgress->setText(QBFormatStr(xlProgress, QBStrings::SPrintProgress, {text}));
+}
+
+// ---------------------------------------------------------------------------------------------
+
+TFExportHelper::TFExportHelper(QWidget *owner)
+    : QObject(owner), FOwner(owner), FDocument(std::make_unique<QTextDocument>()),
+      FSource(std::make_unique<TPrxRichEditSource>())
+{
+    FDocument->setUndoRedoEnabled(false);
+    FSource->SetController(PrxController());
+    FSource->SetDocument(FDocument.get());
+    const IQBDataServicePtr data = DataService();
+    const IQBDocumentPtr document = data ? data->GetDocument() : nullptr;
+    if (document)
+        FSource->SetTitle(QFileInfo(document->FileName()).fileName());
+}
+
+TFExportHelper::~TFExportHelper()
+{
+    delete FProgress;
+}
+
+void TFExportHelper::Invalidate()
+{
+    FBuilt = false;
+    FSource->Unprepare();
+    FDocument->clear();
+}
+
+void TFExportHelper::SetScope(TExportScope value)
+{
+    if (value != FScope) {
+        FScope = value;
+        Invalidate();
+    }
+}
+
+void TFExportHelper::SetIncludeTitles(bool value)
+{
+    if (value != FOptions.IncludeTitles) {
+        FOptions.IncludeTitles = value;
+        Invalidate();
+    }
+}
+
+void TFExportHelper::SetNumbering(bool value)
+{
+    if (value != FOptions.Numbering) {
+        FOptions.Numbering = value;
+        Invalidate();
+    }
+}
+
+void TFExportHelper::SetSkipEmpty(bool value)
+{
+    if (value != FOptions.SkipEmpty) {
+        FOptions.SkipEmpty = value;
+        Invalidate();
+    }
+}
+
+TQBExportSource TFExportHelper::CurrentSource() const
+{
+    TQBExportSource source;
+    if (const IQBDataServicePtr data = DataService())
+        source.Document = data->GetDocument();
+    if (const IQBEditorServicePtr editor = EditorService()) {
+        // What is being typed belongs to the article it is printed with.
+        editor->StoreChanges();
+        source.Current = editor->CurrentArticle();
+        for (int i = 0; i < editor->WindowCount(); ++i)
+            source.OpenArticles.append(editor->WindowArticle(i));
+        if (FScope == esSelection)
+            source.Selection = editor->SelectionRTF();
+    }
+    return source;
+}
+
+bool TFExportHelper::Step(const QString &caption)
+{
+    if (!FProgress)
+        return true;
+    if (FSinceEvents.elapsed() >= EventsEveryMs) {
+        FProgress->SetProgress(caption);
+        QApplication::processEvents();
+        FSinceEvents.restart();
+    }
+    return !FProgress->Cancelled();
+}
+
+bool TFExportHelper::Build()
+{
+    if (FBuilt)
+        return true;
+    Q_EMIT assembling();
+    TQBExportOptions options = FOptions;
+    if (const IQBSettingsServicePtr settings = SettingsService())
+        options.TitleFont = settings->GetTitleFont();
+    const TQBExportSource source = CurrentSource();
+
+    FSource->Unprepare();
+    FProgress = new TFReportProgress(FOwner);
+    FProgress->show();
+    FSinceEvents.start();
+    bool done = false;
+    try {
+        done = QBBuildExport(*FDocument, FScope, source, options,
+                             [this](const QString &caption) { return Step(caption); });
+    } catch (...) {
+        delete FProgress;
+        FProgress = nullptr;
+        FDocument->clear();
+        throw;
+    }
+    done = done && !FProgress->Cancelled();
+    delete FProgress;
+    FProgress = nullptr;
+    if (!done)
+        FDocument->clear();
+    FBuilt = done;
+    return FBuilt;
+}
+
+bool TFExportHelper::Save(const QString &fileName, TQBExportFormat format)
+{
+    if (!Build())
+        return false;
+    QBSaveExport(*FDocument, fileName, format);
+    return true;
+}
