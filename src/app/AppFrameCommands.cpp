@@ -329,8 +329,8 @@ void TFAppFrame::ConnectFileEdit()
         TFPrintDlg dialog(this);
         dialog.Execute();
     });
-    connect(FilePrintSetup, &QAction::triggered, this, [this] { PrxController()->PrinterSetup(this); });
-    connect(FilePageSetup, &QAction::triggered, this, [this] { PrxController()->PageSetup(this); });
+    connect(FilePrintSetup, &QAction::triggered, this, [this] { TPrxController::Application()->PrinterSetup(this); });
+    connect(FilePageSetup, &QAction::triggered, this, [this] { TPrxController::Application()->PageSetup(this); });
     connect(FileExit, &QAction::triggered, this, &QWidget::close);
 
     connect(EditUndo, &QAction::triggered, RichEdit, &TVtlRichEdit::Undo);

@@ -68,7 +68,7 @@ TFExportHelper::TFExportHelper(QWidget *owner)
       FSource(std::make_unique<TPrxRichEditSource>())
 {
     FDocument->setUndoRedoEnabled(false);
-    FSource->SetController(PrxController());
+    FSource->SetController(TPrxController::Application());
     FSource->SetDocument(FDocument.get());
     const IQBDataServicePtr data = DataService();
     const IQBDocumentPtr document = data ? data->GetDocument() : nullptr;

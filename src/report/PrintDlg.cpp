@@ -5,10 +5,6 @@
 #include "ExportHelper.h"
 #include "PrxCore.h"
 #include "PrxRichEditSource.h"
-#include "platform/QBDialogs.h"
-
-#include <QFileInfo>
-#include <QPrinter>
 #include <QPushButton>
 
 namespace {
@@ -39,29 +35,17 @@ TFPrintDlg::TFPrintDlg(QWidget *owner) : TFReportDlg(PrintTexts, owner)
 void TFPrintDlg::btnPrintClick()
 {
     ApplyChoices();
-    if (!Helper()->Build())
-        return;
-    TPrxController *controller = PrxController();
-    QPrinter *printer = controller->Printer();
-    // Without a printer the pages go to a PDF file; ask for it each time rather than silently
-    // overwrite the last one.
-    if (printer->outputFormat() == QPrinter::PdfFormat) {
-        const QString proposed = QFileInfo(Helper()->Source()->Title()).completeBaseName();
-        const QString fileName = QBDialogs::SaveFileName(this, QStringLiteral("PDF files|*.pdf"), QStringLiteral("pdf"),
-                                                         proposed.isEmpty() ? QString() : proposed + QStringLiteral(".pdf"));
-        if (fileName.isEmpty())
-            return;
-        printer->setOutputFileName(fileName);
-    }
-    Helper()->Source()->Print();
+    // Without a printer the controller asks for the PDF file to print into.
+    if (Helper()->Build())
+        Helper()->Source()->Print();
 }
 
 void TFPrintDlg::btnPrinterClick()
 {
-    PrxController()->PrinterSetup(this);
+    TPrxController::Application()->PrinterSetup(this);
 }
 
 void TFPrintDlg::btnPageClick()
 {
-    PrxController()->PageSetup(this);
+    TPrxController::Application()->PageSetup(this);
 }
