@@ -62,6 +62,8 @@ TFPreviewDlg::TFPreviewDlg(QWidget *owner) : QDialog(owner)
     cbZoom->setObjectName(QStringLiteral("cbZoom"));
     cbZoom->setEditable(true);
     cbZoom->setInsertPolicy(QComboBox::NoInsert);
+    // What is typed is what applies: "5" must not complete to "50%".
+    cbZoom->setCompleter(nullptr);
     cbZoom->addItems({QStringLiteral("10%"), QStringLiteral("25%"), QStringLiteral("50%"), QStringLiteral("75%"),
                       QStringLiteral("100%"), QStringLiteral("125%"), QStringLiteral("150%"), QStringLiteral("175%"),
                       QStringLiteral("200%")});

@@ -20,8 +20,12 @@ struct TLine
 {
     qreal Top;
     qreal Bottom;
-    int Start; // first character
-    int End;   // one past the last character, the paragraph break included
+    int Start;      // first character
+    int End;        // one past the last character, the paragraph break included
+    int Block;      // block number
+    int Index;      // line index in the block
+    qreal BlockTop; // the block's extent in the document
+    qreal BlockBottom;
 };
 
 QRect toTwips(const QRect &thou)
@@ -50,6 +54,15 @@ QImage &measuringDevice(qreal dpi)
     device.setDotsPerMeterY(dotsPerMeter);
     return device;
 }
+
+// Lines of a block are placed relative to this point of the document.
+QPointF blockOrigin(QAbstractTextDocumentLayout *layout, const QTextBlock &block)
+{
+    return layout->blockBoundingRect(block).topLeft() - block.layout()->boundingRect().topLeft();
+}
+
+// Less than any distance a layout produces between two lines.
+constexpr qreal Epsilon = 0.05;
 
 } // namespace
 
@@ -99,14 +112,16 @@ bool TPrxRichEditSource::DoPrepare()
         const QTextLayout *text = block.layout();
         if (!text || !block.isVisible())
             continue;
-        const qreal top = layout->blockBoundingRect(block).top();
+        const QRectF rect = layout->blockBoundingRect(block);
+        const qreal origin = blockOrigin(layout, block).y();
         for (int i = 0; i < text->lineCount(); ++i) {
             const QTextLine line = text->lineAt(i);
             const int start = block.position() + line.textStart();
             int end = start + line.textLength();
             if (i == text->lineCount() - 1)
                 end = block.position() + block.length();
-            lines.append({top + line.y(), top + line.y() + line.height(), start, end});
+            lines.append({origin + line.y(), origin + line.y() + line.height(), start, end, block.blockNumber(), i,
+                          rect.top(), rect.bottom()});
         }
     }
     // Lines of table cells side by side come in document order, not from top to bottom.
@@ -131,7 +146,16 @@ bool TPrxRichEditSource::DoPrepare()
         // the rest of a line's slot stay with their line.
         const qreal bottom = next < lines.size() ? qMin(lines.at(next).Top, limit) : limit;
         FPages.append({start, qMin(end, length) - 1});
-        FBands.append({pageTop, bottom});
+        // Paragraphs begun on an earlier page are drawn line by line: the layout, asked for the lines
+        // below a point, also draws the one line above it, which a PDF would keep as invisible text.
+        TBand band{pageTop, bottom, pageTop, {}};
+        for (qsizetype k = i; k < next; ++k) {
+            if (lines.at(k).BlockTop < pageTop - Epsilon)
+                band.LayoutTop = qMax(band.LayoutTop, lines.at(k).BlockBottom);
+        }
+        for (qsizetype k = i; k < next && lines.at(k).Top < band.LayoutTop; ++k)
+            band.Lines.append({lines.at(k).Block, lines.at(k).Index});
+        FBands.append(band);
         i = next;
     }
     return true;
@@ -177,17 +201,27 @@ void TPrxRichEditSource::RenderPage(int page, const TPrxRenderInfo &info)
     painter->translate(FPrintRect.left(), FPrintRect.top());
     const qreal k = 1440.0 / FLayoutDpi;
     painter->scale(k, k);
-    const QPair<qreal, qreal> band = FBands.at(page);
-    painter->translate(0, -band.first);
+    const TBand &band = FBands.at(page);
+    painter->translate(0, -band.Top);
     const qreal width = FLayout->textWidth();
-    const QRectF shown(-width, band.first, 3 * width, band.second - band.first);
+    const QRectF shown(-width, band.Top, 3 * width, band.Bottom - band.Top);
     painter->setClipRect(shown, Qt::IntersectClip);
 
-    QAbstractTextDocumentLayout::PaintContext context;
-    context.clip = shown;
+    QAbstractTextDocumentLayout *layout = FLayout->documentLayout();
     // Paper is white whatever the desktop's colours.
-    context.palette.setColor(QPalette::Text, Qt::black);
-    FLayout->documentLayout()->draw(painter, context);
+    painter->setPen(Qt::black);
+    for (const QPair<int, int> &at : band.Lines) {
+        const QTextBlock block = FLayout->findBlockByNumber(at.first);
+        if (block.isValid() && block.layout() && at.second < block.layout()->lineCount())
+            block.layout()->lineAt(at.second).draw(painter, blockOrigin(layout, block));
+    }
+    if (band.Bottom - band.LayoutTop > 2 * Epsilon) {
+        QAbstractTextDocumentLayout::PaintContext context;
+        // A hair inside the band, so that lines which only touch its edges are left to their own pages.
+        context.clip = QRectF(-width, band.LayoutTop + Epsilon, 3 * width, band.Bottom - band.LayoutTop - 2 * Epsilon);
+        context.palette.setColor(QPalette::Text, Qt::black);
+        layout->draw(painter, context);
+    }
     painter->restore();
 }
 

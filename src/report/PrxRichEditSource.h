@@ -52,8 +52,17 @@ private:
 
     QPointer<const QTextDocument> FDocument;
     QList<TPage> FPages;
-    // The vertical band of the laid-out copy that each page shows, in layout pixels.
-    QList<QPair<qreal, qreal>> FBands;
+    // How each page is drawn from the laid-out copy (layout pixels): the band it shows, the lines drawn
+    // one by one at its top (those of paragraphs begun on an earlier page, given as block number and
+    // line index), and where drawing by the layout takes over.
+    struct TBand
+    {
+        qreal Top;
+        qreal Bottom;
+        qreal LayoutTop;
+        QList<QPair<int, int>> Lines;
+    };
+    QList<TBand> FBands;
     std::unique_ptr<QTextDocument> FLayout;
     qreal FLayoutDpi = 96;
     QRect FPageRect;
