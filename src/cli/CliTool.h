@@ -20,7 +20,7 @@ enum TCliExit : int {
 // Results go to out, problems to err, each problem as one "quillbox-cli: ..." line; returns the exit code.
 int CliRun(const QStringList &args, QTextStream &out, QTextStream &err);
 
-// Export lays out rich text and needs a GUI application; the other commands do not.
+// Export and print lay out rich text and need a GUI application; the other commands do not.
 bool CliNeedsGui(const QString &command);
 
 // ---- for the commands ----
@@ -63,7 +63,7 @@ void CliAbout(const QString &fileName, const std::function<void()> &work);
 // A value on one line of tab-separated output: line breaks become \n, tabs \t.
 QString CliOneLine(QString text);
 
-// The commands (CliDocumentCommands.cpp, CliSearchExport.cpp).
+// The commands (CliDocumentCommands.cpp, CliSearchExport.cpp, CliPrint.cpp).
 void CliInfo(const QStringList &args, QTextStream &out);
 void CliTree(const QStringList &args, QTextStream &out);
 void CliBody(const QStringList &args, QTextStream &out);
@@ -71,3 +71,4 @@ void CliConvert(const QStringList &args, QTextStream &out);
 void CliSearch(const QStringList &args, QTextStream &out);
 void CliText(const QStringList &args, QTextStream &out);
 void CliExport(const QStringList &args, QTextStream &out);
+void CliPrint(const QStringList &args, QTextStream &out);
