@@ -74,7 +74,13 @@ void TPrxRichEditSource::SetDocument(const QTextDocument *document)
 {
     if (Prepared())
         Unprepare();
+    if (FDocument)
+        disconnect(FDocument, nullptr, this, nullptr);
     FDocument = document;
+    FLayout.reset();
+    // The laid-out copy serves every Prepare until the text changes.
+    if (document)
+        connect(document, &QTextDocument::contentsChanged, this, [this] { FLayout.reset(); });
 }
 
 void TPrxRichEditSource::UpdateRects()
@@ -88,23 +94,31 @@ bool TPrxRichEditSource::DoPrepare()
     if (Prepared())
         Unprepare();
     UpdateRects();
-    FLayoutDpi = screenDpi();
-    const qreal width = PrxWidth(FPrintRect) * FLayoutDpi / 1440.0;
-    const qreal height = PrxHeight(FPrintRect) * FLayoutDpi / 1440.0;
+    const qreal dpi = screenDpi();
+    const qreal width = PrxWidth(FPrintRect) * dpi / 1440.0;
+    const qreal height = PrxHeight(FPrintRect) * dpi / 1440.0;
     // Margins that meet or cross leave nothing to print on.
     if (width < 1 || height < 1)
         return false;
-    if (!FDocument)
+    if (!FDocument) {
+        FLayout.reset();
         return true;
+    }
     const int length = FDocument->characterCount() - 1;
     if (length <= 0)
         return true;
 
-    FLayout.reset(FDocument->clone());
-    FLayout->setUndoRedoEnabled(false);
-    FLayout->documentLayout()->setPaintDevice(&measuringDevice(FLayoutDpi));
-    FLayout->setDocumentMargin(0);
-    FLayout->setTextWidth(width);
+    // Copying the text costs as much as laying it out again: a copy at the same resolution is kept,
+    // and laid out again only when the width changes.
+    if (!FLayout || FLayoutDpi != dpi) {
+        FLayoutDpi = dpi;
+        FLayout.reset(FDocument->clone());
+        FLayout->setUndoRedoEnabled(false);
+        FLayout->documentLayout()->setPaintDevice(&measuringDevice(FLayoutDpi));
+        FLayout->setDocumentMargin(0);
+    }
+    if (FLayout->textWidth() != width)
+        FLayout->setTextWidth(width);
 
     QAbstractTextDocumentLayout *layout = FLayout->documentLayout();
     QList<TLine> lines;
@@ -165,7 +179,6 @@ void TPrxRichEditSource::DoUnprepare()
 {
     FPages.clear();
     FBands.clear();
-    FLayout.reset();
 }
 
 void TPrxRichEditSource::RenderPage(int page, const TPrxRenderInfo &info)

@@ -11,9 +11,10 @@
 #include <memory>
 
 // Paginates a rich text for the controller's geometry and draws its pages. Pagination lays out a copy
-// of the text once per Prepare at the printable width, on a device with the screen's resolution, and
-// keeps only where each page starts and ends; pages are drawn from that one layout, scaled, so the
-// preview and the printer break lines alike.
+// of the text at the printable width, on a device with the screen's resolution, and keeps only where
+// each page starts and ends; pages are drawn from that one layout, scaled, so the preview and the
+// printer break lines alike. The copy lives until the text changes or another one is set, so printing
+// after a preview does not copy the text again.
 class TPrxRichEditSource : public TPrxSource
 {
     Q_OBJECT

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "report/PrxCore.h"
+#include "report/PrxRichEditSource.h"
 #include "report/PrxUtils.h"
 
 #include <QGuiApplication>
@@ -55,3 +56,17 @@ inline QString lineName(int i)
 {
     return QStringLiteral("Line %1").arg(i, 3, 10, QLatin1Char('0'));
 }
+
+// A controller on letterPrinter with the given margins, and a rich-text source of document on it.
+struct TPrintJob
+{
+    TPrintJob(const QRect &margins, const QTextDocument *document)
+    {
+        Controller.SetPrinter(letterPrinter());
+        Controller.SetMargins(margins);
+        Source.SetController(&Controller);
+        Source.SetDocument(document);
+    }
+    TPrxController Controller;
+    TPrxRichEditSource Source;
+};

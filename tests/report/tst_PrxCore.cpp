@@ -23,6 +23,7 @@ private slots:
     void print_pagesBreakBetweenLines();
     void print_pagesCoverTheTextWithoutGaps();
     void print_paragraphAcrossPages_splitsBetweenItsLines();
+    void print_afterTheTextChanged_printsTheNewText();
     void print_emptyText_hasNoPagesAndWritesNothing();
     void print_lineTallerThanAPage_getsAPageOfItsOwn();
     void print_marginsLeavingNoRoom_printNothing();
@@ -31,21 +32,12 @@ private slots:
     void attach_secondPreview_isRefused();
 
 private:
-    std::unique_ptr<TPrxController> controller(const QRect &margins);
     QTemporaryDir FDir;
 };
 
 void TestPrxCore::init()
 {
     QBDialogs::ClearTestState();
-}
-
-std::unique_ptr<TPrxController> TestPrxCore::controller(const QRect &margins)
-{
-    auto result = std::make_unique<TPrxController>();
-    result->SetPrinter(letterPrinter());
-    result->SetMargins(margins);
-    return result;
 }
 
 void TestPrxCore::conversions_followTheRoundingRules_data()
@@ -112,13 +104,11 @@ void TestPrxCore::print_pagesBreakBetweenLines()
     QFETCH(QRect, margins);
     QFETCH(int, lines);
     QFETCH(QList<int>, linesPerPage);
-    const auto c = controller(margins);
     const auto document = linesDocument(lines);
-    TPrxRichEditSource source;
-    source.SetController(c.get());
-    source.SetDocument(document.get());
+    TPrintJob job(margins, document.get());
+    TPrxRichEditSource &source = job.Source;
     const QString pdf = FDir.filePath(QString::fromLatin1(QTest::currentDataTag()) + QStringLiteral(".pdf"));
-    c->SetOutputFileName(pdf);
+    job.Controller.SetOutputFileName(pdf);
     source.Print();
 
     // A page break between every two pages and none after the last: as many PDF pages as pages.
@@ -136,16 +126,14 @@ void TestPrxCore::print_pagesBreakBetweenLines()
     // Pagination lives only while printing.
     QVERIFY(!source.Prepared());
     QCOMPARE(source.PageCount(), 0);
-    QCOMPARE(c->Source(), nullptr);
+    QCOMPARE(job.Controller.Source(), nullptr);
 }
 
 void TestPrxCore::print_pagesCoverTheTextWithoutGaps()
 {
-    const auto c = controller(PrxRect(1000, 1000, 1000, 1000));
     const auto document = linesDocument(40);
-    TPrxRichEditSource source;
-    source.SetController(c.get());
-    source.SetDocument(document.get());
+    TPrintJob job(PrxRect(1000, 1000, 1000, 1000), document.get());
+    TPrxRichEditSource &source = job.Source;
     QVERIFY(source.Prepare());
     QCOMPARE(source.PageCount(), 3);
     QCOMPARE(source.PrintRect(), PrxRect(1440, 1440, 10800, 14400));
@@ -163,18 +151,16 @@ void TestPrxCore::print_pagesCoverTheTextWithoutGaps()
 
 void TestPrxCore::print_paragraphAcrossPages_splitsBetweenItsLines()
 {
-    const auto c = controller(PrxRect(1000, 1000, 1000, 1000));
     QStringList words;
     for (int i = 1; i <= 1500; ++i)
         words.append(QStringLiteral("w%1").arg(i));
     QTextDocument document;
     document.setDefaultFont(QFont(QStringLiteral("DejaVu Sans"), 10));
     document.setPlainText(words.join(QLatin1Char(' ')));
-    TPrxRichEditSource source;
-    source.SetController(c.get());
-    source.SetDocument(&document);
+    TPrintJob job(PrxRect(1000, 1000, 1000, 1000), &document);
+    TPrxRichEditSource &source = job.Source;
     const QString pdf = FDir.filePath(QStringLiteral("paragraph.pdf"));
-    c->SetOutputFileName(pdf);
+    job.Controller.SetOutputFileName(pdf);
     source.Print();
     const QStringList pages = pdfPages(pdf);
     QVERIFY(pages.size() >= 2);
@@ -185,18 +171,35 @@ void TestPrxCore::print_paragraphAcrossPages_splitsBetweenItsLines()
     QCOMPARE(printed, words);
 }
 
+void TestPrxCore::print_afterTheTextChanged_printsTheNewText()
+{
+    const auto document = linesDocument(18);
+    TPrintJob job(PrxRect(1000, 1000, 1000, 1000), document.get());
+    QVERIFY(job.Source.Prepare());
+    QCOMPARE(job.Source.PageCount(), 1);
+    job.Source.Unprepare();
+    QTextCursor cursor(document.get());
+    cursor.movePosition(QTextCursor::End);
+    cursor.insertBlock();
+    cursor.insertText(QStringLiteral("Line 019"));
+    const QString pdf = FDir.filePath(QStringLiteral("changed.pdf"));
+    job.Controller.SetOutputFileName(pdf);
+    job.Source.Print();
+    const QStringList pages = pdfPages(pdf);
+    QCOMPARE(pages.size(), 2);
+    QCOMPARE(pdfLines(pages.at(1)), QStringList{lineName(19)});
+}
+
 void TestPrxCore::print_emptyText_hasNoPagesAndWritesNothing()
 {
-    const auto c = controller(PrxRect(1000, 1000, 1000, 1000));
     QTextDocument empty;
-    TPrxRichEditSource source;
-    source.SetController(c.get());
-    source.SetDocument(&empty);
+    TPrintJob job(PrxRect(1000, 1000, 1000, 1000), &empty);
+    TPrxRichEditSource &source = job.Source;
     QVERIFY(source.Prepare());
     QCOMPARE(source.PageCount(), 0);
     source.Unprepare();
     const QString pdf = FDir.filePath(QStringLiteral("empty.pdf"));
-    c->SetOutputFileName(pdf);
+    job.Controller.SetOutputFileName(pdf);
     source.Print();
     QVERIFY(!QFileInfo::exists(pdf));
 }
@@ -204,7 +207,6 @@ void TestPrxCore::print_emptyText_hasNoPagesAndWritesNothing()
 void TestPrxCore::print_lineTallerThanAPage_getsAPageOfItsOwn()
 {
     // Margins leave half an inch of height; every line slot is half an inch plus one pixel.
-    const auto c = controller(PrxRect(1000, 5000, 1000, 5500));
     auto document = linesDocument(5);
     QTextCursor cursor(document.get());
     cursor.select(QTextCursor::Document);
@@ -214,34 +216,29 @@ void TestPrxCore::print_lineTallerThanAPage_getsAPageOfItsOwn()
     QTextCharFormat big;
     big.setFontPointSize(60);
     cursor.mergeCharFormat(big);
-    TPrxRichEditSource source;
-    source.SetController(c.get());
-    source.SetDocument(document.get());
+    TPrintJob job(PrxRect(1000, 5000, 1000, 5500), document.get());
+    TPrxRichEditSource &source = job.Source;
     QVERIFY(source.Prepare());
     QCOMPARE(source.PageCount(), 5);
 }
 
 void TestPrxCore::print_marginsLeavingNoRoom_printNothing()
 {
-    const auto c = controller(PrxRect(5000, 1000, 4000, 1000));
     const auto document = linesDocument(3);
-    TPrxRichEditSource source;
-    source.SetController(c.get());
-    source.SetDocument(document.get());
+    TPrintJob job(PrxRect(5000, 1000, 4000, 1000), document.get());
+    TPrxRichEditSource &source = job.Source;
     QVERIFY(!source.Prepare());
     const QString pdf = FDir.filePath(QStringLiteral("no-room.pdf"));
-    c->SetOutputFileName(pdf);
+    job.Controller.SetOutputFileName(pdf);
     source.Print();
     QVERIFY(!QFileInfo::exists(pdf));
 }
 
 void TestPrxCore::print_pdfWithoutAFile_asksForOne()
 {
-    const auto c = controller(PrxRect(1000, 1000, 1000, 1000));
     const auto document = linesDocument(3);
-    TPrxRichEditSource source;
-    source.SetController(c.get());
-    source.SetDocument(document.get());
+    TPrintJob job(PrxRect(1000, 1000, 1000, 1000), document.get());
+    TPrxRichEditSource &source = job.Source;
     source.SetTitle(QStringLiteral("notes.xqb"));
     const QString pdf = FDir.filePath(QStringLiteral("asked.pdf"));
     QBDialogs::QueueFileName(pdf);

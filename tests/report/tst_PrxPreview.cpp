@@ -1,6 +1,8 @@
 // Copyright (c) 2026 Brindlewood
 // SPDX-License-Identifier: MIT
 #include "PrintFixtures.h"
+#include "framework/NVKResourceSet.h"
+#include "platform/QBAppShared.h"
 #include "report/PageSetupDlg.h"
 #include "report/PreviewDlg.h"
 #include "report/PrxPreview.h"
@@ -29,6 +31,19 @@ void onNextModal(const std::function<void(QWidget *)> &work)
     });
 }
 
+// The German language file that ships with the program.
+class TShippedGerman : public TNVKResourceSet
+{
+public:
+    using TNVKResourceSet::TNVKResourceSet;
+
+protected:
+    QString GetResourceFileName() const override
+    {
+        return QStringLiteral(QB_TEST_DATA_DIR "/../../resources/Language/Deutsch/qb.exe.xlg");
+    }
+};
+
 } // namespace
 
 Q_DECLARE_METATYPE(TPreviewSizing)
@@ -48,6 +63,7 @@ private slots:
     void navigation_followsThePageCount();
     void pageSetup_cancelChangesNothing_confirmRestartsThePreview();
     void pageSetup_showsMarginsInTheDialogsUnit();
+    void shippedGerman_translatesPreviewAndPageSetup();
 };
 
 void TestPrxPreview::layout_placesAndScalesThePage_data()
@@ -83,21 +99,17 @@ void TestPrxPreview::layout_placesAndScalesThePage()
     QCOMPARE(g.ZoomFactor, zoomAfter);
 }
 
-// Shows a three-page source in the preview dialog and runs check on it before closing it.
+// Shows a source of so many lines (18 a page) in the preview dialog and runs check on it before closing it.
 static void withPreview(int lines, const std::function<void(TFPreviewDlg *, TPrxController &)> &check)
 {
-    TPrxController controller;
-    controller.SetPrinter(letterPrinter());
-    controller.SetMargins(PrxRect(1000, 1000, 1000, 1000));
     const auto document = linesDocument(lines);
-    TPrxRichEditSource source;
-    source.SetController(&controller);
-    source.SetDocument(document.get());
+    TPrintJob job(PrxRect(1000, 1000, 1000, 1000), document.get());
+    TPrxController &controller = job.Controller;
+    TPrxRichEditSource &source = job.Source;
     bool ran = false;
     onNextModal([&](QWidget *modal) {
         auto *dialog = qobject_cast<TFPreviewDlg *>(modal);
         QVERIFY(dialog);
-        QCOMPARE(dialog->windowTitle(), QStringLiteral("Print preview"));
         QVERIFY(QTest::qWaitForWindowExposed(dialog));
         check(dialog, controller);
         ran = true;
@@ -112,6 +124,7 @@ static void withPreview(int lines, const std::function<void(TFPreviewDlg *, TPrx
 void TestPrxPreview::preview_opensFittedToTheHeight()
 {
     withPreview(40, [](TFPreviewDlg *dialog, TPrxController &) {
+        QCOMPARE(dialog->windowTitle(), QStringLiteral("Print preview"));
         TPrxPreview *preview = dialog->Preview;
         QCOMPARE(preview->Sizing(), psFitToHeight);
         QCOMPARE(preview->Page()->height(), preview->viewport()->height() - 2 * preview->Border());
@@ -255,6 +268,25 @@ void TestPrxPreview::pageSetup_showsMarginsInTheDialogsUnit()
     QCOMPARE(dialog.Margins(), PrxRect(635, 1270, 2540, 64));
     dialog.SetInches(true);
     QCOMPARE(dialog.Margins(), PrxRect(250, 500, 1000, 25));
+}
+
+void TestPrxPreview::shippedGerman_translatesPreviewAndPageSetup()
+{
+    TShippedGerman german;
+    german.Reload();
+    QBSetAppShared({&german, nullptr, nullptr});
+    withPreview(40, [](TFPreviewDlg *dialog, TPrxController &) {
+        QCOMPARE(dialog->windowTitle(), QStringLiteral("Seitenansicht"));
+        QCOMPARE(dialog->ViewNext->text(), QString::fromUtf8("&Nächste"));
+        QCOMPARE(dialog->lblStatus->text(), QStringLiteral(" Seite 1 von 3 "));
+        onNextModal([](QWidget *modal) {
+            QCOMPARE(modal->windowTitle(), QStringLiteral("Seite einrichten"));
+            QCOMPARE(modal->findChild<QPushButton *>(QStringLiteral("btnCancel"))->text(), QStringLiteral("Abbrechen"));
+            static_cast<QDialog *>(modal)->reject();
+        });
+        dialog->PreviewPageSetup->trigger();
+    });
+    QBSetAppShared({});
 }
 
 QTEST_MAIN(TestPrxPreview)
