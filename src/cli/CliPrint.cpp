@@ -2,7 +2,6 @@
 // SPDX-License-Identifier: MIT
 #include "CliTool.h"
 
-#include "export/QBExportCore.h"
 #include "report/PrxCore.h"
 #include "report/PrxRichEditSource.h"
 #include "report/PrxUtils.h"
@@ -18,24 +17,17 @@
 void CliPrint(const QStringList &args, QTextStream &)
 {
     QStringList positional;
-    TQBExportOptions options;
-    QString scopeText = QStringLiteral("document");
+    TCliAssembly assembly;
     QString paperText;
     QString marginsText;
     for (qsizetype i = 0; i < args.size(); ++i) {
         const QString &arg = args.at(i);
-        if (arg == QLatin1String("--scope") && i + 1 < args.size())
-            scopeText = args.at(++i);
-        else if (arg == QLatin1String("--paper") && i + 1 < args.size())
+        if (CliTakeAssemblyOption(args, i, assembly))
+            continue;
+        if (arg == QLatin1String("--paper") && i + 1 < args.size())
             paperText = args.at(++i);
         else if (arg == QLatin1String("--margins") && i + 1 < args.size())
             marginsText = args.at(++i);
-        else if (arg == QLatin1String("--no-titles"))
-            options.IncludeTitles = false;
-        else if (arg == QLatin1String("--numbering"))
-            options.Numbering = true;
-        else if (arg == QLatin1String("--keep-empty"))
-            options.SkipEmpty = false;
         else if (arg.startsWith(QLatin1String("--")))
             throw ECliUsage();
         else
@@ -45,15 +37,6 @@ void CliPrint(const QStringList &args, QTextStream &)
         throw ECliUsage();
     const QString &fileName = positional.at(0);
     const QString &outName = positional.at(1);
-
-    TExportScope scope = esDocument;
-    qint32 iid = 0;
-    if (scopeText.startsWith(QLatin1String("branch:")) || scopeText.startsWith(QLatin1String("article:"))) {
-        scope = scopeText.startsWith(QLatin1Char('b')) ? esBranch : esCurrentArticle;
-        iid = CliParseIID(scopeText.mid(scopeText.indexOf(QLatin1Char(':')) + 1));
-    } else if (scopeText != QLatin1String("document")) {
-        throw ECliUsage();
-    }
 
     auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
     printer->setOutputFormat(QPrinter::PdfFormat);
@@ -79,13 +62,8 @@ void CliPrint(const QStringList &args, QTextStream &)
         controller.SetMargins(PrxRect(thou, thou, thou, thou));
     }
 
-    const IQBDocumentPtr document = CliReadDocument(fileName);
-    TQBExportSource from;
-    from.Document = document;
-    if (scope != esDocument)
-        from.Current = CliFindArticle(document, fileName, iid);
     QTextDocument text;
-    CliAbout(fileName, [&] { QBBuildExport(text, scope, from, options); });
+    CliAssemble(text, fileName, assembly);
 
     TPrxRichEditSource source;
     source.SetController(&controller);

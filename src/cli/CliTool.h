@@ -4,6 +4,7 @@
 
 #include "base/NVKErrors.h"
 #include "document/QBDataIntf.h"
+#include "export/QBExportCore.h"
 
 #include <QStringList>
 #include <QTextStream>
@@ -62,6 +63,18 @@ qint32 CliParseIID(const QString &text);
 void CliAbout(const QString &fileName, const std::function<void()> &work);
 // A value on one line of tab-separated output: line breaks become \n, tabs \t.
 QString CliOneLine(QString text);
+
+// What export and print assemble: the scope as given ("document", "branch:IID", "article:IID") and the options.
+struct TCliAssembly
+{
+    QString Scope = QStringLiteral("document");
+    TQBExportOptions Options;
+};
+// Takes the assembly option at args[i] (--scope with its value, --no-titles, --numbering, --keep-empty)
+// into assembly and moves i past it; false when args[i] is none of them.
+bool CliTakeAssemblyOption(const QStringList &args, qsizetype &i, TCliAssembly &assembly);
+// Reads the document and assembles its articles into text; a bad scope is a usage error.
+void CliAssemble(QTextDocument &text, const QString &fileName, const TCliAssembly &assembly);
 
 // The commands (CliDocumentCommands.cpp, CliSearchExport.cpp, CliPrint.cpp).
 void CliInfo(const QStringList &args, QTextStream &out);
