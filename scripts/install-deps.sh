@@ -3,6 +3,7 @@
 # Idempotent: when every package is present it only asks dpkg and exits.
 # The Liberation fonts have the metrics of Arial, Times New Roman and Courier New, which documents
 # from other desktops name: fontconfig substitutes them, so lines break where they did there.
+# poppler-utils (pdftotext, pdfinfo) lets the print tests read the PDFs they print.
 # With --fuzz it also installs clang and its libFuzzer runtime, which only `make fuzz` needs.
 set -euo pipefail
 
@@ -11,6 +12,7 @@ packages=(
     qt6-base-dev qt6-base-dev-tools qt6-svg-dev qt6-qpa-plugins libgl-dev libx11-dev
     libxml2-dev zlib1g-dev libjpeg62-turbo-dev
     fonts-dejavu-core fonts-liberation2 xvfb xauth
+    poppler-utils
 )
 if [ "${1:-}" = "--fuzz" ]; then
     packages+=(clang libclang-rt-dev)

@@ -11,6 +11,7 @@
 #include "platform/QBAppShared.h"
 #include "platform/QBColors.h"
 #include "platform/QBDialogs.h"
+#include "report/PrxCore.h"
 #include "services/QBDocAccess.h"
 #include "services/QBDocBackup.h"
 #include "services/QBDocSvc.h"
@@ -89,6 +90,9 @@ TDMAppData::TDMAppData(const QStringList &arguments, QObject *owner) : QObject(o
     NVKLocalizer->SetResourceSet(NVKResourceSet);
     QBSetAppShared({NVKResourceSet, NVKLocalizer, QBMarkerDictionary});
     QBDataBackup->SetLocalizer(NVKLocalizer);
+    PrxController = new TPrxController(this);
+    PrxController->setObjectName(QStringLiteral("PrxController"));
+    TPrxController::SetApplication(PrxController);
 
     QBDataService->SetOnOpenRequest([this](TQBDataService *, QString &fileName, bool &cancel) {
         const QString chosen = QBDialogs::OpenFileName(FMainWindow, QBLoadStr(NVKLocalizer, QBStrings::SDocumentFilter),

@@ -15,6 +15,7 @@ class TQBSettingsAccess;
 class TQBDataAccess;
 class TQBMarkerDictionary;
 class TNVKLocalizer;
+class TPrxController;
 
 // The program's non-visual container: it creates the services in their order, answers the data
 // service's requests with dialogs, and applies the settings. One exists while the program runs.
@@ -47,6 +48,8 @@ public:
     TQBDataAccess *QBDataAccess;
     TQBMarkerDictionary *QBMarkerDictionary;
     TNVKLocalizer *NVKLocalizer;
+    // Paper, margins and the printer; code below this layer reaches it as TPrxController::Application().
+    TPrxController *PrxController;
 
 private:
     void QBSettingsServiceActivated();

@@ -63,24 +63,52 @@ void CliText(const QStringList &args, QTextStream &out)
         out << '\n';
 }
 
+bool CliTakeAssemblyOption(const QStringList &args, qsizetype &i, TCliAssembly &assembly)
+{
+    const QString &arg = args.at(i);
+    if (arg == QLatin1String("--scope") && i + 1 < args.size())
+        assembly.Scope = args.at(++i);
+    else if (arg == QLatin1String("--no-titles"))
+        assembly.Options.IncludeTitles = false;
+    else if (arg == QLatin1String("--numbering"))
+        assembly.Options.Numbering = true;
+    else if (arg == QLatin1String("--keep-empty"))
+        assembly.Options.SkipEmpty = false;
+    else
+        return false;
+    return true;
+}
+
+void CliAssemble(QTextDocument &text, const QString &fileName, const TCliAssembly &assembly)
+{
+    TExportScope scope = esDocument;
+    qint32 iid = 0;
+    if (assembly.Scope.startsWith(QLatin1String("branch:")) || assembly.Scope.startsWith(QLatin1String("article:"))) {
+        scope = assembly.Scope.startsWith(QLatin1Char('b')) ? esBranch : esCurrentArticle;
+        iid = CliParseIID(assembly.Scope.mid(assembly.Scope.indexOf(QLatin1Char(':')) + 1));
+    } else if (assembly.Scope != QLatin1String("document")) {
+        throw ECliUsage();
+    }
+
+    const IQBDocumentPtr document = CliReadDocument(fileName);
+    TQBExportSource source;
+    source.Document = document;
+    if (scope != esDocument)
+        source.Current = CliFindArticle(document, fileName, iid);
+    CliAbout(fileName, [&] { QBBuildExport(text, scope, source, assembly.Options); });
+}
+
 void CliExport(const QStringList &args, QTextStream &)
 {
     QStringList positional;
-    TQBExportOptions options;
-    QString scopeText = QStringLiteral("document");
+    TCliAssembly assembly;
     QString formatText;
     for (qsizetype i = 0; i < args.size(); ++i) {
         const QString &arg = args.at(i);
-        if (arg == QLatin1String("--scope") && i + 1 < args.size())
-            scopeText = args.at(++i);
-        else if (arg == QLatin1String("--format") && i + 1 < args.size())
+        if (CliTakeAssemblyOption(args, i, assembly))
+            continue;
+        if (arg == QLatin1String("--format") && i + 1 < args.size())
             formatText = args.at(++i);
-        else if (arg == QLatin1String("--no-titles"))
-            options.IncludeTitles = false;
-        else if (arg == QLatin1String("--numbering"))
-            options.Numbering = true;
-        else if (arg == QLatin1String("--keep-empty"))
-            options.SkipEmpty = false;
         else if (arg.startsWith(QLatin1String("--")))
             throw ECliUsage();
         else
@@ -99,22 +127,8 @@ void CliExport(const QStringList &args, QTextStream &)
     else if (!formatText.isEmpty())
         throw ECliUsage();
 
-    TExportScope scope = esDocument;
-    qint32 iid = 0;
-    if (scopeText.startsWith(QLatin1String("branch:")) || scopeText.startsWith(QLatin1String("article:"))) {
-        scope = scopeText.startsWith(QLatin1Char('b')) ? esBranch : esCurrentArticle;
-        iid = CliParseIID(scopeText.mid(scopeText.indexOf(QLatin1Char(':')) + 1));
-    } else if (scopeText != QLatin1String("document")) {
-        throw ECliUsage();
-    }
-
-    const IQBDocumentPtr document = CliReadDocument(fileName);
-    TQBExportSource source;
-    source.Document = document;
-    if (scope != esDocument)
-        source.Current = CliFindArticle(document, fileName, iid);
     QTextDocument text;
-    CliAbout(fileName, [&] { QBBuildExport(text, scope, source, options); });
+    CliAssemble(text, fileName, assembly);
     // The export core's message names the file it could not write.
     QBSaveExport(text, outName, format);
 }

@@ -35,6 +35,12 @@ const TCliCommand Commands[] = {
      "FILE OUT [--scope document|branch:IID|article:IID] [--format rtf|txt] [--no-titles] [--numbering] "
      "[--keep-empty]",
      "export articles as RTF or plain text (by OUT's extension unless --format is given)", CliExport},
+    {"print",
+     "FILE OUT.pdf [--scope document|branch:IID|article:IID] [--no-titles] [--numbering] [--keep-empty] "
+     "[--paper A4|Letter] [--margins MM]",
+     "print articles to a PDF file, paginated as the program prints them (paper by the locale and the printer's "
+     "margins unless given; --margins sets all four in millimetres)",
+     CliPrint},
     {"text", "FILE IID", "print the plain text of one body as the editor holds it", CliText},
 };
 
@@ -99,7 +105,7 @@ int CliRun(const QStringList &args, QTextStream &out, QTextStream &err)
 
 bool CliNeedsGui(const QString &command)
 {
-    return command == QLatin1String("export");
+    return command == QLatin1String("export") || command == QLatin1String("print");
 }
 
 IQBDocumentPtr CliReadDocument(const QString &fileName)

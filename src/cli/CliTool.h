@@ -4,6 +4,7 @@
 
 #include "base/NVKErrors.h"
 #include "document/QBDataIntf.h"
+#include "export/QBExportCore.h"
 
 #include <QStringList>
 #include <QTextStream>
@@ -20,7 +21,7 @@ enum TCliExit : int {
 // Results go to out, problems to err, each problem as one "quillbox-cli: ..." line; returns the exit code.
 int CliRun(const QStringList &args, QTextStream &out, QTextStream &err);
 
-// Export lays out rich text and needs a GUI application; the other commands do not.
+// Export and print lay out rich text and need a GUI application; the other commands do not.
 bool CliNeedsGui(const QString &command);
 
 // ---- for the commands ----
@@ -63,7 +64,19 @@ void CliAbout(const QString &fileName, const std::function<void()> &work);
 // A value on one line of tab-separated output: line breaks become \n, tabs \t.
 QString CliOneLine(QString text);
 
-// The commands (CliDocumentCommands.cpp, CliSearchExport.cpp).
+// What export and print assemble: the scope as given ("document", "branch:IID", "article:IID") and the options.
+struct TCliAssembly
+{
+    QString Scope = QStringLiteral("document");
+    TQBExportOptions Options;
+};
+// Takes the assembly option at args[i] (--scope with its value, --no-titles, --numbering, --keep-empty)
+// into assembly and moves i past it; false when args[i] is none of them.
+bool CliTakeAssemblyOption(const QStringList &args, qsizetype &i, TCliAssembly &assembly);
+// Reads the document and assembles its articles into text; a bad scope is a usage error.
+void CliAssemble(QTextDocument &text, const QString &fileName, const TCliAssembly &assembly);
+
+// The commands (CliDocumentCommands.cpp, CliSearchExport.cpp, CliPrint.cpp).
 void CliInfo(const QStringList &args, QTextStream &out);
 void CliTree(const QStringList &args, QTextStream &out);
 void CliBody(const QStringList &args, QTextStream &out);
@@ -71,3 +84,4 @@ void CliConvert(const QStringList &args, QTextStream &out);
 void CliSearch(const QStringList &args, QTextStream &out);
 void CliText(const QStringList &args, QTextStream &out);
 void CliExport(const QStringList &args, QTextStream &out);
+void CliPrint(const QStringList &args, QTextStream &out);

@@ -10,8 +10,8 @@
 
 int main(int argc, char *argv[])
 {
-    // Export lays out rich text and needs fonts, hence a GUI application; without a display it draws
-    // off screen. The other commands start faster without one.
+    // Export and print lay out rich text and need fonts, hence a GUI application; without a display
+    // they draw off screen. The other commands start faster without one.
     const bool gui = argc > 1 && CliNeedsGui(QString::fromLocal8Bit(argv[1]));
     if (gui && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY") &&
         qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))

@@ -48,6 +48,8 @@ const QList<TQBNamedText> &QBNamedTexts()
         SSearchFailed,
         SNoMatches,
         SMatchCount,
+        SPrintFailed,
+        SPreviewStatus,
     };
     return texts;
 }

@@ -68,6 +68,8 @@ inline constexpr TQBNamedText SMatchArticleDeleted{"SMatchArticleDeleted",
 inline constexpr TQBNamedText SSearchFailed{"SSearchFailed", "The search stopped: %s"};
 inline constexpr TQBNamedText SNoMatches{"SNoMatches", "No matches"};
 inline constexpr TQBNamedText SMatchCount{"SMatchCount", "Matches: %d"};
+inline constexpr TQBNamedText SPrintFailed{"SPrintFailed", "Cannot print to '%s'."};
+inline constexpr TQBNamedText SPreviewStatus{"SPreviewStatus", " Page %d of %d "};
 } // namespace QBStrings
 
 // Every named text, in the order above.

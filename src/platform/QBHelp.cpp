@@ -51,6 +51,8 @@ const TContextPage ContextPages[] = {
     {380, "printing.html#print"},
     {381, "printing.html#print-text"},
     {382, "printing.html#print-options"},
+    {383, "preview.html#preview"},
+    {384, "preview.html#page-setup"},
     {390, "printing.html#export"},
     {391, "printing.html#export-text"},
     {392, "printing.html#export-options"},
@@ -59,9 +61,9 @@ const TContextPage ContextPages[] = {
 
 // The contents list, in reading order.
 const char *const ContentsPages[] = {
-    "index.html",     "mainwindow.html", "outline.html",   "indexpane.html", "search.html",
-    "documents.html", "links.html",      "markers.html",   "dialogs.html",   "printing.html",
-    "settings.html",  "properties.html", "tipsabout.html", "shortcuts.html",
+    "index.html",     "mainwindow.html", "outline.html",    "indexpane.html", "search.html",
+    "documents.html", "links.html",      "markers.html",    "dialogs.html",   "printing.html",
+    "preview.html",   "settings.html",   "properties.html", "tipsabout.html", "shortcuts.html",
 };
 
 const char ContentsPage[] = "index.html";
