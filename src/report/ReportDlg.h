@@ -22,6 +22,23 @@ class TFReportDlg : public QDialog
     Q_OBJECT
 
 public:
+    // The texts and names that tell the two dialogs apart.
+    struct TTexts
+    {
+        const char *Name;
+        const char *Caption;
+        const char *ScopeTab;
+        const char *ScopeTabName;
+        const char *ScopeHeader;
+        const char *ScopeHeaderName;
+        const char *OptionsHeader;
+        const char *EmptyCaption;
+        const char *TitlesCaption;
+        const char *NumbersCaption;
+        const char *LocalizerName;
+        int HelpContext;
+    };
+
     // Shows the scope page, offers the selection only when the editor has one, and runs the dialog.
     int Execute();
     // Copies the choices into the helper; a choice that did not change keeps what it assembled.
@@ -52,21 +69,6 @@ public:
     TNVKLocalizer *Localizer = nullptr;
 
 protected:
-    struct TTexts
-    {
-        const char *Name;
-        const char *Caption;
-        const char *ScopeTab;
-        const char *ScopeTabName;
-        const char *ScopeHeader;
-        const char *ScopeHeaderName;
-        const char *OptionsHeader;
-        const char *EmptyCaption;
-        const char *TitlesCaption;
-        const char *NumbersCaption;
-        const char *LocalizerName;
-        int HelpContext;
-    };
     TFReportDlg(const TTexts &texts, QWidget *owner);
 
     // The column of buttons beside the pages; subclasses add theirs in order.
