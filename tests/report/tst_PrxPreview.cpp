@@ -56,6 +56,7 @@ private slots:
     void layout_placesAndScalesThePage_data();
     void layout_placesAndScalesThePage();
     void preview_opensFittedToTheHeight();
+    void preview_takesTheMainWindowsBounds();
     void zoomBox_acceptsTenToAThousandPercent_data();
     void zoomBox_acceptsTenToAThousandPercent();
     void zoomBox_dropsTypedLetters();
@@ -136,6 +137,23 @@ void TestPrxPreview::preview_opensFittedToTheHeight()
         QCOMPARE(dialog->lblStatus->text(), QStringLiteral(" Page 3 of 3 "));
         QVERIFY(!preview->Page()->grab().isNull());
     });
+}
+
+void TestPrxPreview::preview_takesTheMainWindowsBounds()
+{
+    QWidget main;
+    main.setGeometry(40, 50, 640, 480);
+    main.show();
+    QDialog printDialog(&main);
+    const auto document = linesDocument(3);
+    TPrintJob job(PrxRect(1000, 1000, 1000, 1000), document.get());
+    QRect shown;
+    onNextModal([&](QWidget *modal) {
+        shown = modal->geometry();
+        static_cast<QDialog *>(modal)->reject();
+    });
+    job.Controller.Preview(&job.Source, &printDialog);
+    QCOMPARE(shown, main.geometry());
 }
 
 void TestPrxPreview::zoomBox_acceptsTenToAThousandPercent_data()
