@@ -57,6 +57,7 @@ private slots:
     void layout_placesAndScalesThePage();
     void preview_opensFittedToTheHeight();
     void preview_takesTheMainWindowsBounds();
+    void preview_marginLinesAndClippingFollowEachMargin();
     void zoomBox_acceptsTenToAThousandPercent_data();
     void zoomBox_acceptsTenToAThousandPercent();
     void zoomBox_dropsTypedLetters();
@@ -154,6 +155,55 @@ void TestPrxPreview::preview_takesTheMainWindowsBounds()
     });
     job.Controller.Preview(&job.Source, &printDialog);
     QCOMPARE(shown, main.geometry());
+}
+
+void TestPrxPreview::preview_marginLinesAndClippingFollowEachMargin()
+{
+    // Letter at 100 percent on a 96 dpi screen: 816 × 1056 pixels, 96 to an inch.
+    const auto document = linesDocument(40);
+    TPrintJob job(PrxRect(1000, 1000, 1500, 3000), document.get());
+    QImage page;
+    QColor paper;
+    onNextModal([&](QWidget *modal) {
+        auto *dialog = qobject_cast<TFPreviewDlg *>(modal);
+        QVERIFY(dialog);
+        dialog->ZoomActualSize->trigger();
+        page = dialog->Preview->Page()->grab().toImage();
+        paper = dialog->Preview->palette().color(QPalette::Base);
+        dialog->reject();
+    });
+    job.Controller.Preview(&job.Source);
+    QCOMPARE(page.size(), QSize(816, 1056));
+    const QColor teal(0x00, 0x80, 0x80);
+    const auto tealIn = [&](bool row, int at) {
+        int count = 0;
+        for (int i = 0; i < (row ? page.width() : page.height()); ++i)
+            count += QColor(row ? page.pixel(i, at) : page.pixel(at, i)) == teal;
+        return count;
+    };
+    // Dotted lines (a dot every third pixel) across the page, at each margin's own distance.
+    QVERIFY(tealIn(true, 96) > 816 / 4);
+    QVERIFY(tealIn(true, 1056 - 288) > 816 / 4);
+    QVERIFY(tealIn(false, 96) > 1056 / 4);
+    QVERIFY(tealIn(false, 816 - 144) > 1056 / 4);
+    // An inch above the paper's foot, where an even bottom margin would be, only the side lines cross.
+    QVERIFY(tealIn(true, 1056 - 96) <= 2);
+    // Text only between the lines: above the top and below the bottom margin there is nothing but paper.
+    bool text = false;
+    bool outside = false;
+    for (int y = 0; y < page.height(); ++y) {
+        for (int x = 0; x < page.width(); ++x) {
+            const QColor c = page.pixel(x, y);
+            if (c == paper || c == teal)
+                continue;
+            if (y < 96 || y > 1056 - 288 || x < 96 || x > 816 - 144)
+                outside = true;
+            else
+                text = true;
+        }
+    }
+    QVERIFY(text);
+    QVERIFY(!outside);
 }
 
 void TestPrxPreview::zoomBox_acceptsTenToAThousandPercent_data()
