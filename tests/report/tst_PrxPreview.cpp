@@ -14,6 +14,7 @@
 #include <QDoubleSpinBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPrintDialog>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -65,6 +66,7 @@ private slots:
     void navigation_followsThePageCount();
     void pageSetup_cancelChangesNothing_confirmRestartsThePreview();
     void pageSetup_showsMarginsInTheDialogsUnit();
+    void printerSetup_cancelChangesNothing();
     void shippedGerman_translatesPreviewAndPageSetup();
 };
 
@@ -336,6 +338,23 @@ void TestPrxPreview::pageSetup_showsMarginsInTheDialogsUnit()
     QCOMPARE(dialog.Margins(), PrxRect(635, 1270, 2540, 64));
     dialog.SetInches(true);
     QCOMPARE(dialog.Margins(), PrxRect(250, 500, 1000, 25));
+}
+
+void TestPrxPreview::printerSetup_cancelChangesNothing()
+{
+    withPreview(40, [](TFPreviewDlg *dialog, TPrxController &controller) {
+        dialog->ViewNext->trigger();
+        const QRect paper = controller.PaperRect();
+        onNextModal([](QWidget *modal) {
+            QVERIFY(qobject_cast<QPrintDialog *>(modal));
+            static_cast<QDialog *>(modal)->reject();
+        });
+        dialog->PreviewPrintSetup->trigger();
+        QCOMPARE(controller.PaperRect(), paper);
+        QCOMPARE(controller.Source()->PageCount(), 3);
+        QCOMPARE(dialog->Preview->PageIndex(), 1);
+        QCOMPARE(dialog->lblStatus->text(), QStringLiteral(" Page 2 of 3 "));
+    });
 }
 
 void TestPrxPreview::shippedGerman_translatesPreviewAndPageSetup()
