@@ -16,25 +16,18 @@
 
 void CliPrint(const QStringList &args, QTextStream &)
 {
-    QStringList positional;
     TCliAssembly assembly;
     QString paperText;
     QString marginsText;
-    for (qsizetype i = 0; i < args.size(); ++i) {
-        const QString &arg = args.at(i);
-        if (CliTakeAssemblyOption(args, i, assembly))
-            continue;
-        if (arg == QLatin1String("--paper") && i + 1 < args.size())
-            paperText = args.at(++i);
-        else if (arg == QLatin1String("--margins") && i + 1 < args.size())
-            marginsText = args.at(++i);
-        else if (arg.startsWith(QLatin1String("--")))
-            throw ECliUsage();
-        else
-            positional.append(arg);
-    }
-    if (positional.size() != 2)
-        throw ECliUsage();
+    const QStringList positional = CliAssemblyArguments(args, 2, assembly, [&](const QStringList &all, qsizetype &i) {
+        QString *value = all.at(i) == QLatin1String("--paper")     ? &paperText
+                         : all.at(i) == QLatin1String("--margins") ? &marginsText
+                                                                   : nullptr;
+        if (!value || i + 1 >= all.size())
+            return false;
+        *value = all.at(++i);
+        return true;
+    });
     const QString &fileName = positional.at(0);
     const QString &outName = positional.at(1);
 

@@ -63,20 +63,30 @@ void CliText(const QStringList &args, QTextStream &out)
         out << '\n';
 }
 
-bool CliTakeAssemblyOption(const QStringList &args, qsizetype &i, TCliAssembly &assembly)
+QStringList CliAssemblyArguments(const QStringList &args, qsizetype count, TCliAssembly &assembly,
+                                 const std::function<bool(const QStringList &args, qsizetype &i)> &option)
 {
-    const QString &arg = args.at(i);
-    if (arg == QLatin1String("--scope") && i + 1 < args.size())
-        assembly.Scope = args.at(++i);
-    else if (arg == QLatin1String("--no-titles"))
-        assembly.Options.IncludeTitles = false;
-    else if (arg == QLatin1String("--numbering"))
-        assembly.Options.Numbering = true;
-    else if (arg == QLatin1String("--keep-empty"))
-        assembly.Options.SkipEmpty = false;
-    else
-        return false;
-    return true;
+    QStringList positional;
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        const QString &arg = args.at(i);
+        if (arg == QLatin1String("--scope") && i + 1 < args.size())
+            assembly.Scope = args.at(++i);
+        else if (arg == QLatin1String("--no-titles"))
+            assembly.Options.IncludeTitles = false;
+        else if (arg == QLatin1String("--numbering"))
+            assembly.Options.Numbering = true;
+        else if (arg == QLatin1String("--keep-empty"))
+            assembly.Options.SkipEmpty = false;
+        else if (option(args, i))
+            continue;
+        else if (arg.startsWith(QLatin1String("--")))
+            throw ECliUsage();
+        else
+            positional.append(arg);
+    }
+    if (positional.size() != count)
+        throw ECliUsage();
+    return positional;
 }
 
 void CliAssemble(QTextDocument &text, const QString &fileName, const TCliAssembly &assembly)
@@ -100,22 +110,14 @@ void CliAssemble(QTextDocument &text, const QString &fileName, const TCliAssembl
 
 void CliExport(const QStringList &args, QTextStream &)
 {
-    QStringList positional;
     TCliAssembly assembly;
     QString formatText;
-    for (qsizetype i = 0; i < args.size(); ++i) {
-        const QString &arg = args.at(i);
-        if (CliTakeAssemblyOption(args, i, assembly))
-            continue;
-        if (arg == QLatin1String("--format") && i + 1 < args.size())
-            formatText = args.at(++i);
-        else if (arg.startsWith(QLatin1String("--")))
-            throw ECliUsage();
-        else
-            positional.append(arg);
-    }
-    if (positional.size() != 2)
-        throw ECliUsage();
+    const QStringList positional = CliAssemblyArguments(args, 2, assembly, [&](const QStringList &all, qsizetype &i) {
+        if (all.at(i) != QLatin1String("--format") || i + 1 >= all.size())
+            return false;
+        formatText = all.at(++i);
+        return true;
+    });
     const QString &fileName = positional.at(0);
     const QString &outName = positional.at(1);
 

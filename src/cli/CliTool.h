@@ -70,9 +70,12 @@ struct TCliAssembly
     QString Scope = QStringLiteral("document");
     TQBExportOptions Options;
 };
-// Takes the assembly option at args[i] (--scope with its value, --no-titles, --numbering, --keep-empty)
-// into assembly and moves i past it; false when args[i] is none of them.
-bool CliTakeAssemblyOption(const QStringList &args, qsizetype &i, TCliAssembly &assembly);
+// The arguments of export and print without their options: the assembly options (--scope with its
+// value, --no-titles, --numbering, --keep-empty) go into assembly; option takes the command's own (it
+// reads args[i], moves i past a value and returns true, or returns false). Any other "--" is a usage
+// error, and so is a count of positional arguments other than count.
+QStringList CliAssemblyArguments(const QStringList &args, qsizetype count, TCliAssembly &assembly,
+                                 const std::function<bool(const QStringList &args, qsizetype &i)> &option);
 // Reads the document and assembles its articles into text; a bad scope is a usage error.
 void CliAssemble(QTextDocument &text, const QString &fileName, const TCliAssembly &assembly);
 

@@ -138,7 +138,11 @@ void TFPreviewDlg::Attach(TPrxController *controller)
 
 void TFPreviewDlg::Execute(TPrxController *controller)
 {
-    if (QWidget *main = parentWidget() ? parentWidget()->window() : nullptr)
+    // The main window's bounds, also when the owner is a dialog over it.
+    QWidget *main = parentWidget();
+    while (main && main->parentWidget())
+        main = main->parentWidget();
+    if (main)
         setGeometry(main->geometry());
     else
         resize(800, 900);

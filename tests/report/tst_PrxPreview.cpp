@@ -14,6 +14,7 @@
 #include <QDoubleSpinBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPrintDialog>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -56,6 +57,8 @@ private slots:
     void layout_placesAndScalesThePage_data();
     void layout_placesAndScalesThePage();
     void preview_opensFittedToTheHeight();
+    void preview_takesTheMainWindowsBounds();
+    void preview_marginLinesAndClippingFollowEachMargin();
     void zoomBox_acceptsTenToAThousandPercent_data();
     void zoomBox_acceptsTenToAThousandPercent();
     void zoomBox_dropsTypedLetters();
@@ -63,6 +66,7 @@ private slots:
     void navigation_followsThePageCount();
     void pageSetup_cancelChangesNothing_confirmRestartsThePreview();
     void pageSetup_showsMarginsInTheDialogsUnit();
+    void printerSetup_cancelChangesNothing();
     void shippedGerman_translatesPreviewAndPageSetup();
 };
 
@@ -136,6 +140,72 @@ void TestPrxPreview::preview_opensFittedToTheHeight()
         QCOMPARE(dialog->lblStatus->text(), QStringLiteral(" Page 3 of 3 "));
         QVERIFY(!preview->Page()->grab().isNull());
     });
+}
+
+void TestPrxPreview::preview_takesTheMainWindowsBounds()
+{
+    QWidget main;
+    main.setGeometry(40, 50, 640, 480);
+    main.show();
+    QDialog printDialog(&main);
+    const auto document = linesDocument(3);
+    TPrintJob job(PrxRect(1000, 1000, 1000, 1000), document.get());
+    QRect shown;
+    onNextModal([&](QWidget *modal) {
+        shown = modal->geometry();
+        static_cast<QDialog *>(modal)->reject();
+    });
+    job.Controller.Preview(&job.Source, &printDialog);
+    QCOMPARE(shown, main.geometry());
+}
+
+void TestPrxPreview::preview_marginLinesAndClippingFollowEachMargin()
+{
+    // Letter at 100 percent on a 96 dpi screen: 816 × 1056 pixels, 96 to an inch.
+    const auto document = linesDocument(40);
+    TPrintJob job(PrxRect(1000, 1000, 1500, 3000), document.get());
+    QImage page;
+    QColor paper;
+    onNextModal([&](QWidget *modal) {
+        auto *dialog = qobject_cast<TFPreviewDlg *>(modal);
+        QVERIFY(dialog);
+        dialog->ZoomActualSize->trigger();
+        page = dialog->Preview->Page()->grab().toImage();
+        paper = dialog->Preview->palette().color(QPalette::Base);
+        dialog->reject();
+    });
+    job.Controller.Preview(&job.Source);
+    QCOMPARE(page.size(), QSize(816, 1056));
+    const QColor teal(0x00, 0x80, 0x80);
+    const auto tealIn = [&](bool row, int at) {
+        int count = 0;
+        for (int i = 0; i < (row ? page.width() : page.height()); ++i)
+            count += QColor(row ? page.pixel(i, at) : page.pixel(at, i)) == teal;
+        return count;
+    };
+    // Dotted lines (a dot every third pixel) across the page, at each margin's own distance.
+    QVERIFY(tealIn(true, 96) > 816 / 4);
+    QVERIFY(tealIn(true, 1056 - 288) > 816 / 4);
+    QVERIFY(tealIn(false, 96) > 1056 / 4);
+    QVERIFY(tealIn(false, 816 - 144) > 1056 / 4);
+    // An inch above the paper's foot, where an even bottom margin would be, only the side lines cross.
+    QVERIFY(tealIn(true, 1056 - 96) <= 2);
+    // Text only between the lines: above the top and below the bottom margin there is nothing but paper.
+    bool text = false;
+    bool outside = false;
+    for (int y = 0; y < page.height(); ++y) {
+        for (int x = 0; x < page.width(); ++x) {
+            const QColor c = page.pixel(x, y);
+            if (c == paper || c == teal)
+                continue;
+            if (y < 96 || y > 1056 - 288 || x < 96 || x > 816 - 144)
+                outside = true;
+            else
+                text = true;
+        }
+    }
+    QVERIFY(text);
+    QVERIFY(!outside);
 }
 
 void TestPrxPreview::zoomBox_acceptsTenToAThousandPercent_data()
@@ -268,6 +338,23 @@ void TestPrxPreview::pageSetup_showsMarginsInTheDialogsUnit()
     QCOMPARE(dialog.Margins(), PrxRect(635, 1270, 2540, 64));
     dialog.SetInches(true);
     QCOMPARE(dialog.Margins(), PrxRect(250, 500, 1000, 25));
+}
+
+void TestPrxPreview::printerSetup_cancelChangesNothing()
+{
+    withPreview(40, [](TFPreviewDlg *dialog, TPrxController &controller) {
+        dialog->ViewNext->trigger();
+        const QRect paper = controller.PaperRect();
+        onNextModal([](QWidget *modal) {
+            QVERIFY(qobject_cast<QPrintDialog *>(modal));
+            static_cast<QDialog *>(modal)->reject();
+        });
+        dialog->PreviewPrintSetup->trigger();
+        QCOMPARE(controller.PaperRect(), paper);
+        QCOMPARE(controller.Source()->PageCount(), 3);
+        QCOMPARE(dialog->Preview->PageIndex(), 1);
+        QCOMPARE(dialog->lblStatus->text(), QStringLiteral(" Page 2 of 3 "));
+    });
 }
 
 void TestPrxPreview::shippedGerman_translatesPreviewAndPageSetup()
