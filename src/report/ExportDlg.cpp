@@ -14,10 +14,18 @@
 
 namespace {
 
-const TFReportDlg::TTexts ExportTexts{
-    "FExportDlg",     "Export", "Export", "tabExport", " Text to export", "stEText", "Export options",
-    "Do not export &empty articles", "Export article &titles", "Include article &number in title", "xlExport",
-    TFExportDlg::HelpContext};
+const TFReportDlg::TTexts ExportTexts{"FExportDlg",
+                                      "Export",
+                                      "Export",
+                                      "tabExport",
+                                      " Text to export",
+                                      "stEText",
+                                      "Export options",
+                                      "Do not export &empty articles",
+                                      "Export article &titles",
+                                      "Include article &number in title",
+                                      "xlExport",
+                                      TFExportDlg::HelpContext};
 
 const char ExportFilter[] = "RTF files (*.rtf)|*.rtf|Text files (*.txt)|*.txt";
 
@@ -38,9 +46,8 @@ TFExportDlg::TFExportDlg(QWidget *owner) : TFReportDlg(ExportTexts, owner)
 void TFExportDlg::btnOkClick()
 {
     const QString title = QFileInfo(Helper()->Source()->Title()).completeBaseName();
-    const QString fileName =
-        QBDialogs::SaveFileName(this, QString::fromLatin1(ExportFilter), QStringLiteral("rtf"),
-                                title.isEmpty() ? QString() : title + QStringLiteral(".rtf"));
+    const QString fileName = QBDialogs::SaveFileName(this, QString::fromLatin1(ExportFilter), QStringLiteral("rtf"),
+                                                     title.isEmpty() ? QString() : title + QStringLiteral(".rtf"));
     if (fileName.isEmpty())
         return;
     QApplication::setOverrideCursor(Qt::WaitCursor);

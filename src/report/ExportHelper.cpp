@@ -141,7 +141,8 @@ bool TFExportHelper::Step(const QString &caption)
 {
     if (!FProgress)
         return true;
-    if (FSinceEvents.elapsed() >= EventsEveryMs) {
+    // The first article shows the window at once; after that it answers every few milliseconds.
+    if (!FSinceEvents.isValid() || FSinceEvents.elapsed() >= EventsEveryMs) {
         FProgress->SetProgress(caption);
         QApplication::processEvents();
         FSinceEvents.restart();
@@ -162,7 +163,7 @@ bool TFExportHelper::Build()
     FSource->Unprepare();
     FProgress = new TFReportProgress(FOwner);
     FProgress->show();
-    FSinceEvents.start();
+    FSinceEvents.invalidate();
     bool done = false;
     try {
         done = QBBuildExport(*FDocument, FScope, source, options,

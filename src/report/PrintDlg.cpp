@@ -9,10 +9,18 @@
 
 namespace {
 
-const TFReportDlg::TTexts PrintTexts{
-    "FPrintDlg",     "Print and preview",  "Print", "tabPrint", " Text to print", "stPText", "Print options",
-    "Do not print &empty articles", "Print article &titles", "Include article number in title", "xlPrint",
-    TFPrintDlg::HelpContext};
+const TFReportDlg::TTexts PrintTexts{"FPrintDlg",
+                                     "Print and preview",
+                                     "Print",
+                                     "tabPrint",
+                                     " Text to print",
+                                     "stPText",
+                                     "Print options",
+                                     "Do not print &empty articles",
+                                     "Print article &titles",
+                                     "Include article number in title",
+                                     "xlPrint",
+                                     TFPrintDlg::HelpContext};
 
 } // namespace
 
