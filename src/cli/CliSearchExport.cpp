@@ -8,6 +8,7 @@
 #include "search/QBSearchCore.h"
 
 #include <QTextDocument>
+#include <exception>
 
 void CliSearch(const QStringList &args, QTextStream &out)
 {
@@ -113,6 +114,21 @@ void CliExport(const QStringList &args, QTextStream &)
     source.Document = document;
     if (scope != esDocument)
         source.Current = CliFindArticle(document, fileName, iid);
+    if (format == efText) {
+        // Plain text goes out as the bodies are read, with no document laid out in between. A body that
+        // cannot be read is the document's fault; a file that cannot be written is reported as such.
+        std::exception_ptr writeError;
+        CliAbout(fileName, [&] {
+            try {
+                QBStreamTextExport(scope, source, options, outName);
+            } catch (const EQBExportError &) {
+                writeError = std::current_exception();
+            }
+        });
+        if (writeError)
+            std::rethrow_exception(writeError);
+        return;
+    }
     QTextDocument text;
     CliAbout(fileName, [&] { QBBuildExport(text, scope, source, options); });
     // The export core's message names the file it could not write.
