@@ -373,11 +373,15 @@ private:
             FOut += FLabel;
             FOut += QLatin1Char('\t');
         }
-        for (const QChar c : std::as_const(FCurrent)) {
-            if (c == QChar::LineSeparator)
-                FOut += FLineEnd;
-            else if (c != QChar::ObjectReplacementCharacter)
-                FOut += c;
+        if (!FCurrent.contains(QChar::LineSeparator) && !FCurrent.contains(QChar::ObjectReplacementCharacter)) {
+            FOut += FCurrent;
+        } else {
+            for (const QChar c : std::as_const(FCurrent)) {
+                if (c == QChar::LineSeparator)
+                    FOut += FLineEnd;
+                else if (c != QChar::ObjectReplacementCharacter)
+                    FOut += c;
+            }
         }
         FOut += FLineEnd;
         // Whole lines only: a surrogate pair never spans a line end.

@@ -241,8 +241,11 @@ bool TQBRtfListTracker::ContinuesPn(const TOpenList &open, const TQBRtfParaState
 TQBRtfListTracker::TItem TQBRtfListTracker::Add(const TQBRtfParaState &para, int paragraph)
 {
     if (para.Numbering <= 0) {
-        for (TOpenList &open : FPnLists)
-            open = TOpenList();
+        if (FPnOpen) {
+            for (TOpenList &open : FPnLists)
+                open = TOpenList();
+            FPnOpen = false;
+        }
         return {};
     }
     TQBListStyle style = StyleOf(para);
@@ -275,6 +278,7 @@ TQBRtfListTracker::TItem TQBRtfListTracker::Add(const TQBRtfParaState &para, int
         open->Style = style;
         open->Next = style.Start;
         open->List = FLists++;
+        FPnOpen = FPnOpen || para.ListId == 0;
         item.NewList = true;
     }
     item.List = open->List;

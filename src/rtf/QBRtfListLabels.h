@@ -77,6 +77,7 @@ private:
 
     const TQBRtfParser &FParser;
     TOpenList FPnLists[9];
+    bool FPnOpen = false; // some of FPnLists may be open
     QHash<qint64, TOpenList> FLsLists;
     int FLists = 0;
 };
