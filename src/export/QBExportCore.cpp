@@ -91,6 +91,27 @@ void QBForEachExportArticle(TExportScope scope, const TQBExportSource &source,
     }
 }
 
+namespace {
+
+// The steps of an assembly, for the builder and for the plain-text writer that follows it. False when
+// the progress callback cancelled.
+template <class TAssembler> bool AssembleScope(TExportScope scope, const TQBExportSource &source, TAssembler &assembler)
+{
+    QBForEachExportArticle(
+        scope, source,
+        [&assembler](const IQBArticlePtr &article) {
+            assembler.AddArticle(article);
+            return !assembler.Cancelled();
+        },
+        [&assembler] { assembler.MoveCaretToEnd(); });
+    if (assembler.Cancelled())
+        return false;
+    assembler.Finish();
+    return true;
+}
+
+} // namespace
+
 TQBExportBuilder::TQBExportBuilder(QTextDocument &document, const TQBExportOptions &options)
     : FDocument(document), FCursor(&document), FOptions(options), FTitleFormat(QBTitleCharFormat(options.TitleFont))
 {
@@ -163,15 +184,7 @@ bool QBBuildExport(QTextDocument &document, TExportScope scope, const TQBExportS
     TQBExportBuilder builder(document, options);
     builder.SetProgress(progress);
     try {
-        QBForEachExportArticle(
-            scope, source,
-            [&builder](const IQBArticlePtr &article) {
-                builder.AddArticle(article);
-                return !builder.Cancelled();
-            },
-            [&builder] { builder.MoveCaretToEnd(); });
-        if (!builder.Cancelled())
-            builder.Finish();
+        AssembleScope(scope, source, builder);
     } catch (...) {
         block.endEditBlock();
         document.clear();
@@ -271,14 +284,15 @@ public:
             return;
         if (FOptions.IncludeTitles) {
             AppendTitle(QBExportTitle(article, FOptions));
-            NewParagraph();
+            MoveCaretToEnd();
         }
         if (!body.isEmpty())
             AppendBody(body);
-        NewParagraph();
+        MoveCaretToEnd();
     }
 
-    void NewParagraph()
+    // As the builder's step: the paragraph being filled ends.
+    void MoveCaretToEnd()
     {
         if (FCurrent.isEmpty() && !FCurrentInList) {
             ++FEmpty;
@@ -314,7 +328,7 @@ private:
             const char16_t c = title.at(i).unicode();
             if (c == '\n' || c == '\r' || c == QChar::ParagraphSeparator || c == 0xFDD0 || c == 0xFDD1) {
                 FCurrent += QStringView(title).sliced(start, i - start);
-                NewParagraph();
+                MoveCaretToEnd();
                 if (c == '\r' && i + 1 < title.size() && title.at(i + 1) == QLatin1Char('\n'))
                     ++i;
                 start = i + 1;
@@ -333,7 +347,7 @@ private:
         RtfForEachParagraph(QBBodyBytes(body), false, [&](const TQBRtfTextParagraph &paragraph) {
             if (count == 2) {
                 SetCurrent(held[0]);
-                NewParagraph();
+                MoveCaretToEnd();
                 held[0] = std::move(held[1]);
                 count = 1;
             }
@@ -345,7 +359,7 @@ private:
             SetCurrent(held[0]);
             if (held[1].Text.isEmpty())
                 return;
-            NewParagraph();
+            MoveCaretToEnd();
         }
         SetCurrent(held[count - 1]);
     }
@@ -437,16 +451,8 @@ bool QBStreamTextExport(TExportScope scope, const TQBExportSource &source, const
     if (!file.open(QIODevice::WriteOnly))
         ThrowWriteError(fileName, file);
     TTextExportWriter writer(file, fileName, options, progress);
-    QBForEachExportArticle(
-        scope, source,
-        [&writer](const IQBArticlePtr &article) {
-            writer.AddArticle(article);
-            return !writer.Cancelled();
-        },
-        [&writer] { writer.NewParagraph(); });
-    if (writer.Cancelled())
+    if (!AssembleScope(scope, source, writer))
         return false;
-    writer.Finish();
     if (!file.commit())
         ThrowWriteError(fileName, file);
     return true;
