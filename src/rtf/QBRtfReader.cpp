@@ -122,8 +122,12 @@ public:
         }
         if (QTextList *list = block.textList())
             list->remove(block);
-        FCursor.setBlockFormat(BlockFormat(para));
-        const TQBRtfListTracker::TItem item = FListTracker.Add(para, block.blockNumber());
+        // Most paragraphs have the plain format a new paragraph starts with; setting it again costs a
+        // search of the whole document's paragraphs.
+        const QTextBlockFormat format = BlockFormat(para);
+        if (block.blockFormat() != format)
+            FCursor.setBlockFormat(format);
+        const TQBRtfListTracker::TItem item = FListTracker.Add(para, FParagraphs++);
         if (item.NewList)
             FLists.append(FCursor.createList(QBListFormat(item.Style)));
         else if (item.List >= 0)
@@ -238,6 +242,7 @@ private:
     bool FWhole;
     const TQBRtfParser &FParser;
     bool FAnyBreak = false;
+    int FParagraphs = 0; // paragraphs ended so far
     QTextBlockFormat FOrigBlockFormat;
     QTextList *FOrigList = nullptr;
     TQBRtfListTracker FListTracker;
