@@ -12,7 +12,8 @@ class QTextBlock;
 // A list as RTF describes it. Qt 6.4 keeps a list's style, level and the texts around its number, but no
 // start value and no bullet glyph; those live as properties of the QTextListFormat (QBRtfFormat), and
 // where Qt would number or draw a list wrongly its own marker is off and the editor paints
-// QBListLabel instead. Every reader of labels (editor, plain-text export, RTF writer) asks QBListLabel.
+// QBListLabel instead. Every reader of labels in a document (editor, export, RTF writer) asks QBListLabel;
+// readers without a document get the same labels from TQBRtfListTracker and QBListLabelText.
 
 // The list style a format holds, whether the reader or Qt's own list functions made it.
 TQBListStyle QBListStyleOf(const QTextListFormat &format);

@@ -122,8 +122,8 @@ public:
         }
         if (QTextList *list = block.textList())
             list->remove(block);
-        // Most paragraphs have the plain format a new paragraph starts with; setting it again costs a
-        // search of the whole document's paragraphs.
+        // Most paragraphs keep the plain format a new paragraph starts with; setting it again is a change
+        // of the document of its own, which costs more the longer the document is.
         const QTextBlockFormat format = BlockFormat(para);
         if (block.blockFormat() != format)
             FCursor.setBlockFormat(format);
