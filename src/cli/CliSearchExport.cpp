@@ -8,6 +8,7 @@
 #include "search/QBSearchCore.h"
 
 #include <QTextDocument>
+#include <exception>
 
 void CliSearch(const QStringList &args, QTextStream &out)
 {
@@ -89,7 +90,10 @@ QStringList CliAssemblyArguments(const QStringList &args, qsizetype count, TCliA
     return positional;
 }
 
-void CliAssemble(QTextDocument &text, const QString &fileName, const TCliAssembly &assembly)
+namespace {
+
+// The scope the assembly options name and the articles it takes, read from the file.
+TExportScope CliAssemblySource(const QString &fileName, const TCliAssembly &assembly, TQBExportSource &source)
 {
     TExportScope scope = esDocument;
     qint32 iid = 0;
@@ -99,12 +103,18 @@ void CliAssemble(QTextDocument &text, const QString &fileName, const TCliAssembl
     } else if (assembly.Scope != QLatin1String("document")) {
         throw ECliUsage();
     }
-
-    const IQBDocumentPtr document = CliReadDocument(fileName);
-    TQBExportSource source;
-    source.Document = document;
+    source.Document = CliReadDocument(fileName);
     if (scope != esDocument)
-        source.Current = CliFindArticle(document, fileName, iid);
+        source.Current = CliFindArticle(source.Document, fileName, iid);
+    return scope;
+}
+
+} // namespace
+
+void CliAssemble(QTextDocument &text, const QString &fileName, const TCliAssembly &assembly)
+{
+    TQBExportSource source;
+    const TExportScope scope = CliAssemblySource(fileName, assembly, source);
     CliAbout(fileName, [&] { QBBuildExport(text, scope, source, assembly.Options); });
 }
 
@@ -129,6 +139,23 @@ void CliExport(const QStringList &args, QTextStream &)
     else if (!formatText.isEmpty())
         throw ECliUsage();
 
+    if (format == efText) {
+        TQBExportSource source;
+        const TExportScope scope = CliAssemblySource(fileName, assembly, source);
+        // Plain text goes out as the bodies are read, with no document laid out in between. A body that
+        // cannot be read is the document's fault; a file that cannot be written is reported as such.
+        std::exception_ptr writeError;
+        CliAbout(fileName, [&] {
+            try {
+                QBStreamTextExport(scope, source, assembly.Options, outName);
+            } catch (const EQBExportError &) {
+                writeError = std::current_exception();
+            }
+        });
+        if (writeError)
+            std::rethrow_exception(writeError);
+        return;
+    }
     QTextDocument text;
     CliAssemble(text, fileName, assembly);
     // The export core's message names the file it could not write.

@@ -6,6 +6,7 @@
 #include "rtf/QBRtfBody.h"
 #include "rtf/QBRtfLists.h"
 #include "rtf/QBRtfReader.h"
+#include "rtf/QBRtfText.h"
 #include "rtf/QBRtfWriter.h"
 
 #include <QFileInfo>
@@ -50,6 +51,67 @@ QTextCharFormat QBTitleCharFormat(const QString &descriptor)
     return format;
 }
 
+QString QBExportTitle(const IQBArticlePtr &article, const TQBExportOptions &options)
+{
+    const QString caption = article->Caption();
+    if (!options.Numbering)
+        return caption;
+    const QString number = ArticleNumber(article);
+    return number.isEmpty() ? caption : number + QLatin1Char(' ') + caption;
+}
+
+void QBForEachExportArticle(TExportScope scope, const TQBExportSource &source,
+                            const std::function<bool(const IQBArticlePtr &article)> &article,
+                            const std::function<void()> &separate)
+{
+    switch (scope) {
+    case esCurrentArticle:
+        if (source.Current)
+            article(source.Current);
+        break;
+    case esOpenArticles:
+        for (qsizetype i = 0; i < source.OpenArticles.size(); ++i) {
+            // An empty paragraph between articles; none after the last.
+            if (i > 0)
+                separate();
+            if (source.OpenArticles.at(i) && !article(source.OpenArticles.at(i)))
+                break;
+        }
+        break;
+    case esBranch:
+        if (source.Current)
+            QBWalkArticles(source.Current, article);
+        break;
+    case esDocument:
+        if (source.Document && source.Document->Root())
+            QBWalkArticles(source.Document->Root(), article);
+        break;
+    case esSelection:
+        break;
+    }
+}
+
+namespace {
+
+// The steps of an assembly, for the builder and for the plain-text writer that follows it. False when
+// the progress callback cancelled.
+template <class TAssembler> bool AssembleScope(TExportScope scope, const TQBExportSource &source, TAssembler &assembler)
+{
+    QBForEachExportArticle(
+        scope, source,
+        [&assembler](const IQBArticlePtr &article) {
+            assembler.AddArticle(article);
+            return !assembler.Cancelled();
+        },
+        [&assembler] { assembler.MoveCaretToEnd(); });
+    if (assembler.Cancelled())
+        return false;
+    assembler.Finish();
+    return true;
+}
+
+} // namespace
+
 TQBExportBuilder::TQBExportBuilder(QTextDocument &document, const TQBExportOptions &options)
     : FDocument(document), FCursor(&document), FOptions(options), FTitleFormat(QBTitleCharFormat(options.TitleFont))
 {
@@ -82,15 +144,8 @@ void TQBExportBuilder::AddArticle(const IQBArticlePtr &article)
     const QString body = article->Content();
     if (FOptions.SkipEmpty && body.isEmpty())
         return;
-    if (FOptions.IncludeTitles) {
-        QString title = caption;
-        if (FOptions.Numbering) {
-            const QString number = ArticleNumber(article);
-            if (!number.isEmpty())
-                title = number + QLatin1Char(' ') + caption;
-        }
-        AppendTitle(title);
-    }
+    if (FOptions.IncludeTitles)
+        AppendTitle(QBExportTitle(article, FOptions));
     if (!body.isEmpty()) {
         FCursor.movePosition(QTextCursor::End);
         const int before = FCursor.position();
@@ -102,16 +157,6 @@ void TQBExportBuilder::AddArticle(const IQBArticlePtr &article)
             FCursor.deletePreviousChar();
     }
     MoveCaretToEnd();
-}
-
-void TQBExportBuilder::AddBranch(const IQBArticlePtr &article)
-{
-    if (!article)
-        return;
-    QBWalkArticles(article, [this](const IQBArticlePtr &a) {
-        AddArticle(a);
-        return !FCancelled;
-    });
 }
 
 void TQBExportBuilder::Finish()
@@ -139,30 +184,7 @@ bool QBBuildExport(QTextDocument &document, TExportScope scope, const TQBExportS
     TQBExportBuilder builder(document, options);
     builder.SetProgress(progress);
     try {
-        switch (scope) {
-        case esCurrentArticle:
-            builder.AddArticle(source.Current);
-            break;
-        case esOpenArticles:
-            for (qsizetype i = 0; i < source.OpenArticles.size() && !builder.Cancelled(); ++i) {
-                // An empty paragraph between articles; none after the last.
-                if (i > 0)
-                    builder.MoveCaretToEnd();
-                builder.AddArticle(source.OpenArticles.at(i));
-            }
-            break;
-        case esBranch:
-            builder.AddBranch(source.Current);
-            break;
-        case esDocument:
-            if (source.Document)
-                builder.AddBranch(source.Document->Root());
-            break;
-        case esSelection:
-            break;
-        }
-        if (!builder.Cancelled())
-            builder.Finish();
+        AssembleScope(scope, source, builder);
     } catch (...) {
         block.endEditBlock();
         document.clear();
@@ -227,11 +249,211 @@ QByteArray QBExportBytes(const QTextDocument &document, TQBExportFormat format)
     return TQBRtfWriter::Write(document);
 }
 
+namespace {
+
+[[noreturn]] void ThrowWriteError(const QString &fileName, const QIODevice &file)
+{
+    throw EQBExportError(NVKFormatS(QStringLiteral("Cannot write the file '%s': %s."), {fileName, file.errorString()}));
+}
+
+// The plain text of the assembled document, written as the articles come. It follows the paragraphs
+// the assembly would make, holding back only what a later step could still take away: empty
+// paragraphs, which the end of the text drops, and the last paragraph of a body, which an empty
+// paragraph after it merges into.
+class TTextExportWriter
+{
+public:
+    TTextExportWriter(QIODevice &file, const QString &fileName, const TQBExportOptions &options,
+                      const TQBExportBuilder::TProgress &progress)
+        : FFile(file), FFileName(fileName), FOptions(options), FProgress(progress), FLineEnd(QBPlatformLineEnd())
+    {
+    }
+
+    bool Cancelled() const { return FCancelled; }
+
+    void AddArticle(const IQBArticlePtr &article)
+    {
+        if (FCancelled || !article)
+            return;
+        if (FProgress && !FProgress(article->Caption())) {
+            FCancelled = true;
+            return;
+        }
+        const QString body = article->Content();
+        if (FOptions.SkipEmpty && body.isEmpty())
+            return;
+        if (FOptions.IncludeTitles) {
+            AppendTitle(QBExportTitle(article, FOptions));
+            MoveCaretToEnd();
+        }
+        if (!body.isEmpty())
+            AppendBody(body);
+        MoveCaretToEnd();
+    }
+
+    // As the builder's step: the paragraph being filled ends.
+    void MoveCaretToEnd()
+    {
+        if (FCurrent.isEmpty() && !FCurrentInList) {
+            ++FEmpty;
+        } else {
+            WriteEmpty(FEmpty);
+            WriteParagraph();
+        }
+        ++FParagraphs;
+        FCurrent.clear();
+        FCurrentInList = false;
+    }
+
+    // The end of the assembly: an empty last paragraph goes, and an empty paragraph left last after
+    // that is where the caret would go, not a line of the text.
+    void Finish()
+    {
+        if (FParagraphs > 1 && FCurrent.isEmpty() && !FCurrentInList) {
+            WriteEmpty(FEmpty - 1);
+        } else {
+            WriteEmpty(FEmpty);
+            if (!FCurrent.isEmpty() || FCurrentInList)
+                WriteParagraph();
+        }
+        Flush();
+    }
+
+private:
+    // Titles go in as inserted text, where line ends and frame marks start new paragraphs.
+    void AppendTitle(const QString &title)
+    {
+        qsizetype start = 0;
+        for (qsizetype i = 0; i < title.size(); ++i) {
+            const char16_t c = title.at(i).unicode();
+            if (c == '\n' || c == '\r' || c == QChar::ParagraphSeparator || c == 0xFDD0 || c == 0xFDD1) {
+                FCurrent += QStringView(title).sliced(start, i - start);
+                MoveCaretToEnd();
+                if (c == '\r' && i + 1 < title.size() && title.at(i + 1) == QLatin1Char('\n'))
+                    ++i;
+                start = i + 1;
+            }
+        }
+        FCurrent += QStringView(title).sliced(start);
+    }
+
+    // A body goes in at an empty paragraph, every paragraph mark breaking; the empty paragraph a final
+    // mark leaves is merged back into the last one, which keeps its list.
+    void AppendBody(const QString &body)
+    {
+        // The last two paragraphs wait: only the end of the body says whether the last one is empty.
+        TQBRtfTextParagraph held[2];
+        int count = 0;
+        RtfForEachParagraph(QBBodyBytes(body), false, [&](const TQBRtfTextParagraph &paragraph) {
+            if (count == 2) {
+                SetCurrent(held[0]);
+                MoveCaretToEnd();
+                held[0] = std::move(held[1]);
+                count = 1;
+            }
+            held[count++] = paragraph;
+        });
+        if (count == 0)
+            return;
+        if (count == 2) {
+            SetCurrent(held[0]);
+            if (held[1].Text.isEmpty())
+                return;
+            MoveCaretToEnd();
+        }
+        SetCurrent(held[count - 1]);
+    }
+
+    void SetCurrent(const TQBRtfTextParagraph &paragraph)
+    {
+        FCurrent += paragraph.Text;
+        FCurrentInList = !paragraph.Label.isEmpty();
+        FLabel = paragraph.Label;
+        FLevel = paragraph.Level;
+    }
+
+    void WriteEmpty(qsizetype count)
+    {
+        for (; count > 0; --count)
+            FOut += FLineEnd;
+        FEmpty = 0;
+    }
+
+    void WriteParagraph()
+    {
+        if (FCurrentInList) {
+            for (int level = 0; level < FLevel; ++level)
+                FOut += QLatin1Char('\t');
+            FOut += FLabel;
+            FOut += QLatin1Char('\t');
+        }
+        if (!FCurrent.contains(QChar::LineSeparator) && !FCurrent.contains(QChar::ObjectReplacementCharacter)) {
+            FOut += FCurrent;
+        } else {
+            for (const QChar c : std::as_const(FCurrent)) {
+                if (c == QChar::LineSeparator)
+                    FOut += FLineEnd;
+                else if (c != QChar::ObjectReplacementCharacter)
+                    FOut += c;
+            }
+        }
+        FOut += FLineEnd;
+        // Whole lines only: a surrogate pair never spans a line end.
+        if (FOut.size() >= 1 << 16)
+            Flush();
+    }
+
+    void Flush()
+    {
+        const QByteArray bytes = FOut.toUtf8();
+        FOut.clear();
+        if (FFile.write(bytes) != bytes.size())
+            ThrowWriteError(FFileName, FFile);
+    }
+
+    QIODevice &FFile;
+    const QString FFileName;
+    const TQBExportOptions FOptions;
+    const TQBExportBuilder::TProgress &FProgress;
+    const QString FLineEnd;
+    bool FCancelled = false;
+    QString FOut;
+    // The paragraph being filled, and how many there are so far with it.
+    QString FCurrent;
+    bool FCurrentInList = false;
+    QString FLabel;
+    int FLevel = 0;
+    qint64 FParagraphs = 1;
+    // Empty paragraphs not written yet.
+    qsizetype FEmpty = 0;
+};
+
+} // namespace
+
 void QBSaveExport(const QTextDocument &document, const QString &fileName, TQBExportFormat format)
 {
     const QByteArray bytes = QBExportBytes(document, format);
     TNVKSaveFile file(fileName);
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
-        throw EQBExportError(
-            NVKFormatS(QStringLiteral("Cannot write the file '%s': %s."), {fileName, file.errorString()}));
+        ThrowWriteError(fileName, file);
+}
+
+bool QBStreamTextExport(TExportScope scope, const TQBExportSource &source, const TQBExportOptions &options,
+                        const QString &fileName, const TQBExportBuilder::TProgress &progress)
+{
+    if (scope == esSelection) {
+        QTextDocument document;
+        QBBuildExport(document, scope, source, options, progress);
+        QBSaveExport(document, fileName, efText);
+        return true;
+    }
+    TNVKSaveFile file(fileName);
+    if (!file.open(QIODevice::WriteOnly))
+        ThrowWriteError(fileName, file);
+    TTextExportWriter writer(file, fileName, options, progress);
+    if (!AssembleScope(scope, source, writer))
+        return false;
+    if (!file.commit())
+        ThrowWriteError(fileName, file);
+    return true;
 }

@@ -59,6 +59,15 @@ QString ArticleNumber(const IQBArticlePtr &article);
 // The character format of titles from a font descriptor; system colours leave the text colour alone.
 QTextCharFormat QBTitleCharFormat(const QString &descriptor);
 
+// An article's title in an export: its caption, after its outline number when numbering is on.
+QString QBExportTitle(const IQBArticlePtr &article, const TQBExportOptions &options);
+
+// Calls article for each article of a scope in export order (a branch depth first in pre-order) until
+// it returns false, and separate between open articles. Nothing for esSelection or a missing source.
+void QBForEachExportArticle(TExportScope scope, const TQBExportSource &source,
+                            const std::function<bool(const IQBArticlePtr &article)> &article,
+                            const std::function<void()> &separate);
+
 // Assembles articles at the end of a QTextDocument: each one's title (caption, with its number when
 // numbering is on) in the title font on its own line, then its body. Empty bodies are left out with
 // their titles when SkipEmpty is on; their children are still visited.
@@ -75,8 +84,6 @@ public:
 
     // Nothing once cancelled. Bodies that cannot be decompressed raise EZDecompressionError.
     void AddArticle(const IQBArticlePtr &article);
-    // The article and its whole subtree, depth first in pre-order.
-    void AddBranch(const IQBArticlePtr &article);
     // Starts a new paragraph at the end of the text.
     void MoveCaretToEnd();
     // Drops the empty paragraph that the last article leaves behind.
@@ -120,3 +127,11 @@ QByteArray QBExportBytes(const QTextDocument &document, TQBExportFormat format);
 // Writes the file in one piece: an existing file is replaced only by a complete new one. Raises
 // EQBExportError when the file cannot be written.
 void QBSaveExport(const QTextDocument &document, const QString &fileName, TQBExportFormat format);
+
+// Writes the scope's articles as a plain-text file straight from their bodies, article by article,
+// without assembling them: the bytes are exactly those of QBExportBytes(assembled document, efText).
+// The selection is assembled as QBSaveExport would. Returns false when the progress callback cancelled;
+// nothing is written then. An existing file is replaced only by a complete new one. Raises
+// EQBExportError when the file cannot be written, EZDecompressionError for a body that cannot be read.
+bool QBStreamTextExport(TExportScope scope, const TQBExportSource &source, const TQBExportOptions &options,
+                        const QString &fileName, const TQBExportBuilder::TProgress &progress = {});

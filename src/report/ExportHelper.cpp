@@ -150,41 +150,64 @@ bool TFExportHelper::Step(const QString &caption)
     return !FProgress->Cancelled();
 }
 
-bool TFExportHelper::Build()
+TQBExportOptions TFExportHelper::CurrentOptions() const
 {
-    if (FBuilt)
-        return true;
-    Q_EMIT assembling();
     TQBExportOptions options = FOptions;
     if (const IQBSettingsServicePtr settings = SettingsService())
         options.TitleFont = settings->GetTitleFont();
-    const TQBExportSource source = CurrentSource();
+    return options;
+}
 
-    FSource->Unprepare();
+bool TFExportHelper::WithProgress(const std::function<bool(const TQBExportBuilder::TProgress &)> &work)
+{
+    Q_EMIT assembling();
     FProgress = new TFReportProgress(FOwner);
     FProgress->show();
     FSinceEvents.invalidate();
     bool done = false;
     try {
-        done = QBBuildExport(*FDocument, FScope, source, options,
-                             [this](const QString &caption) { return Step(caption); });
+        done = work([this](const QString &caption) { return Step(caption); });
     } catch (...) {
         delete FProgress;
         FProgress = nullptr;
-        FDocument->clear();
         throw;
     }
     done = done && !FProgress->Cancelled();
     delete FProgress;
     FProgress = nullptr;
-    if (!done)
+    return done;
+}
+
+bool TFExportHelper::Build()
+{
+    if (FBuilt)
+        return true;
+    const TQBExportOptions options = CurrentOptions();
+    const TQBExportSource source = CurrentSource();
+    FSource->Unprepare();
+    try {
+        FBuilt = WithProgress([&](const TQBExportBuilder::TProgress &progress) {
+            return QBBuildExport(*FDocument, FScope, source, options, progress);
+        });
+    } catch (...) {
         FDocument->clear();
-    FBuilt = done;
+        throw;
+    }
+    if (!FBuilt)
+        FDocument->clear();
     return FBuilt;
 }
 
 bool TFExportHelper::Save(const QString &fileName, TQBExportFormat format)
 {
+    // Plain text of whole articles needs no laid-out text: it is written as the bodies are read.
+    if (format == efText && FScope != esSelection && !FBuilt) {
+        const TQBExportOptions options = CurrentOptions();
+        const TQBExportSource source = CurrentSource();
+        return WithProgress([&](const TQBExportBuilder::TProgress &progress) {
+            return QBStreamTextExport(FScope, source, options, fileName, progress);
+        });
+    }
     if (!Build())
         return false;
     QBSaveExport(*FDocument, fileName, format);

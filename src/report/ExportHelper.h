@@ -6,6 +6,7 @@
 
 #include <QDialog>
 #include <QElapsedTimer>
+#include <functional>
 #include <memory>
 
 class QLabel;
@@ -76,6 +77,9 @@ Q_SIGNALS:
 private:
     void Invalidate();
     TQBExportSource CurrentSource() const;
+    TQBExportOptions CurrentOptions() const;
+    // Runs work with the progress window up; false when it or the user cancelled.
+    bool WithProgress(const std::function<bool(const TQBExportBuilder::TProgress &)> &work);
     // The progress callback: shows the caption and lets the progress window answer.
     bool Step(const QString &caption);
 

@@ -1,5 +1,6 @@
 // Copyright (c) 2026 Brindlewood
 // SPDX-License-Identifier: MIT
+#include "QBRtfListLabels.h"
 #include "QBRtfParserImpl.h"
 #include "QBRtfText.h"
 
@@ -214,19 +215,68 @@ TQBRtfColor TQBRtfParser::Color(int index) const
 
 namespace {
 
+// Text as the editor holds it; with a paragraph callback, one paragraph at a time with its list label.
 class TPlainTextSink final : public IQBRtfSink
 {
 public:
-    QString Result;
-    void Text(QStringView text, const TQBRtfCharState &) override { Result += text; }
-    void ParagraphEnd(const TQBRtfParaState &, bool withBreak) override
+    using TParagraph = std::function<void(const TQBRtfTextParagraph &)>;
+
+    TPlainTextSink(const TQBRtfParser &parser, bool whole, TParagraph paragraph)
+        : FWhole(whole), FParagraph(std::move(paragraph)), FLists(parser)
     {
-        if (withBreak)
-            Result += QLatin1Char('\n');
+    }
+
+    QString Result;
+
+    void Text(QStringView text, const TQBRtfCharState &) override { Result += text; }
+    void ParagraphEnd(const TQBRtfParaState &para, bool withBreak) override
+    {
+        if (!FParagraph) {
+            if (withBreak)
+                Result += QLatin1Char('\n');
+            return;
+        }
+        TQBRtfTextParagraph paragraph;
+        paragraph.Text = std::move(Result);
+        Result.clear();
+        if (withBreak || FWhole) {
+            const TQBRtfListTracker::TItem item = FLists.Add(para, FParagraphs++);
+            if (item.List >= 0) {
+                paragraph.Label = QBListLabelText(item.Style, item.Number);
+                paragraph.Level = item.Style.Level;
+            }
+        }
+        FParagraph(paragraph);
     }
     void Picture(const TQBRtfPicture &, const TQBRtfCharState &) override
     {
         Result += QChar::ObjectReplacementCharacter;
+    }
+
+private:
+    bool FWhole;
+    TParagraph FParagraph;
+    TQBRtfListTracker FLists;
+    int FParagraphs = 0;
+};
+
+// The sink needs the parser's font table for bullets, and the parser its sink.
+struct TPlainTextReader
+{
+    TQBRtfParser Parser;
+    TPlainTextSink Sink;
+
+    TPlainTextReader(bool whole, TPlainTextSink::TParagraph paragraph)
+        : Parser(Sink, Options(whole)), Sink(Parser, whole, std::move(paragraph))
+    {
+    }
+
+    static TQBRtfParser::TOptions Options(bool whole)
+    {
+        TQBRtfParser::TOptions options;
+        options.WholeDocument = whole;
+        options.WantPictureData = false;
+        return options;
     }
 };
 
@@ -234,10 +284,14 @@ public:
 
 QString RtfToPlainText(const QByteArray &rtf)
 {
-    TPlainTextSink sink;
-    TQBRtfParser::TOptions options;
-    options.WantPictureData = false;
-    TQBRtfParser parser(sink, options);
-    parser.Parse(rtf);
-    return sink.Result;
+    TPlainTextReader reader(true, {});
+    reader.Parser.Parse(rtf);
+    return std::move(reader.Sink.Result);
+}
+
+void RtfForEachParagraph(const QByteArray &rtf, bool whole,
+                         const std::function<void(const TQBRtfTextParagraph &paragraph)> &paragraph)
+{
+    TPlainTextReader reader(whole, paragraph);
+    reader.Parser.Parse(rtf);
 }

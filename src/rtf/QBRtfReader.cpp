@@ -83,7 +83,8 @@ QTextBlockFormat BlockFormat(const TQBRtfParaState &para)
 class TDocumentSink final : public IQBRtfSink
 {
 public:
-    TDocumentSink(QTextCursor &cursor, bool whole) : FCursor(cursor), FWhole(whole)
+    TDocumentSink(QTextCursor &cursor, bool whole, const TQBRtfParser &parser)
+        : FCursor(cursor), FWhole(whole), FParser(parser), FListTracker(parser)
     {
         FOrigBlockFormat = cursor.blockFormat();
         FOrigList = cursor.currentList();
@@ -99,8 +100,6 @@ public:
                 FBaseSize = here.fontPointSize();
         }
     }
-
-    TQBRtfParser *FParser = nullptr;
 
     void Text(QStringView text, const TQBRtfCharState &state) override
     {
@@ -123,15 +122,16 @@ public:
         }
         if (QTextList *list = block.textList())
             list->remove(block);
-        FCursor.setBlockFormat(BlockFormat(para));
-        if (para.Numbering > 0) {
-            AddToList(para);
-        } else {
-            // The rich edit control's lists end at a paragraph without a number; a word processor's go on
-            // after it.
-            for (TOpenList &open : FPnLists)
-                open = TOpenList();
-        }
+        // Most paragraphs keep the plain format a new paragraph starts with; setting it again is a change
+        // of the document of its own, which costs more the longer the document is.
+        const QTextBlockFormat format = BlockFormat(para);
+        if (block.blockFormat() != format)
+            FCursor.setBlockFormat(format);
+        const TQBRtfListTracker::TItem item = FListTracker.Add(para, FParagraphs++);
+        if (item.NewList)
+            FLists.append(FCursor.createList(QBListFormat(item.Style)));
+        else if (item.List >= 0)
+            FLists.at(item.List)->add(FCursor.block());
         if (withBreak) {
             FCursor.insertBlock(QTextBlockFormat(), FHaveState ? FLastFormat : QTextCharFormat());
             FAnyBreak = true;
@@ -197,112 +197,12 @@ public:
     }
 
 private:
-    // A list items can still be added to, and what its next item would be.
-    struct TOpenList
-    {
-        QTextList *List = nullptr;
-        TQBListStyle Style;
-        int Next = 1;
-        int LastBlock = -1; // block number of the last item
-        int PnStart = 1;    // \pnstart of the last item
-        int PnGroup = 0;    // \pn group of the last item
-    };
-
-    TQBListStyle StyleOf(const TQBRtfParaState &para) const
-    {
-        TQBListStyle style;
-        style.Numbering = qBound(1, para.Numbering, 6);
-        style.Level = qBound(0, para.ListLevel, 8);
-        const TQBRtfListFacts texts = Facts(para);
-        style.Start = texts.HasStart ? texts.Start : 1;
-        style.Prefix = texts.Prefix;
-        style.Suffix = texts.Suffix;
-        if (style.Numbering == TQBListStyle::Bulleted) {
-            style.Bullet = texts.Bullet;
-            if (const TQBRtfFont *font = texts.BulletFont >= 0 ? FParser->FindFont(texts.BulletFont) : nullptr)
-                style.BulletFont = font->Name;
-            style.Suffix.clear();
-        }
-        return style;
-    }
-
-    void AddToList(const TQBRtfParaState &para)
-    {
-        TQBListStyle style = StyleOf(para);
-        const int level = style.Level;
-        const int blockNumber = FCursor.block().blockNumber();
-        TOpenList *open = nullptr;
-        if (para.ListId > 0) {
-            for (TOpenList &pn : FPnLists)
-                pn = TOpenList();
-            // A word processor's item ends the deeper levels of its list, which start again below it.
-            for (int deeper = level + 1; deeper < 9; ++deeper)
-                FLsLists.remove(LsKey(para.ListId, deeper));
-            open = &FLsLists[LsKey(para.ListId, level)];
-            if (open->List && !(open->Style == style))
-                *open = TOpenList();
-        } else {
-            for (int deeper = level + 1; deeper < 9; ++deeper)
-                FPnLists[deeper] = TOpenList();
-            open = &FPnLists[level];
-            if (open->List && !SameLook(open->Style, style))
-                *open = TOpenList();
-            if (open->List && !ContinuesPn(*open, para, style, blockNumber))
-                *open = TOpenList();
-        }
-        if (open->List) {
-            open->List->add(FCursor.block());
-        } else {
-            // The label the writer showed is the surest start; then what the list says.
-            const int shown = QBListLabelNumber(Label(para), style);
-            if (para.ListId == 0 && shown >= 0)
-                style.Start = qMin(shown, TQBRtfParser::MaxListStart);
-            open->Style = style;
-            open->Next = style.Start;
-            open->List = FCursor.createList(QBListFormat(style));
-        }
-        open->Next = qMin(open->Next + 1, QBRtfLists::MaxNumber);
-        open->LastBlock = blockNumber;
-        open->PnStart = Facts(para).Start;
-        open->PnGroup = para.PnGroup;
-    }
-
-    static bool SameLook(const TQBListStyle &a, const TQBListStyle &b)
-    {
-        return a.Numbering == b.Numbering && a.Prefix == b.Prefix && a.Suffix == b.Suffix && a.Bullet == b.Bullet &&
-               a.BulletFont == b.BulletFont;
-    }
-
-    // Whether a rich edit control's item goes on with the open list of its level or starts a new one.
-    static bool ContinuesPn(const TOpenList &open, const TQBRtfParaState &para, const TQBListStyle &style,
-                            int blockNumber)
-    {
-        const bool follows = open.LastBlock == blockNumber - 1;
-        if (follows && para.PnGroup == open.PnGroup)
-            return true; // the paragraph inherits the numbering of the one before
-        if (style.Numbering == TQBListStyle::Bulleted)
-            return true;
-        const int shown = QBListLabelNumber(Label(para), style);
-        if (shown >= 0)
-            return shown == open.Next;
-        const TQBRtfListFacts facts = Facts(para);
-        return !facts.HasStart || facts.Start == open.Next || (follows && facts.Start == open.PnStart);
-    }
-
-    static TQBRtfListFacts Facts(const TQBRtfParaState &para)
-    {
-        return para.ListFacts ? *para.ListFacts : TQBRtfListFacts();
-    }
-    static QString Label(const TQBRtfParaState &para) { return Facts(para).Label; }
-
-    static qint64 LsKey(int list, int level) { return (qint64(list) << 4) | level; }
-
     QTextCharFormat Format(const TQBRtfCharState &state)
     {
         if (FHaveState && state == FLastState)
             return FLastFormat;
         QTextCharFormat format;
-        if (const TQBRtfFont *font = FParser->FindFont(state.Font)) {
+        if (const TQBRtfFont *font = FParser.FindFont(state.Font)) {
             if (!font->Name.isEmpty())
                 format.setFontFamilies(QStringList{font->Name});
             format.setProperty(QBRtfFormat::Charset, font->Charset);
@@ -316,11 +216,11 @@ private:
         format.setFontItalic(state.Italic);
         format.setFontUnderline(state.Underline);
         format.setFontStrikeOut(state.Strike);
-        const TQBRtfColor color = FParser->Color(state.Color);
+        const TQBRtfColor color = FParser.Color(state.Color);
         if (!color.Auto)
             format.setForeground(QColor(color.Red, color.Green, color.Blue));
         if (state.BackColor > 0) {
-            const TQBRtfColor back = FParser->Color(state.BackColor);
+            const TQBRtfColor back = FParser.Color(state.BackColor);
             if (!back.Auto)
                 format.setBackground(QColor(back.Red, back.Green, back.Blue));
         }
@@ -340,11 +240,13 @@ private:
 
     QTextCursor &FCursor;
     bool FWhole;
+    const TQBRtfParser &FParser;
     bool FAnyBreak = false;
+    int FParagraphs = 0; // paragraphs ended so far
     QTextBlockFormat FOrigBlockFormat;
     QTextList *FOrigList = nullptr;
-    TOpenList FPnLists[9];
-    QHash<qint64, TOpenList> FLsLists;
+    TQBRtfListTracker FListTracker;
+    QList<QTextList *> FLists; // by the tracker's list number
     QVariant FBaseFamilies;
     QVariant FBaseCharset;
     double FBaseSize = 0;
@@ -355,12 +257,20 @@ private:
 
 void Read(QTextCursor &cursor, const QByteArray &rtf, bool whole)
 {
-    TDocumentSink sink(cursor, whole);
+    // The sink needs the parser's font and colour tables, and the parser its sink.
+    struct TReader
+    {
+        TQBRtfParser Parser;
+        TDocumentSink Sink;
+        TReader(QTextCursor &cursor, bool whole, TQBRtfParser::TOptions options)
+            : Parser(Sink, options), Sink(cursor, whole, Parser)
+        {
+        }
+    };
     TQBRtfParser::TOptions options;
     options.WholeDocument = whole;
-    TQBRtfParser parser(sink, options);
-    sink.FParser = &parser;
-    parser.Parse(rtf);
+    TReader reader(cursor, whole, options);
+    reader.Parser.Parse(rtf);
 }
 
 } // namespace

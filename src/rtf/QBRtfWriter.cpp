@@ -244,9 +244,12 @@ void TWriter::Collect(const QList<TRange> &ranges)
 {
     FDefaultFamily = FDoc.defaultFont().family();
     for (const TRange &range : ranges) {
+        // Fragments follow one another: counting is cheaper than asking each where it starts.
+        int next = range.Block.position();
         for (auto it = range.Block.begin(); !it.atEnd(); ++it) {
             const QTextFragment fragment = it.fragment();
-            const int position = fragment.position();
+            const int position = next;
+            next += fragment.length();
             if (position + fragment.length() <= range.From || position >= range.To)
                 continue;
             const QTextCharFormat format = fragment.charFormat();
@@ -572,9 +575,11 @@ QByteArray TWriter::Write(int from, int to, bool finalPar)
         QString href;
         TCharOut beforeField;
         bool inField = false;
+        int next = range.Block.position();
         for (auto it = range.Block.begin(); !it.atEnd(); ++it) {
             const QTextFragment fragment = it.fragment();
-            const int position = fragment.position();
+            const int position = next;
+            next += fragment.length();
             const int start = qMax(position, range.From);
             const int end = qMin(position + fragment.length(), range.To);
             if (start >= end)

@@ -191,13 +191,21 @@ private Q_SLOTS:
         QCOMPARE(assembled.count(), 2);
     }
 
+    void cancel_duringALongAssembly_writesNothingAndKeepsTheDialogOpen_data()
+    {
+        QTest::addColumn<QString>("fileName");
+        QTest::newRow("rtf, assembled") << QStringLiteral("kept.rtf");
+        QTest::newRow("text, streamed") << QStringLiteral("kept.txt");
+    }
+
     void cancel_duringALongAssembly_writesNothingAndKeepsTheDialogOpen()
     {
+        QFETCH(QString, fileName);
         TReportFixture f;
         const QString body = rtf(QString(QStringLiteral("A line of text for the report. ")).repeated(40));
         for (int i = 0; i < 1500; ++i)
             addArticle(f.doc(), f.doc()->Root(), QStringLiteral("Article %1").arg(i), body);
-        const QString target = f.path(QStringLiteral("kept.rtf"));
+        const QString target = f.path(fileName);
         QVERIFY(writeFile(target, "old contents"));
 
         TFExportDlg dialog(f.frame.get());

@@ -62,6 +62,27 @@ private Q_SLOTS:
         QCOMPARE(RtfToPlainText(rtf), DocumentText(doc));
     }
 
+    void eachSample_givesTheSameParagraphsAndLabelsWithoutADocument_data() { QBListCorpus::AddRows(); }
+    void eachSample_givesTheSameParagraphsAndLabelsWithoutADocument()
+    {
+        QFETCH(QByteArray, rtf);
+        QFETCH(QStringList, labels);
+        QTextDocument doc;
+        TQBRtfReader::Load(doc, rtf);
+        QStringList texts, found;
+        QList<int> levels;
+        RtfForEachParagraph(rtf, true, [&](const TQBRtfTextParagraph &paragraph) {
+            texts.append(paragraph.Text);
+            found.append(paragraph.Label);
+            levels.append(paragraph.Level);
+        });
+        QCOMPARE(found, labels);
+        QCOMPARE(texts.join(QLatin1Char('\n')), RtfToPlainText(rtf));
+        QTextBlock block = doc.begin();
+        for (qsizetype i = 0; i < levels.size() && block.isValid(); ++i, block = block.next())
+            QCOMPARE(levels.at(i), block.textList() ? block.textList()->format().indent() - 1 : 0);
+    }
+
     void eachSample_keepsItsLabelsWrittenAndReadAgain_data() { QBListCorpus::AddRows(); }
     void eachSample_keepsItsLabelsWrittenAndReadAgain()
     {
