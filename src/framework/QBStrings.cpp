@@ -48,6 +48,9 @@ const QList<TQBNamedText> &QBNamedTexts()
         SSearchFailed,
         SNoMatches,
         SMatchCount,
+        SCentimetres,
+        SInches,
+        SLines,
     };
     return texts;
 }

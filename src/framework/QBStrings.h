@@ -40,7 +40,7 @@ inline constexpr TQBNamedText SCannotOpenLocation{"SCannotOpenLocation", "Cannot
 inline constexpr TQBNamedText SNoAssociation{
     "SNoAssociation", "There is no program associated with %s.\r\nDo you wish to explore it instead?"};
 inline constexpr TQBNamedText SLineLimit{
-    "SLineLimit", "Current article contains only %d lines. Please enter number between 1 and %d."};
+    "SLineLimit", "The current article contains only %d lines. Please enter a number between 1 and %d."};
 inline constexpr TQBNamedText SExportSuccess{"SExportSuccess", "Document has been successfuly exported to '%s'"};
 inline constexpr TQBNamedText SPrintProgress{"SPrintProgress", "Processing: %s"};
 inline constexpr TQBNamedText SErrorDefault{"SErrorDefault", "Sorry, requested operation could not be completed."};
@@ -68,6 +68,9 @@ inline constexpr TQBNamedText SMatchArticleDeleted{"SMatchArticleDeleted",
 inline constexpr TQBNamedText SSearchFailed{"SSearchFailed", "The search stopped: %s"};
 inline constexpr TQBNamedText SNoMatches{"SNoMatches", "No matches"};
 inline constexpr TQBNamedText SMatchCount{"SMatchCount", "Matches: %d"};
+inline constexpr TQBNamedText SCentimetres{"SCentimetres", "cm"};
+inline constexpr TQBNamedText SInches{"SInches", "in"};
+inline constexpr TQBNamedText SLines{"SLines", "lines"};
 } // namespace QBStrings
 
 // Every named text, in the order above.
