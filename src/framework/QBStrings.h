@@ -68,8 +68,8 @@ inline constexpr TQBNamedText SMatchArticleDeleted{"SMatchArticleDeleted",
 inline constexpr TQBNamedText SSearchFailed{"SSearchFailed", "The search stopped: %s"};
 inline constexpr TQBNamedText SNoMatches{"SNoMatches", "No matches"};
 inline constexpr TQBNamedText SMatchCount{"SMatchCount", "Matches: %d"};
-inline constexpr TQBNamedText SCentimetres{"SCentimetres", "cm"};
-inline constexpr TQBNamedText SInches{"SInches", "in"};
+inline constexpr TQBNamedText SCentimetres{"SCentimetres", "centimetres"};
+inline constexpr TQBNamedText SInches{"SInches", "inches"};
 inline constexpr TQBNamedText SLines{"SLines", "lines"};
 } // namespace QBStrings
 
