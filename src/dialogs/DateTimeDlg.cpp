@@ -1,17 +1,16 @@
 // Copyright (c) 2026 Brindlewood
 // SPDX-License-Identifier: MIT
 #include "DateTimeDlg.h"
+#include "DialogParts.h"
 
 #include "framework/NVKFormat.h"
 #include "platform/NVKLocalizer.h"
-#include "platform/QBAppShared.h"
 #include "platform/QBHelp.h"
 #include "services/QBSettingsSvc.h"
 #include "services/Registry.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
-#include <QHBoxLayout>
 #include <QListWidget>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -72,27 +71,19 @@ TFDateTimeDlg::TFDateTimeDlg(QWidget *owner) : QDialog(owner)
     lbDate->setMinimumSize(220, 220);
     lbTime->setMinimumSize(160, 220);
 
-    btnOK = new QPushButton(QStringLiteral("OK"), this);
-    btnOK->setObjectName(QStringLiteral("btnOK"));
+    btnOK = QBNewButton(this, "btnOK", "OK");
     btnOK->setDefault(true);
-    btnCancel = new QPushButton(QStringLiteral("Cancel"), this);
-    btnCancel->setObjectName(QStringLiteral("btnCancel"));
-    btnHelp = new QPushButton(QStringLiteral("Help"), this);
-    btnHelp->setObjectName(QStringLiteral("btnHelp"));
+    btnCancel = QBNewButton(this, "btnCancel", "Cancel");
+    btnHelp = QBNewButton(this, "btnHelp", "Help");
 
     auto *lists = new QGridLayout;
     lists->addWidget(cbDate, 0, 0);
     lists->addWidget(lbDate, 1, 0);
     lists->addWidget(cbTime, 0, 1);
     lists->addWidget(lbTime, 1, 1);
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(btnOK);
-    buttons->addWidget(btnCancel);
-    buttons->addWidget(btnHelp);
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(lists, 1);
-    layout->addLayout(buttons);
+    layout->addLayout(QBButtonRow({btnOK, btnCancel, btnHelp}));
 
     connect(cbDate, &QCheckBox::toggled, lbDate, &QWidget::setEnabled);
     connect(cbTime, &QCheckBox::toggled, lbTime, &QWidget::setEnabled);
@@ -103,10 +94,7 @@ TFDateTimeDlg::TFDateTimeDlg(QWidget *owner) : QDialog(owner)
     connect(btnHelp, &QPushButton::clicked, this, &TFDateTimeDlg::btnHelpClick);
 
     // A language file may give the lists patterns of its own; they are read after translation.
-    xlDateTime = new TNVKLocalizer(this);
-    xlDateTime->setObjectName(QStringLiteral("xlDateTime"));
-    if (TNVKResourceSet *resources = QBAppShared().ResourceSet)
-        xlDateTime->SetResourceSet(resources);
+    xlDateTime = QBNewLocalizer(this, "xlDateTime");
     xlDateTime->Loaded();
     FDatePatterns = Items(lbDate);
     FTimePatterns = Items(lbTime);

@@ -1,14 +1,13 @@
 // Copyright (c) 2026 Brindlewood
 // SPDX-License-Identifier: MIT
 #include "GoToDlg.h"
+#include "DialogParts.h"
 
 #include "framework/QBStrings.h"
 #include "platform/NVKLocalizer.h"
-#include "platform/QBAppShared.h"
 #include "platform/QBDialogs.h"
 #include "platform/QBHelp.h"
 
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -28,33 +27,22 @@ TFGoToDlg::TFGoToDlg(QWidget *owner) : QDialog(owner)
     // Digits only: whatever else is typed or pasted is refused.
     edLine->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), edLine));
     lblLine->setBuddy(edLine);
-    btnOK = new QPushButton(QStringLiteral("OK"), this);
-    btnOK->setObjectName(QStringLiteral("btnOK"));
+    btnOK = QBNewButton(this, "btnOK", "OK");
     btnOK->setDefault(true);
-    btnCancel = new QPushButton(QStringLiteral("Cancel"), this);
-    btnCancel->setObjectName(QStringLiteral("btnCancel"));
-    btnHelp = new QPushButton(QStringLiteral("Help"), this);
-    btnHelp->setObjectName(QStringLiteral("btnHelp"));
+    btnCancel = QBNewButton(this, "btnCancel", "Cancel");
+    btnHelp = QBNewButton(this, "btnHelp", "Help");
 
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(btnOK);
-    buttons->addWidget(btnCancel);
-    buttons->addWidget(btnHelp);
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(lblLine);
     layout->addWidget(edLine);
-    layout->addLayout(buttons);
+    layout->addLayout(QBButtonRow({btnOK, btnCancel, btnHelp}));
 
     connect(edLine, &QLineEdit::textChanged, this, &TFGoToDlg::edLineChange);
     connect(btnOK, &QPushButton::clicked, this, &TFGoToDlg::btnOKClick);
     connect(btnCancel, &QPushButton::clicked, this, &QDialog::reject);
     connect(btnHelp, &QPushButton::clicked, this, &TFGoToDlg::btnHelpClick);
 
-    xlGoTo = new TNVKLocalizer(this);
-    xlGoTo->setObjectName(QStringLiteral("xlGoTo"));
-    if (TNVKResourceSet *resources = QBAppShared().ResourceSet)
-        xlGoTo->SetResourceSet(resources);
+    xlGoTo = QBNewLocalizer(this, "xlGoTo");
     xlGoTo->Loaded();
     edLineChange();
 }

@@ -1,10 +1,10 @@
 // Copyright (c) 2026 Brindlewood
 // SPDX-License-Identifier: MIT
 #include "ParagraphDlg.h"
+#include "DialogParts.h"
 
 #include "framework/QBStrings.h"
 #include "platform/NVKLocalizer.h"
-#include "platform/QBAppShared.h"
 #include "platform/QBHelp.h"
 
 #include <QButtonGroup>
@@ -85,10 +85,7 @@ TFParagraphDlg::TFParagraphDlg(QWidget *owner) : QDialog(owner)
     setObjectName(QStringLiteral("FParagraphDlg"));
     setWindowTitle(QStringLiteral("Paragraph"));
     FMetric = QLocale().measurementSystem() == QLocale::MetricSystem;
-    xlParagraph = new TNVKLocalizer(this);
-    xlParagraph->setObjectName(QStringLiteral("xlParagraph"));
-    if (TNVKResourceSet *resources = QBAppShared().ResourceSet)
-        xlParagraph->SetResourceSet(resources);
+    xlParagraph = QBNewLocalizer(this, "xlParagraph");
     FUnit = QBLoadStr(xlParagraph, FMetric ? QBStrings::SCentimetres : QBStrings::SInches);
     const auto label = [this](const char *name, const char *caption, QWidget *buddy) {
         auto *result = new QLabel(QString::fromUtf8(caption), this);
@@ -151,14 +148,10 @@ TFParagraphDlg::TFParagraphDlg(QWidget *owner) : QDialog(owner)
     cbTKind->setObjectName(QStringLiteral("cbTKind"));
     for (const char *kind : TabKinds)
         cbTKind->addItem(QString::fromLatin1(kind));
-    btnTAdd = new QPushButton(QStringLiteral("&Add"), tsTabs);
-    btnTAdd->setObjectName(QStringLiteral("btnTAdd"));
-    btnTUpdate = new QPushButton(QStringLiteral("&Update"), tsTabs);
-    btnTUpdate->setObjectName(QStringLiteral("btnTUpdate"));
-    btnTDelete = new QPushButton(QStringLiteral("&Delete"), tsTabs);
-    btnTDelete->setObjectName(QStringLiteral("btnTDelete"));
-    btnTClear = new QPushButton(QStringLiteral("Clear a&ll"), tsTabs);
-    btnTClear->setObjectName(QStringLiteral("btnTClear"));
+    btnTAdd = QBNewButton(tsTabs, "btnTAdd", "&Add");
+    btnTUpdate = QBNewButton(tsTabs, "btnTUpdate", "&Update");
+    btnTDelete = QBNewButton(tsTabs, "btnTDelete", "&Delete");
+    btnTClear = QBNewButton(tsTabs, "btnTClear", "Clear a&ll");
     auto *tabFields = new QGridLayout;
     tabFields->addWidget(label("lblTTabPos", "&Position:", seTTabPos), 0, 0);
     tabFields->addWidget(seTTabPos, 0, 1);
@@ -189,22 +182,14 @@ TFParagraphDlg::TFParagraphDlg(QWidget *owner) : QDialog(owner)
     numberingLayout->addStretch();
     nbPages->addTab(tsNumbering, QStringLiteral("Numbering"));
 
-    btnOK = new QPushButton(QStringLiteral("OK"), this);
-    btnOK->setObjectName(QStringLiteral("btnOK"));
+    btnOK = QBNewButton(this, "btnOK", "OK");
     btnOK->setDefault(true);
-    btnCancel = new QPushButton(QStringLiteral("Cancel"), this);
-    btnCancel->setObjectName(QStringLiteral("btnCancel"));
-    btnApply = new QPushButton(QStringLiteral("Apply"), this);
-    btnApply->setObjectName(QStringLiteral("btnApply"));
-    btnHelp = new QPushButton(QStringLiteral("Help"), this);
-    btnHelp->setObjectName(QStringLiteral("btnHelp"));
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch();
-    for (QPushButton *button : {btnOK, btnCancel, btnApply, btnHelp})
-        buttons->addWidget(button);
+    btnCancel = QBNewButton(this, "btnCancel", "Cancel");
+    btnApply = QBNewButton(this, "btnApply", "Apply");
+    btnHelp = QBNewButton(this, "btnHelp", "Help");
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(nbPages, 1);
-    layout->addLayout(buttons);
+    layout->addLayout(QBButtonRow({btnOK, btnCancel, btnApply, btnHelp}));
 
     for (QLineEdit *edit : {sePLeftIndent, sePRightIndent, sePFirstLine, sePBefore, sePAfter, sePValue})
         connect(edit, &QLineEdit::textEdited, this, &TFParagraphDlg::SetModified);
