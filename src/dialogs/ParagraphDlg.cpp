@@ -413,7 +413,8 @@ void TFParagraphDlg::UpdateButtons()
     btnTAdd->setEnabled(position);
     btnTUpdate->setEnabled(selected && position);
     btnTDelete->setEnabled(selected);
-    btnTClear->setEnabled(lbTTabList->count() > 0);
+    // Paragraphs with different stops show none, and can still lose them all.
+    btnTClear->setEnabled(lbTTabList->count() > 0 || (!FLoaded.Tabs && !FTabsChanged));
 }
 
 void TFParagraphDlg::FillTabList(int selectPosition)

@@ -298,6 +298,22 @@ private Q_SLOTS:
         QCOMPARE(f.values(0).Tabs, std::optional<QList<TRxTab>>(QList<TRxTab>()));
     }
 
+    void paragraph_differentTabStops_showNone_andCanBeClearedTogether()
+    {
+        TEditFixture f;
+        f.setBody("{\\rtf1\\ansi\\pard\\tx720 one\\par\\pard\\tx1440 two}");
+        f.selectParagraphs(0, 1);
+        TFParagraphDlg dialog(f.frame.get());
+        dialog.Load(f.edit()->Paragraph());
+        QCOMPARE(dialog.lbTTabList->count(), 0);
+        QVERIFY(dialog.btnTClear->isEnabled());
+        dialog.btnTClearClick();
+        QVERIFY(!dialog.btnTClear->isEnabled());
+        dialog.btnOKClick();
+        QCOMPARE(f.values(0).Tabs, std::optional<QList<TRxTab>>(QList<TRxTab>()));
+        QCOMPARE(f.values(1).Tabs, std::optional<QList<TRxTab>>(QList<TRxTab>()));
+    }
+
     void paragraph_everyValue_survivesSaveAndReopen()
     {
         TEditFixture f;
