@@ -456,30 +456,39 @@ void TFParagraphDlg::PutTab(const TRxTab &tab)
         FTabs.insert(at, tab);
 }
 
+bool TFParagraphDlg::TypedTab(TRxTab &tab) const
+{
+    if (!ParseLength(seTTabPos->text(), tab.Position) || tab.Position < 0)
+        return false;
+    tab.Kind = qMax(0, cbTKind->currentIndex());
+    return true;
+}
+
+void TFParagraphDlg::TabsChanged(int selectPosition)
+{
+    FTabsChanged = true;
+    FillTabList(selectPosition);
+    SetModified();
+}
+
 void TFParagraphDlg::btnTAddClick()
 {
     TRxTab tab;
-    if (!ParseLength(seTTabPos->text(), tab.Position) || tab.Position < 0)
+    if (!TypedTab(tab))
         return;
-    tab.Kind = qMax(0, cbTKind->currentIndex());
     PutTab(tab);
-    FTabsChanged = true;
-    FillTabList(tab.Position);
-    SetModified();
+    TabsChanged(tab.Position);
 }
 
 void TFParagraphDlg::btnTUpdateClick()
 {
     const int row = lbTTabList->currentRow();
     TRxTab tab;
-    if (row < 0 || row >= FTabs.size() || !ParseLength(seTTabPos->text(), tab.Position) || tab.Position < 0)
+    if (row < 0 || row >= FTabs.size() || !TypedTab(tab))
         return;
-    tab.Kind = qMax(0, cbTKind->currentIndex());
     FTabs.removeAt(row);
     PutTab(tab);
-    FTabsChanged = true;
-    FillTabList(tab.Position);
-    SetModified();
+    TabsChanged(tab.Position);
 }
 
 void TFParagraphDlg::btnTDeleteClick()
@@ -488,15 +497,11 @@ void TFParagraphDlg::btnTDeleteClick()
     if (row < 0 || row >= FTabs.size())
         return;
     FTabs.removeAt(row);
-    FTabsChanged = true;
-    FillTabList(-1);
-    SetModified();
+    TabsChanged(-1);
 }
 
 void TFParagraphDlg::btnTClearClick()
 {
     FTabs.clear();
-    FTabsChanged = true;
-    FillTabList(-1);
-    SetModified();
+    TabsChanged(-1);
 }

@@ -82,6 +82,9 @@ private:
     void FillTabList(int selectPosition);
     // Adds or replaces the stop at its position, keeping the list in order.
     void PutTab(const TRxTab &tab);
+    // The stop the position and kind fields describe; false while the position is not a length.
+    bool TypedTab(TRxTab &tab) const;
+    void TabsChanged(int selectPosition);
     bool ValueNeedsLength() const;
 
     TNVKLocalizer *xlParagraph;
