@@ -207,6 +207,18 @@ public:
     QMenu *pmEdit = nullptr;
     QMenu *pmTabs = nullptr;
 
+    // The editing dialogs' commands (AppFrameEditDialogs.cpp).
+    // Moves the caret to the start of the line the go-to-line dialog names.
+    void ViewGoToLineExecute();
+    // The paragraph dialog over the selected paragraphs.
+    void FormatParagraphExecute();
+    // Inserts the date/time dialog's result at the caret.
+    void InsertDateFormatExecute();
+
+    QAction *ViewGoToLine = nullptr;
+    QAction *FormatParagraph = nullptr;
+    QAction *InsertDateFormat = nullptr;
+
 protected:
     void closeEvent(QCloseEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -226,6 +238,8 @@ private:
     void ConnectFileEdit();
     void ConnectViewNav();
     void ConnectDocWindowHelp();
+    void CreateEditDialogActions();
+    void ConnectEditDialogs();
     void ShowOutline();
     // The index's page is in the navigation control; hiding it keeps the pane and its state.
     // Whether a page of the navigation pane (the index or the search pane) is shown.

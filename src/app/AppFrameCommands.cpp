@@ -157,6 +157,7 @@ void TFAppFrame::CreateActions()
     for (QAction *action : {EditUndo, EditRedo, EditCut, EditCopy, EditPaste, EditSelectAll, EditDelete})
         action->setShortcutContext(Qt::WidgetWithChildrenShortcut);
     CreateFormatActions();
+    CreateEditDialogActions();
 }
 
 void TFAppFrame::CreateMenus()
@@ -198,7 +199,7 @@ void TFAppFrame::CreateMenus()
     toolbars->addActions({ViewTStandard, ViewTArticle, ViewTFormat});
     view->addActions({ViewTitleBar, ViewWrap});
     view->addSeparator();
-    view->addAction(ViewToggleFocus);
+    view->addActions({ViewGoToLine, ViewToggleFocus});
 
     QMenu *article = bar->addMenu(tr("&Article"));
     article->setObjectName(QStringLiteral("mArticle"));
@@ -285,6 +286,7 @@ void TFAppFrame::ConnectActions()
     ConnectViewNav();
     ConnectDocWindowHelp();
     ConnectFormatInsert();
+    ConnectEditDialogs();
     CreatePopups();
 }
 

@@ -143,13 +143,15 @@ void TFAppFrame::CreateFormatMenus(QMenu *insert, QMenu *format)
         entry->setObjectName(QStringLiteral("miDateTime%1").arg(i + 1));
         connect(entry, &QAction::triggered, this, [this, entry] { InsertDateTimeExecute(entry); });
     }
+    miDateTime->addSeparator();
+    miDateTime->addAction(InsertDateFormat);
     insert->addAction(InsertText);
     insert->addSeparator();
     insert->addActions({InsertCharMap, InsertCalculator});
     connect(insert, &QMenu::aboutToShow, this, &TFAppFrame::BuildDateTimeMenu);
     BuildDateTimeMenu();
 
-    format->addAction(FormatFont);
+    format->addActions({FormatFont, FormatParagraph});
     format->addSeparator();
     format->addActions({FormatBold, FormatItalic, FormatUnderline, FormatStrikeout});
     format->addSeparator();

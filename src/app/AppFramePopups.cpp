@@ -18,7 +18,7 @@ void TFAppFrame::CreatePopups()
     pmEdit->addSeparator();
     pmEdit->addAction(EditSelectAll);
     pmEdit->addSeparator();
-    pmEdit->addAction(FormatFont);
+    pmEdit->addActions({FormatFont, FormatParagraph});
     RichEdit->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(RichEdit, &QWidget::customContextMenuRequested, this, [this](const QPoint &point) {
         alStandardUpdate();

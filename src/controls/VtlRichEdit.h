@@ -8,6 +8,7 @@
 #include <QPointer>
 #include <QTextEdit>
 #include <functional>
+#include <optional>
 
 class QIODevice;
 class TVtlRichEdit;
@@ -100,6 +101,32 @@ private:
     TKind FKind;
 };
 
+// A tab stop in twips; Kind is 0 left, 1 right, 2 centre, 3 decimal.
+struct TRxTab
+{
+    int Position = 0;
+    int Kind = 0;
+    friend bool operator==(const TRxTab &, const TRxTab &) = default;
+};
+
+// Paragraph values shared by a set of paragraphs; a value the paragraphs do not share is empty,
+// and an empty value is left alone when the set is applied. Lengths are twips, so that values
+// typed in centimetres or inches keep their precision.
+struct TRxParaValues
+{
+    std::optional<int> Alignment;
+    std::optional<int> Numbering;
+    std::optional<int> FirstIndent;
+    std::optional<int> LeftIndent;
+    std::optional<int> RightIndent;
+    std::optional<int> SpaceBefore;
+    std::optional<int> SpaceAfter;
+    // The rule and its value go together: for rules 3 and 4 twips, for rule 5 hundredths of a line.
+    std::optional<int> LineSpacingRule;
+    std::optional<int> LineSpacing;
+    std::optional<QList<TRxTab>> Tabs;
+};
+
 // Paragraph formatting of the paragraphs the selection touches. Lengths are whole points.
 class TRxParaAttributes
 {
@@ -132,6 +159,11 @@ public:
     int Tab(int index) const;
     // Tab stops in points, sorted.
     void SetTabs(const QList<int> &positions);
+
+    // What every paragraph of the selection has in common.
+    TRxParaValues Values() const;
+    // Sets the values that are not empty on every paragraph of the selection, as one undo step.
+    void Apply(const TRxParaValues &values);
 
 private:
     QTextBlockFormat Format() const;

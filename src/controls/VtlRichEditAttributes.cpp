@@ -224,6 +224,138 @@ void TRxTextAttributes::Assign(const TRxTextAttributes &source)
     Merge(change);
 }
 
+namespace {
+
+int PixelsToTwips(double pixels)
+{
+    return int(std::lround(pixels * TwipsPerPixel));
+}
+
+double TwipsToPixels(int twips)
+{
+    return twips / TwipsPerPixel;
+}
+
+QTextOption::TabType TabTypeOfKind(int kind)
+{
+    switch (kind) {
+    case 1:
+        return QTextOption::RightTab;
+    case 2:
+        return QTextOption::CenterTab;
+    case 3:
+        return QTextOption::DelimiterTab;
+    default:
+        return QTextOption::LeftTab;
+    }
+}
+
+int KindOfTabType(QTextOption::TabType type)
+{
+    switch (type) {
+    case QTextOption::RightTab:
+        return 1;
+    case QTextOption::CenterTab:
+        return 2;
+    case QTextOption::DelimiterTab:
+        return 3;
+    default:
+        return 0;
+    }
+}
+
+// The values of one paragraph, every one of them set.
+TRxParaValues BlockValues(const QTextBlock &block)
+{
+    const QTextBlockFormat format = block.blockFormat();
+    TRxParaValues values;
+    switch (format.alignment() & Qt::AlignHorizontal_Mask) {
+    case Qt::AlignRight:
+        values.Alignment = TRxParaAttributes::paRight;
+        break;
+    case Qt::AlignHCenter:
+        values.Alignment = TRxParaAttributes::paCenter;
+        break;
+    case Qt::AlignJustify:
+        values.Alignment = TRxParaAttributes::paJustify;
+        break;
+    default:
+        values.Alignment = TRxParaAttributes::paLeft;
+        break;
+    }
+    const QTextList *list = block.textList();
+    values.Numbering = list ? QBListStyleOf(list->format()).Numbering : int(TRxParaAttributes::nsNone);
+    values.FirstIndent = PixelsToTwips(format.textIndent());
+    values.LeftIndent = PixelsToTwips(format.leftMargin());
+    values.RightIndent = PixelsToTwips(format.rightMargin());
+    values.SpaceBefore = PixelsToTwips(format.topMargin());
+    values.SpaceAfter = PixelsToTwips(format.bottomMargin());
+    const double height = format.lineHeight();
+    switch (format.lineHeightType()) {
+    case QTextBlockFormat::ProportionalHeight:
+        if (height <= 0 || qFuzzyCompare(height, 100.0))
+            values.LineSpacingRule = TRxParaAttributes::lsSingle;
+        else if (qFuzzyCompare(height, 150.0))
+            values.LineSpacingRule = TRxParaAttributes::lsOneAndHalf;
+        else if (qFuzzyCompare(height, 200.0))
+            values.LineSpacingRule = TRxParaAttributes::lsDouble;
+        else
+            values.LineSpacingRule = TRxParaAttributes::lsMultiple;
+        values.LineSpacing = values.LineSpacingRule == TRxParaAttributes::lsMultiple ? int(std::lround(height)) : 0;
+        break;
+    case QTextBlockFormat::MinimumHeight:
+        values.LineSpacingRule = TRxParaAttributes::lsAtLeast;
+        values.LineSpacing = PixelsToTwips(height);
+        break;
+    case QTextBlockFormat::FixedHeight:
+        values.LineSpacingRule = TRxParaAttributes::lsExactly;
+        values.LineSpacing = PixelsToTwips(height);
+        break;
+    default:
+        values.LineSpacingRule = TRxParaAttributes::lsSingle;
+        values.LineSpacing = 0;
+        break;
+    }
+    QList<TRxTab> tabs;
+    for (const QTextOption::Tab &tab : format.tabPositions())
+        tabs.append(TRxTab{PixelsToTwips(tab.position), KindOfTabType(tab.type)});
+    values.Tabs = tabs;
+    return values;
+}
+
+// The line height of a spacing rule: length in pixels for rules 3 and 4, percent of a line for rule 5.
+void SetLineHeight(QTextBlockFormat &change, int rule, double length, double percent)
+{
+    switch (rule) {
+    case TRxParaAttributes::lsOneAndHalf:
+        change.setLineHeight(150, QTextBlockFormat::ProportionalHeight);
+        break;
+    case TRxParaAttributes::lsDouble:
+        change.setLineHeight(200, QTextBlockFormat::ProportionalHeight);
+        break;
+    case TRxParaAttributes::lsAtLeast:
+        change.setLineHeight(qMax(0.0, length), QTextBlockFormat::MinimumHeight);
+        break;
+    case TRxParaAttributes::lsExactly:
+        change.setLineHeight(qMax(1.0, length), QTextBlockFormat::FixedHeight);
+        break;
+    case TRxParaAttributes::lsMultiple:
+        change.setLineHeight(qMax(1.0, percent), QTextBlockFormat::ProportionalHeight);
+        break;
+    default:
+        change.setLineHeight(0, QTextBlockFormat::SingleHeight);
+        break;
+    }
+}
+
+template <class T> void KeepShared(std::optional<T> &shared, const std::optional<T> &other)
+{
+    if (shared != other)
+        shared.reset();
+}
+
+} // namespace
+
 // ---------------------------------------------------------------------------------------------
 // TRxParaAttributes
 
@@ -240,16 +372,7 @@ void TRxParaAttributes::Merge(const QTextBlockFormat &change)
 
 int TRxParaAttributes::Alignment() const
 {
-    switch (Format().alignment() & Qt::AlignHorizontal_Mask) {
-    case Qt::AlignRight:
-        return paRight;
-    case Qt::AlignHCenter:
-        return paCenter;
-    case Qt::AlignJustify:
-        return paJustify;
-    default:
-        return paLeft;
-    }
+    return *BlockValues(FEditor->textCursor().block()).Alignment;
 }
 
 void TRxParaAttributes::SetAlignment(int value)
@@ -384,24 +507,7 @@ void TRxParaAttributes::SetSpaceAfter(int value)
 
 int TRxParaAttributes::LineSpacingRule() const
 {
-    const QTextBlockFormat format = Format();
-    const double height = format.lineHeight();
-    switch (format.lineHeightType()) {
-    case QTextBlockFormat::ProportionalHeight:
-        if (height <= 0 || qFuzzyCompare(height, 100.0))
-            return lsSingle;
-        if (qFuzzyCompare(height, 150.0))
-            return lsOneAndHalf;
-        if (qFuzzyCompare(height, 200.0))
-            return lsDouble;
-        return lsMultiple;
-    case QTextBlockFormat::MinimumHeight:
-        return lsAtLeast;
-    case QTextBlockFormat::FixedHeight:
-        return lsExactly;
-    default:
-        return lsSingle;
-    }
+    return *BlockValues(FEditor->textCursor().block()).LineSpacingRule;
 }
 
 int TRxParaAttributes::LineSpacing() const
@@ -421,26 +527,7 @@ int TRxParaAttributes::LineSpacing() const
 void TRxParaAttributes::SetLineSpacing(int rule, int value)
 {
     QTextBlockFormat change;
-    switch (rule) {
-    case lsOneAndHalf:
-        change.setLineHeight(150, QTextBlockFormat::ProportionalHeight);
-        break;
-    case lsDouble:
-        change.setLineHeight(200, QTextBlockFormat::ProportionalHeight);
-        break;
-    case lsAtLeast:
-        change.setLineHeight(PointsToPixels(qMax(0, value)), QTextBlockFormat::MinimumHeight);
-        break;
-    case lsExactly:
-        change.setLineHeight(PointsToPixels(qMax(1, value)), QTextBlockFormat::FixedHeight);
-        break;
-    case lsMultiple:
-        change.setLineHeight(100.0 * qMax(1, value), QTextBlockFormat::ProportionalHeight);
-        break;
-    default:
-        change.setLineHeight(0, QTextBlockFormat::SingleHeight);
-        break;
-    }
+    SetLineHeight(change, rule, PointsToPixels(qMax(rule == lsExactly ? 1 : 0, value)), 100.0 * qMax(1, value));
     Merge(change);
 }
 
@@ -467,4 +554,81 @@ void TRxParaAttributes::SetTabs(const QList<int> &positions)
     QTextBlockFormat change;
     change.setTabPositions(tabs);
     Merge(change);
+}
+
+TRxParaValues TRxParaAttributes::Values() const
+{
+    const QTextCursor cursor = FEditor->textCursor();
+    QTextDocument *doc = FEditor->document();
+    // The paragraph at the caret gives the values; the others of the selection empty what differs.
+    TRxParaValues shared = BlockValues(cursor.block());
+    const QTextBlock last = doc->findBlock(cursor.selectionEnd());
+    for (QTextBlock block = doc->findBlock(cursor.selectionStart()); block.isValid(); block = block.next()) {
+        const TRxParaValues other = BlockValues(block);
+        KeepShared(shared.Alignment, other.Alignment);
+        KeepShared(shared.Numbering, other.Numbering);
+        KeepShared(shared.FirstIndent, other.FirstIndent);
+        KeepShared(shared.LeftIndent, other.LeftIndent);
+        KeepShared(shared.RightIndent, other.RightIndent);
+        KeepShared(shared.SpaceBefore, other.SpaceBefore);
+        KeepShared(shared.SpaceAfter, other.SpaceAfter);
+        if (shared.LineSpacingRule != other.LineSpacingRule || shared.LineSpacing != other.LineSpacing) {
+            shared.LineSpacingRule.reset();
+            shared.LineSpacing.reset();
+        }
+        KeepShared(shared.Tabs, other.Tabs);
+        if (block == last)
+            break;
+    }
+    return shared;
+}
+
+void TRxParaAttributes::Apply(const TRxParaValues &values)
+{
+    QTextBlockFormat change;
+    if (values.Alignment) {
+        const int value = *values.Alignment;
+        change.setAlignment(value == paRight     ? Qt::AlignRight
+                            : value == paCenter  ? Qt::AlignHCenter
+                            : value == paJustify ? Qt::AlignJustify
+                                                 : Qt::AlignLeft);
+    }
+    if (values.FirstIndent)
+        change.setTextIndent(TwipsToPixels(*values.FirstIndent));
+    if (values.LeftIndent)
+        change.setLeftMargin(TwipsToPixels(*values.LeftIndent));
+    if (values.RightIndent)
+        change.setRightMargin(TwipsToPixels(*values.RightIndent));
+    if (values.SpaceBefore)
+        change.setTopMargin(TwipsToPixels(qMax(0, *values.SpaceBefore)));
+    if (values.SpaceAfter)
+        change.setBottomMargin(TwipsToPixels(qMax(0, *values.SpaceAfter)));
+    if (values.LineSpacingRule) {
+        const int value = values.LineSpacing.value_or(0);
+        SetLineHeight(change, *values.LineSpacingRule, TwipsToPixels(value), value);
+    }
+    if (values.Tabs) {
+        // Stops are laid out in order, and two at one place would be one.
+        QList<TRxTab> sorted = *values.Tabs;
+        std::stable_sort(sorted.begin(), sorted.end(),
+                         [](const TRxTab &a, const TRxTab &b) { return a.Position < b.Position; });
+        QList<QTextOption::Tab> tabs;
+        for (const TRxTab &tab : std::as_const(sorted)) {
+            const double position = TwipsToPixels(qMax(0, tab.Position));
+            if (!tabs.isEmpty() && qFuzzyCompare(tabs.last().position + 1, position + 1))
+                tabs.removeLast();
+            tabs.append(tab.Kind == 3 ? QTextOption::Tab(position, QTextOption::DelimiterTab, QLatin1Char('.'))
+                                      : QTextOption::Tab(position, TabTypeOfKind(tab.Kind)));
+        }
+        change.setTabPositions(tabs);
+    }
+
+    // A list the paragraphs already share keeps its start and texts.
+    const bool renumber = values.Numbering && Values().Numbering != values.Numbering;
+    QTextCursor cursor = FEditor->textCursor();
+    cursor.beginEditBlock();
+    cursor.mergeBlockFormat(change);
+    if (renumber)
+        SetNumbering(*values.Numbering);
+    cursor.endEditBlock();
 }

@@ -50,6 +50,9 @@ const QList<TQBNamedText> &QBNamedTexts()
         SMatchCount,
         SPrintFailed,
         SPreviewStatus,
+        SCentimetres,
+        SInches,
+        SLines,
     };
     return texts;
 }

@@ -40,7 +40,7 @@ inline constexpr TQBNamedText SCannotOpenLocation{"SCannotOpenLocation", "Cannot
 inline constexpr TQBNamedText SNoAssociation{
     "SNoAssociation", "There is no program associated with %s.\r\nDo you wish to explore it instead?"};
 inline constexpr TQBNamedText SLineLimit{
-    "SLineLimit", "Current article contains only %d lines. Please enter number between 1 and %d."};
+    "SLineLimit", "The current article contains only %d lines. Please enter a number between 1 and %d."};
 inline constexpr TQBNamedText SExportSuccess{"SExportSuccess", "The document was successfully exported to '%s'."};
 inline constexpr TQBNamedText SPrintProgress{"SPrintProgress", "Processing: %s"};
 inline constexpr TQBNamedText SErrorDefault{"SErrorDefault", "Sorry, requested operation could not be completed."};
@@ -70,6 +70,9 @@ inline constexpr TQBNamedText SNoMatches{"SNoMatches", "No matches"};
 inline constexpr TQBNamedText SMatchCount{"SMatchCount", "Matches: %d"};
 inline constexpr TQBNamedText SPrintFailed{"SPrintFailed", "Cannot print to '%s'."};
 inline constexpr TQBNamedText SPreviewStatus{"SPreviewStatus", " Page %d of %d "};
+inline constexpr TQBNamedText SCentimetres{"SCentimetres", "centimetres"};
+inline constexpr TQBNamedText SInches{"SInches", "inches"};
+inline constexpr TQBNamedText SLines{"SLines", "lines"};
 } // namespace QBStrings
 
 // Every named text, in the order above.

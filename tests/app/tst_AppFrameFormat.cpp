@@ -118,7 +118,7 @@ private Q_SLOTS:
         QCOMPARE(frame->FormatBullets->text(), QStringLiteral("Bull&ets"));
         QVERIFY(frame->alFormat.contains(frame->FormatBold));
         QVERIFY(!frame->alStandard.contains(frame->FormatBold));
-        QVERIFY(!frame->findChild<QAction *>(QStringLiteral("FormatParagraph")));
+        QVERIFY(frame->alFormat.contains(frame->FormatParagraph));
         auto *foreButton = qobject_cast<QToolButton *>(frame->tbFormat->widgetForAction(frame->FormatForeColor));
         QVERIFY(foreButton);
         QCOMPARE(foreButton->menu(), frame->pmForeColors);
@@ -426,7 +426,7 @@ private Q_SLOTS:
         QStringList expected;
         for (const char *pattern : {"ddddd", "dddddd", "c", "dddddd tt"})
             expected << FormatDateTime(QString::fromLatin1(pattern), now);
-        QCOMPARE(entryTexts(f.frame->miDateTime), expected);
+        QCOMPARE(entryTexts(f.frame->miDateTime).mid(0, 4), expected);
         QVERIFY(expected.at(1) != expected.at(0));
         QVERIFY(expected.at(3).startsWith(expected.at(1)));
 

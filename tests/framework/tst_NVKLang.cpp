@@ -619,7 +619,7 @@ private Q_SLOTS:
         QCOMPARE(QBFindNamedText(QStringLiteral("sempty")), nullptr);
         QCOMPARE(QBLoadStr(nullptr, QBStrings::SBack), QStringLiteral("Back to '%s'|"));
         QCOMPARE(QBFormatStr(nullptr, QBStrings::SLineLimit, {12, 12}),
-                 QStringLiteral("Current article contains only 12 lines. Please enter number between 1 and 12."));
+                 QStringLiteral("The current article contains only 12 lines. Please enter a number between 1 and 12."));
     }
 
     void namedTexts_followTheCurrentLanguage()
