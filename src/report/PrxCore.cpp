@@ -70,6 +70,9 @@ QPrinter *createDefaultPrinter()
     if (QPrinterInfo::availablePrinters().isEmpty() || printer->printerName().isEmpty()) {
         printer->setOutputFormat(QPrinter::PdfFormat);
         printer->setPageSize(QPageSize(PrxLocaleUsesInches() ? QPageSize::Letter : QPageSize::A4));
+        // A file has no unprintable edge to take the default margins from; text from edge to edge is
+        // not what anyone wants on paper, so it starts with the 20 mm a page setup would suggest.
+        printer->setPageMargins(QMarginsF(20, 20, 20, 20), QPageLayout::Millimeter);
     }
     return printer;
 }

@@ -7,6 +7,7 @@
 #include "support/PdfText.h"
 
 #include <QFileInfo>
+#include <QPrinterInfo>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -85,6 +86,15 @@ void TestPrxCore::controller_takesPaperAndDefaultMarginsFromThePrinter()
     QCOMPARE(c.Margins(), PrxRect(250, 250, 250, 250));
     QCOMPARE(c.PrintableRect(), PrxRect(250, 250, 8250, 10750));
     QCOMPARE(c.Printer()->outputFormat(), QPrinter::PdfFormat);
+
+    // Without a printer installed, the PDF file printer starts with 20 mm margins, not none.
+    if (QPrinterInfo::availablePrinters().isEmpty()) {
+        const TPrxController fresh;
+        // 20 mm is 787 thousandths of an inch; the printer keeps margins in whole points.
+        const QRect m = fresh.Margins();
+        for (const int edge : {m.left(), m.top(), m.right(), m.bottom()})
+            QVERIFY2(qAbs(edge - 787) <= 8, qPrintable(QString::number(edge)));
+    }
 }
 
 void TestPrxCore::print_pagesBreakBetweenLines_data()
