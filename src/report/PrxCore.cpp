@@ -5,15 +5,23 @@
 #include "framework/QBStrings.h"
 #include "platform/QBAppShared.h"
 #include "platform/QBDialogs.h"
+#include "report/ExportHelper.h"
 #include "report/PageSetupDlg.h"
 #include "report/PreviewDlg.h"
 #include "report/PrxUtils.h"
 
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QPainter>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <QScopeGuard>
+#include <QTemporaryFile>
+#include <filesystem>
+#include <memory>
 
 TPrxController *TPrxController::FApplication = nullptr;
 
@@ -202,6 +210,73 @@ void TPrxController::Preview(TPrxSource *source, QWidget *owner)
     FSource = nullptr;
 }
 
+void TPrxController::PrintPages(TPrxSource *source)
+{
+    QPrinter *printer = FPrinter.get();
+    printer->setDocName(source->Title());
+    // The painter's origin is the paper's corner, so margins count from the paper's edges.
+    printer->setFullPage(true);
+    // A PDF is written beside its target and replaces it only when complete, so a cancelled or
+    // failed job leaves the file that was there.
+    const QString target = printer->outputFormat() == QPrinter::PdfFormat ? printer->outputFileName() : QString();
+    std::unique_ptr<QTemporaryFile> part;
+    if (!target.isEmpty()) {
+        part = std::make_unique<QTemporaryFile>(
+            QFileInfo(target).absoluteDir().filePath(QStringLiteral("quillbox-print-XXXXXX.pdf")));
+        if (!part->open())
+            throw EPrxError(QBFormatStr(QBAppLocalizer(), QBStrings::SPrintFailed, {target}));
+        part->close();
+        printer->setOutputFileName(part->fileName());
+    }
+    const auto restoreName = qScopeGuard([&] {
+        if (!target.isEmpty())
+            printer->setOutputFileName(target);
+    });
+    QPainter painter;
+    if (!painter.begin(printer))
+        throw EPrxError(QBFormatStr(QBAppLocalizer(), QBStrings::SPrintFailed,
+                                    {target.isEmpty() ? printer->printerName() : target}));
+    TPrxRenderInfo info;
+    info.Canvas = &painter;
+    info.PageRect = PaperRect();
+    info.ClipRect = PrintableRect();
+    info.IsPreview = false;
+    const int count = source->PageCount();
+    // In the window a long job shows which page it is on and can be cancelled.
+    std::unique_ptr<TFReportProgress> progress;
+    if (qobject_cast<QApplication *>(QCoreApplication::instance()) && count > 1) {
+        progress = std::make_unique<TFReportProgress>(QApplication::activeModalWidget());
+        progress->show();
+    }
+    QElapsedTimer sinceEvents;
+    bool cancelled = false;
+    for (int i = 0; i < count && !cancelled; ++i) {
+        if (progress && (!sinceEvents.isValid() || sinceEvents.elapsed() >= 40)) {
+            progress->SetProgress(QBFormatStr(QBAppLocalizer(), QBStrings::SPreviewStatus, {i + 1, count}).trimmed());
+            QApplication::processEvents();
+            sinceEvents.restart();
+            cancelled = progress->Cancelled();
+            if (cancelled)
+                break;
+        }
+        painter.save();
+        source->RenderPage(i, info);
+        painter.restore();
+        if (i < count - 1)
+            printer->newPage();
+    }
+    if (cancelled)
+        printer->abort();
+    painter.end();
+    if (cancelled || target.isEmpty())
+        return;
+    std::error_code error;
+    std::filesystem::rename(part->fileName().toStdString(), target.toStdString(), error);
+    if (error)
+        throw EPrxError(QBFormatStr(QBAppLocalizer(), QBStrings::SPrintFailed, {target}));
+    part->setAutoRemove(false);
+}
+
 void TPrxController::Print(TPrxSource *source)
 {
     FSource = source;
@@ -228,30 +303,8 @@ void TPrxController::Print(TPrxSource *source)
                 if (go)
                     printer->setOutputFileName(name);
             }
-            if (go) {
-                printer->setDocName(source->Title());
-                // The painter's origin is the paper's corner, so margins count from the paper's edges.
-                printer->setFullPage(true);
-                QPainter painter;
-                if (!painter.begin(printer))
-                    throw EPrxError(QBFormatStr(
-                        QBAppLocalizer(), QBStrings::SPrintFailed,
-                        {printer->outputFileName().isEmpty() ? printer->printerName() : printer->outputFileName()}));
-                TPrxRenderInfo info;
-                info.Canvas = &painter;
-                info.PageRect = PaperRect();
-                info.ClipRect = PrintableRect();
-                info.IsPreview = false;
-                const int count = source->PageCount();
-                for (int i = 0; i < count; ++i) {
-                    painter.save();
-                    source->RenderPage(i, info);
-                    painter.restore();
-                    if (i < count - 1)
-                        printer->newPage();
-                }
-                painter.end();
-            }
+            if (go)
+                PrintPages(source);
         }
     } catch (...) {
         finish();

@@ -139,6 +139,8 @@ public:
     TPrxSource *Source() const { return FSource; }
 
 private:
+    // Renders every page of a prepared source on the printer.
+    void PrintPages(TPrxSource *source);
     // Runs change around a geometry change: the link's Begin/EndChange and the source re-paginated.
     template <typename Change> void ChangeGeometry(Change change);
 

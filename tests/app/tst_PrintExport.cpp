@@ -14,6 +14,8 @@
 #include "support/TestHelpers.h"
 
 #include <QCheckBox>
+#include <QDir>
+#include <QLabel>
 #include <QPrinter>
 #include <QPushButton>
 #include <QRadioButton>
@@ -189,6 +191,42 @@ private Q_SLOTS:
         QBDialogs::QueueFileName(QString());
         dialog.btnPrintClick();
         QCOMPARE(assembled.count(), 2);
+    }
+
+    void cancel_duringPrinting_keepsTheOldPdf()
+    {
+        TReportFixture f;
+        const QString body = rtf(QString(QStringLiteral("A line of text for the report. ")).repeated(60));
+        for (int i = 0; i < 200; ++i)
+            addArticle(f.doc(), f.doc()->Root(), QStringLiteral("Article %1").arg(i), body);
+        const QString target = f.path(QStringLiteral("report.pdf"));
+        QVERIFY(writeFile(target, "old contents"));
+        TFPrintDlg dialog(f.frame.get());
+        dialog.show();
+        choose(dialog, esDocument, TQBExportOptions());
+        dialog.ApplyChoices();
+        QVERIFY(dialog.Helper()->Build());
+        // Cancel in the window that shows the page being printed, as soon as it answers.
+        bool clicked = false;
+        QTimer::singleShot(0, &dialog, [&] {
+            for (QWidget *window : QApplication::topLevelWidgets()) {
+                if (auto *progress = qobject_cast<TFReportProgress *>(window); progress && progress->isVisible()) {
+                    QVERIFY(progress->lblProgress->text().contains(QStringLiteral("Page 1 of")));
+                    QTest::mouseClick(progress->btnCancel, Qt::LeftButton);
+                    clicked = true;
+                }
+            }
+        });
+        QBDialogs::QueueFileName(target);
+        dialog.btnPrintClick();
+        QVERIFY(clicked);
+        QCOMPARE(fileBytes(target), QByteArray("old contents"));
+        QCOMPARE(QDir(f.path(QString())).entryList({QStringLiteral("quillbox-print-*")}), QStringList());
+
+        // Not cancelled, the new PDF replaces the old file.
+        QBDialogs::QueueFileName(target);
+        dialog.btnPrintClick();
+        QVERIFY(fileBytes(target).startsWith("%PDF"));
     }
 
     void cancel_duringALongAssembly_writesNothingAndKeepsTheDialogOpen_data()
