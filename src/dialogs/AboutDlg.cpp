@@ -4,6 +4,7 @@
 
 #include "QBVersion.h"
 
+#include "platform/QBHelp.h"
 #include <QApplication>
 #include <QDesktopServices>
 #include <QFile>
@@ -97,6 +98,7 @@ QString TFAboutDlg::LinkTarget(int tag)
 TFAboutDlg::TFAboutDlg(QWidget *owner) : QDialog(owner)
 {
     setObjectName(QStringLiteral("FAboutDlg"));
+    QBSetHelpContext(this, HelpContext);
     setWindowTitle(QStringLiteral("About"));
 
     auto *header = new QWidget(this);

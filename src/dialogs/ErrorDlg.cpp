@@ -4,6 +4,7 @@
 
 #include "base/NVKErrors.h"
 
+#include "platform/QBHelp.h"
 #include <QApplication>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -19,6 +20,7 @@ const char SErrorDefault[] = "Sorry, requested operation could not be completed.
 TFErrorDlg::TFErrorDlg(QWidget *owner) : QDialog(owner)
 {
     setObjectName(QStringLiteral("FErrorDlg"));
+    QBSetHelpContext(this, HelpContext);
     setWindowTitle(QStringLiteral("Quillbox"));
 
     imgError = new QLabel(this);

@@ -5,6 +5,7 @@
 #include "framework/NVKFormat.h"
 #include "services/QBSettingsSvc.h"
 
+#include "platform/QBHelp.h"
 #include <QCheckBox>
 #include <QCoreApplication>
 #include <QDir>
@@ -27,6 +28,7 @@ QString &tipsFolder()
 TFTipsDlg::TFTipsDlg(QWidget *owner) : QDialog(owner)
 {
     setObjectName(QStringLiteral("FTipsDlg"));
+    QBSetHelpContext(this, HelpContext);
     setWindowTitle(QStringLiteral("Tip of the day"));
 
     auto *panel = new QWidget(this);
