@@ -21,9 +21,10 @@ void TFAppFrame::CreateEditDialogActions()
     FormatParagraph = NewFormatAction(
         QStringLiteral("FormatParagraph"), QStringLiteral("&Paragraph..."),
         QStringLiteral("Paragraph|Change indents, spacing and tabs of the selected paragraphs"), ciFormatParagraph);
-    InsertHyperlink = NewAction(QStringLiteral("InsertHyperlink"), QStringLiteral("&Hyperlink..."),
-                                QStringLiteral("Hyperlink|Make the selection a link to a web page, a file or an article"),
-                                ciInsertHyperlink, QKeySequence(Qt::CTRL | Qt::Key_H));
+    InsertHyperlink =
+        NewAction(QStringLiteral("InsertHyperlink"), QStringLiteral("&Hyperlink..."),
+                  QStringLiteral("Hyperlink|Make the selection a link to a web page, a file or an article"),
+                  ciInsertHyperlink, QKeySequence(Qt::CTRL | Qt::Key_H));
 }
 
 void TFAppFrame::ConnectEditDialogs()

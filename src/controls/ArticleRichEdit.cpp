@@ -130,8 +130,7 @@ bool TArticleRichEdit::SelectLinkAtCaret(QString &target, QString &text)
             return format.isAnchor() ? format.anchorHref() : QString();
         };
         std::size_t i = 0;
-        while (i < fragments.size() &&
-               position >= fragments[i].position() + fragments[i].length())
+        while (i < fragments.size() && position >= fragments[i].position() + fragments[i].length())
             ++i;
         if (i == fragments.size() || position < fragments[i].position())
             continue;

@@ -3,8 +3,8 @@
 #include "AboutDlg.h"
 
 #include "QBVersion.h"
-
 #include "platform/QBHelp.h"
+
 #include <QApplication>
 #include <QDesktopServices>
 #include <QFile>

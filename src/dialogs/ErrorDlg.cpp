@@ -3,8 +3,8 @@
 #include "ErrorDlg.h"
 
 #include "base/NVKErrors.h"
-
 #include "platform/QBHelp.h"
+
 #include <QApplication>
 #include <QHBoxLayout>
 #include <QLabel>

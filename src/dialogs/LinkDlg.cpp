@@ -312,10 +312,12 @@ QString TFLinkDlg::RawTarget() const
     }
 }
 
-QString TFLinkDlg::TargetFor(int type, const QString &raw)
+QString TFLinkDlg::TargetFor(int type, const QString &typed)
 {
-    if (type < ltWeb || type > ltArticle || raw.isEmpty())
+    if (type < ltWeb || type > ltArticle || typed.isEmpty())
         return QString();
+    // The link field quotes its target; a quotation mark inside would end the target early.
+    const QString raw = QString(typed).replace(QLatin1Char('"'), QLatin1String("%22"));
     const QString prefix = PrefixOf(type);
     if (raw.startsWith(prefix, Qt::CaseInsensitive))
         return raw;
@@ -324,7 +326,7 @@ QString TFLinkDlg::TargetFor(int type, const QString &raw)
             return raw;
         // A path becomes an encoded file URL, so that spaces and non-ASCII names survive the
         // link field and open again; "file:///" before a path that starts with "/" would not.
-        return QUrl::fromLocalFile(QDir::fromNativeSeparators(raw)).toString(QUrl::FullyEncoded);
+        return QUrl::fromLocalFile(QDir::fromNativeSeparators(typed)).toString(QUrl::FullyEncoded);
     }
     // An address that names its own scheme (https://, ftps:// …) keeps it rather than gaining a second.
     if ((type == ltWeb || type == ltFtp) && StartsWithScheme(raw))

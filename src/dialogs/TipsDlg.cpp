@@ -3,9 +3,9 @@
 #include "TipsDlg.h"
 
 #include "framework/NVKFormat.h"
+#include "platform/QBHelp.h"
 #include "services/QBSettingsSvc.h"
 
-#include "platform/QBHelp.h"
 #include <QCheckBox>
 #include <QCoreApplication>
 #include <QDir>
