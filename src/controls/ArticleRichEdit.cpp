@@ -107,6 +107,16 @@ void TArticleRichEdit::InsertHyperlink(const QString &target, const QString &tex
     QBuffer buffer(&rtf);
     buffer.open(QIODevice::ReadOnly);
     StreamIn(buffer, 1, 2);
+    // The field ends with colour 0 and no underline; text typed next must not join the link either,
+    // which it would by taking the format of the character before the caret.
+    QTextCharFormat after = textCursor().charFormat();
+    if (after.isAnchor()) {
+        after.setAnchor(false);
+        after.setAnchorHref(QString());
+        after.clearForeground();
+        after.setFontUnderline(false);
+        setCurrentCharFormat(after);
+    }
 }
 
 bool TArticleRichEdit::SelectLinkAtCaret(QString &target, QString &text)
