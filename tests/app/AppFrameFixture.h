@@ -13,6 +13,8 @@
 #include "services/Registry.h"
 
 #include <QAction>
+#include <QDir>
+#include <QFile>
 #include <QMenu>
 #include <QTemporaryDir>
 #include <QTest>
@@ -78,6 +80,26 @@ struct TAppFrameFixture
         action->trigger();
     }
 };
+
+#ifdef QB_RESOURCES_DIR
+// The language files the program ships, in a language folder of the test's own while it lives.
+struct TShippedLanguages
+{
+    QTemporaryDir languages;
+
+    TShippedLanguages()
+    {
+        TDMAppData::SetLanguageFolder(languages.path());
+        QVERIFY(QDir().mkpath(languages.filePath(QStringLiteral("Deutsch"))));
+        QVERIFY(QFile::copy(QStringLiteral(QB_RESOURCES_DIR "/Language/Deutsch/qb.exe.xlg"),
+                            languages.filePath(QStringLiteral("Deutsch/qb.exe.xlg"))));
+    }
+    ~TShippedLanguages() { TDMAppData::SetLanguageFolder(QString()); }
+
+    TShippedLanguages(const TShippedLanguages &) = delete;
+    TShippedLanguages &operator=(const TShippedLanguages &) = delete;
+};
+#endif
 
 // A menu's entries as the user reads them, "-" for a separator.
 inline QStringList entryTexts(QMenu *menu)

@@ -13,6 +13,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QStackedWidget>
@@ -386,24 +387,20 @@ private Q_SLOTS:
 
     void dialog_speaksGerman()
     {
-        QTemporaryDir languages;
-        TDMAppData::SetLanguageFolder(languages.path());
-        QVERIFY(QDir().mkpath(languages.filePath(QStringLiteral("Deutsch"))));
-        QVERIFY(QFile::copy(QStringLiteral(QB_RESOURCES_DIR "/Language/Deutsch/qb.exe.xlg"),
-                            languages.filePath(QStringLiteral("Deutsch/qb.exe.xlg"))));
-        {
-            TLinkFixture f;
-            SettingsService()->SetLanguage(QStringLiteral("Deutsch"));
-            QCOMPARE(f.frame->InsertHyperlink->text(), QStringLiteral("&Hyperlink..."));
-            TFLinkDlg dialog(f.frame.get());
-            QCOMPARE(dialog.cbType->itemText(TFLinkDlg::ltMail), QStringLiteral("E-Mail-Adresse"));
-            QCOMPARE(dialog.cbType->itemText(TFLinkDlg::ltFile), QStringLiteral("Lokale Datei"));
-            QCOMPARE(dialog.btnBrowse->text(), QStringLiteral("&Durchsuchen..."));
-            QCOMPARE(dialog.btnCancel->text(), QStringLiteral("Abbrechen"));
-            QCOMPARE(dialog.cbType->currentIndex(), int(TFLinkDlg::ltWeb));
-            SettingsService()->SetLanguage(QString());
-        }
-        TDMAppData::SetLanguageFolder(QString());
+        TShippedLanguages shipped;
+        TLinkFixture f;
+        SettingsService()->SetLanguage(QStringLiteral("Deutsch"));
+        QCOMPARE(f.frame->InsertHyperlink->statusTip(),
+                 QStringLiteral("Die Markierung mit einer Webseite, einer Datei oder einem Artikel verknüpfen"));
+        TFLinkDlg dialog(f.frame.get());
+        QCOMPARE(dialog.cbType->itemText(TFLinkDlg::ltMail), QStringLiteral("E-Mail-Adresse"));
+        QCOMPARE(dialog.cbType->itemText(TFLinkDlg::ltFile), QStringLiteral("Lokale Datei"));
+        QCOMPARE(dialog.btnBrowse->text(), QStringLiteral("&Durchsuchen..."));
+        QCOMPARE(dialog.findChild<QLabel *>(QStringLiteral("lblDescription"))->text(),
+                 QStringLiteral("&Beschreibung:"));
+        QCOMPARE(dialog.btnCancel->text(), QStringLiteral("Abbrechen"));
+        QCOMPARE(dialog.cbType->currentIndex(), int(TFLinkDlg::ltWeb));
+        SettingsService()->SetLanguage(QString());
     }
 };
 
