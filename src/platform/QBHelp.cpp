@@ -143,7 +143,8 @@ TFHelpViewer *ensureViewer(QWidget *parent)
             QObject::connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit, viewer,
                              &QObject::deleteLater);
     }
-    if (owner)
+    // Asked from inside the help window itself (F1 there), the window stays where it is.
+    if (owner && owner != viewer)
         adoptViewer(viewer, owner);
     return viewer;
 }
@@ -212,6 +213,9 @@ void QBSetHelpContext(QWidget *widget, int context)
 int QBHelpContextOf(const QWidget *widget)
 {
     for (const QWidget *w = widget; w; w = w->parentWidget()) {
+        // The help window belongs to whichever window asked last; F1 there means its contents.
+        if (qobject_cast<const TFHelpViewer *>(w))
+            return 0;
         // From a tab bar or a dialog's buttons the page on show is meant, as its Help button does.
         if (const auto *tabs = qobject_cast<const QTabWidget *>(w))
             if (const int context = OwnContext(tabs->currentWidget()))

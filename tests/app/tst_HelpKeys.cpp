@@ -154,6 +154,16 @@ private Q_SLOTS:
         QCOMPARE(QBHelpViewer()->Browser()->source().fragment(), page.section(QLatin1Char('#'), 1));
     }
 
+    void f1_inTheHelpWindow_showsTheContents()
+    {
+        TAppFrameFixture f;
+        QTest::keyClick(f.frame->OutlinePane->atvOutline, Qt::Key_F1);
+        QVERIFY(QBHelpViewer());
+        QCOMPARE(QBHelpViewer()->CurrentPage(), QStringLiteral("outline.html"));
+        QTest::keyClick(QBHelpViewer()->Browser(), Qt::Key_F1);
+        QCOMPARE(QBHelpViewer()->CurrentPage(), QStringLiteral("index.html"));
+    }
+
     void f1_afterTheMainWindowHides_doesNothing()
     {
         TAppFrameFixture f;
