@@ -4,6 +4,7 @@
 
 #include "app/AppData.h"
 #include "app/AppFrame.h"
+#include "controls/ArticleRichEdit.h"
 #include "controls/ArticleTree.h"
 #include "document/QBClipbrd.h"
 #include "framework/NVKInit.h"
@@ -13,6 +14,7 @@
 #include "services/Registry.h"
 
 #include <QAction>
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QMenu>
@@ -63,6 +65,15 @@ struct TAppFrameFixture
         IQBArticlePtr article = doc()->AddChild(parent ? parent : doc()->Root());
         article->SetCaption(caption);
         return article;
+    }
+
+    // Loads an RTF body into the editor as the editor service does.
+    void setBody(const QByteArray &rtf) const
+    {
+        QByteArray bytes = rtf;
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::ReadOnly);
+        frame->RichEdit->LoadFromStream(buffer);
     }
 
     // Selects an article in the outline as a click would, and updates the commands.

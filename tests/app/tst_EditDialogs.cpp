@@ -31,14 +31,6 @@ struct TEditFixture : TAppFrameFixture
 {
     TArticleRichEdit *edit() const { return frame->RichEdit; }
 
-    void setBody(const QByteArray &rtf) const
-    {
-        QByteArray bytes = rtf;
-        QBuffer buffer(&bytes);
-        buffer.open(QIODevice::ReadOnly);
-        edit()->LoadFromStream(buffer);
-    }
-
     // Selects paragraphs first to last (0-based).
     void selectParagraphs(int first, int last) const
     {

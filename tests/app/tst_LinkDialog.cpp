@@ -37,14 +37,6 @@ struct TLinkFixture : TAppFrameFixture
 
     TArticleRichEdit *edit() const { return frame->RichEdit; }
 
-    void setBody(const QByteArray &rtf) const
-    {
-        QByteArray bytes = rtf;
-        QBuffer buffer(&bytes);
-        buffer.open(QIODevice::ReadOnly);
-        edit()->LoadFromStream(buffer);
-    }
-
     void selectText(const QString &text) const
     {
         const int at = int(edit()->toPlainText().indexOf(text));
