@@ -15,6 +15,7 @@
 #include "platform/NVKLocalizer.h"
 #include "platform/QBAppShared.h"
 #include "platform/QBColors.h"
+#include "platform/QBHelp.h"
 #include "platform/QBImages.h"
 #include "services/QBDocAccess.h"
 #include "services/QBDocSvc.h"
@@ -51,6 +52,7 @@ constexpr int PanelWidths[9] = {300, 100, 60, 50, 50, 40, 40, 40, 50};
 TFAppFrame::TFAppFrame(QWidget *parent) : TBaseForm(parent)
 {
     setObjectName(QStringLiteral("FAppFrame"));
+    QBSetHelpContext(this, HelpContext);
     setWindowTitle(QStringLiteral("Quillbox"));
     resize(800, 600);
 
@@ -455,11 +457,20 @@ void TFAppFrame::closeEvent(QCloseEvent *event)
 
 void TFAppFrame::showEvent(QShowEvent *event)
 {
+    if (!FHelpTranslator)
+        FHelpTranslator = new TQBHelpTranslator(this);
     RebuildMenuBar();
     UpdateCaption();
     UpdateEditorStatus();
     alStandardUpdate();
     TBaseForm::showEvent(event);
+}
+
+void TFAppFrame::hideEvent(QHideEvent *event)
+{
+    delete FHelpTranslator;
+    FHelpTranslator = nullptr;
+    TBaseForm::hideEvent(event);
 }
 
 void TFAppFrame::DoSaveState(TRegistry &registry)

@@ -24,6 +24,7 @@ class TFSearchPane;
 class TFOutlinePane;
 class TNVKLocalizer;
 class TQBDataAccess;
+class TQBHelpTranslator;
 class TQBEditorService;
 class TQBSettingsAccess;
 class TVtlFontComboBox;
@@ -39,6 +40,8 @@ class TFAppFrame : public TBaseForm
 public:
     explicit TFAppFrame(QWidget *parent = nullptr);
     ~TFAppFrame() override;
+
+    static constexpr int HelpContext = 100;
 
     // Sets every command's enabled and checked state; runs before menus open and after changes.
     void alStandardUpdate();
@@ -214,19 +217,25 @@ public:
     void FormatParagraphExecute();
     // Inserts the date/time dialog's result at the caret.
     void InsertDateFormatExecute();
+    // The link dialog over the selection, or over the link at the caret; OK makes the selection a link.
+    void InsertHyperlinkExecute();
 
     QAction *ViewGoToLine = nullptr;
     QAction *FormatParagraph = nullptr;
     QAction *InsertDateFormat = nullptr;
+    QAction *InsertHyperlink = nullptr;
 
 protected:
     void closeEvent(QCloseEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
     void showEvent(QShowEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
     void DoSaveState(TRegistry &registry) override;
     void DoRestoreState(TRegistry &registry) override;
 
 private:
+    // Opens the help page of whatever is in front on F1 while the window shows.
+    TQBHelpTranslator *FHelpTranslator = nullptr;
     QAction *NewAction(const QString &name, const QString &caption, const QString &hint, int image = -1,
                        const QKeySequence &shortcut = {});
     void CreateActions();

@@ -14,21 +14,21 @@
 #include "panes/IndexPane.h"
 #include "panes/OutlinePane.h"
 #include "panes/SearchPane.h"
-#include "report/ExportDlg.h"
-#include "report/PrintDlg.h"
-#include "report/PrxCore.h"
 #include "platform/NVKLocalizer.h"
 #include "platform/QBAppShared.h"
 #include "platform/QBDialogs.h"
 #include "platform/QBHelp.h"
 #include "platform/QBImages.h"
+#include "platform/QBShell.h"
+#include "report/ExportDlg.h"
+#include "report/PrintDlg.h"
+#include "report/PrxCore.h"
 #include "services/QBDocSvc.h"
 #include "services/QBEditorIntf.h"
 #include "services/QBSettingsSvc.h"
 
 #include <QAction>
 #include <QBuffer>
-#include <QDesktopServices>
 #include <QMenu>
 #include <QMenuBar>
 #include <QScopeGuard>
@@ -67,8 +67,8 @@ void TFAppFrame::CreateActions()
         NewAction(S("FileSave"), S("&Save"), S("Save|Save current document"), ciFileSave, QKeySequence(S("Ctrl+S")));
     FileSaveAs =
         NewAction(S("FileSaveAs"), S("Save &As..."), S("Save As|Save current document under a new name"), ciFileSaveAs);
-    FileExport = NewAction(S("FileExport"), S("&Export..."), S("Export|Export articles as an RTF or a text file"),
-                           ciFileExport);
+    FileExport =
+        NewAction(S("FileExport"), S("&Export..."), S("Export|Export articles as an RTF or a text file"), ciFileExport);
     FilePrint = NewAction(S("FilePrint"), S("&Print/Preview..."), S("Print|Print or preview articles"), ciFilePrint,
                           QKeySequence(S("Ctrl+P")));
     FilePrintSetup = NewAction(S("FilePrintSetup"), S("P&rinter setup..."),
@@ -479,7 +479,7 @@ void TFAppFrame::RichEditURLClick(const QString &url, Qt::MouseButton button)
         }
         return;
     }
-    if (QDesktopServices::openUrl(QUrl::fromUserInput(url)))
+    if (QBOpenUrl(QUrl::fromUserInput(url)))
         return;
     if (url.startsWith(QLatin1String("file:"), Qt::CaseInsensitive)) {
         // A file no program opens: offer its folder instead, everything up to the last
@@ -490,7 +490,7 @@ void TFAppFrame::RichEditURLClick(const QString &url, Qt::MouseButton button)
         const qsizetype cut = std::max(
             {url.lastIndexOf(QLatin1Char('/')), url.lastIndexOf(QLatin1Char('\\')), url.lastIndexOf(QLatin1Char(':'))});
         const QString folder = url.left(cut);
-        if (!QDesktopServices::openUrl(QUrl::fromUserInput(folder)))
+        if (!QBOpenUrl(QUrl::fromUserInput(folder)))
             QBDialogs::Warning(this, QBFormatStr(QBAppLocalizer(), QBStrings::SCannotOpenLocation, {folder}));
         return;
     }
@@ -499,7 +499,7 @@ void TFAppFrame::RichEditURLClick(const QString &url, Qt::MouseButton button)
 
 void TFAppFrame::OpenLocation(const QString &location)
 {
-    if (!QDesktopServices::openUrl(QUrl(location)))
+    if (!QBOpenUrl(QUrl(location)))
         QBDialogs::Warning(this, QBFormatStr(xlAppFrame, QBStrings::SCannotOpenLocation, {location}));
 }
 

@@ -5,6 +5,7 @@
 #include "controls/ArticleRichEdit.h"
 #include "dialogs/DateTimeDlg.h"
 #include "dialogs/GoToDlg.h"
+#include "dialogs/LinkDlg.h"
 #include "dialogs/ParagraphDlg.h"
 #include "platform/QBImages.h"
 
@@ -20,6 +21,10 @@ void TFAppFrame::CreateEditDialogActions()
     FormatParagraph = NewFormatAction(
         QStringLiteral("FormatParagraph"), QStringLiteral("&Paragraph..."),
         QStringLiteral("Paragraph|Change indents, spacing and tabs of the selected paragraphs"), ciFormatParagraph);
+    InsertHyperlink =
+        NewAction(QStringLiteral("InsertHyperlink"), QStringLiteral("&Hyperlink..."),
+                  QStringLiteral("Hyperlink|Make the selection a link to a web page, a file or an article"),
+                  ciInsertHyperlink, QKeySequence(Qt::CTRL | Qt::Key_H));
 }
 
 void TFAppFrame::ConnectEditDialogs()
@@ -27,6 +32,7 @@ void TFAppFrame::ConnectEditDialogs()
     connect(ViewGoToLine, &QAction::triggered, this, &TFAppFrame::ViewGoToLineExecute);
     connect(FormatParagraph, &QAction::triggered, this, &TFAppFrame::FormatParagraphExecute);
     connect(InsertDateFormat, &QAction::triggered, this, &TFAppFrame::InsertDateFormatExecute);
+    connect(InsertHyperlink, &QAction::triggered, this, &TFAppFrame::InsertHyperlinkExecute);
 }
 
 void TFAppFrame::ViewGoToLineExecute()
@@ -61,4 +67,23 @@ void TFAppFrame::InsertDateFormatExecute()
     const QString text = dialog.ResultText();
     if (!text.isEmpty())
         RichEdit->SetSelText(text);
+}
+
+void TFAppFrame::InsertHyperlinkExecute()
+{
+    TFLinkDlg dialog(this);
+    const QTextCursor before = RichEdit->textCursor();
+    QString target;
+    QString text;
+    if (RichEdit->SelectLinkAtCaret(target, text))
+        dialog.SetLink(target, text);
+    else if (RichEdit->SelLength() > 0)
+        // A one-line field cannot show paragraph breaks; they become spaces there.
+        dialog.SetDescription(RichEdit->SelText().replace(QLatin1String("\r\n"), QLatin1String(" ")));
+    if (!dialog.Execute()) {
+        RichEdit->setTextCursor(before);
+        return;
+    }
+    RichEdit->InsertHyperlink(dialog.Target(), dialog.Description());
+    RichEdit->setFocus();
 }

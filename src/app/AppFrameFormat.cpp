@@ -135,7 +135,7 @@ void TFAppFrame::CreateFormatActions()
 
 void TFAppFrame::CreateFormatMenus(QMenu *insert, QMenu *format)
 {
-    insert->addAction(InsertPicture);
+    insert->addActions({InsertHyperlink, InsertPicture});
     miDateTime = insert->addMenu(QBCommandImage(ciInsertDateTime), tr("&Date/Time"));
     miDateTime->setObjectName(QStringLiteral("miDateTime"));
     for (int i = 0; i < int(std::size(DateTimeFormats)); ++i) {

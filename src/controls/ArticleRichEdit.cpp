@@ -3,6 +3,9 @@
 #include "ArticleRichEdit.h"
 
 #include <QBuffer>
+#include <QTextBlock>
+
+#include <vector>
 
 const char TArticleRichEdit::HyperlinkTemplate[] =
     "{\\rtf1{\\colortbl ;\\red0\\green0\\blue255;}{\\field{\\*\\fldinst { HYPERLINK \"%s\" }}{\\fldrslt{\\cf1\\ul "
@@ -104,6 +107,66 @@ void TArticleRichEdit::InsertHyperlink(const QString &target, const QString &tex
     QBuffer buffer(&rtf);
     buffer.open(QIODevice::ReadOnly);
     StreamIn(buffer, 1, 2);
+    // The field ends with colour 0 and no underline; text typed next must not join the link either,
+    // which it would by taking the format of the character before the caret.
+    QTextCharFormat after = textCursor().charFormat();
+    if (after.isAnchor()) {
+        after.setAnchor(false);
+        after.setAnchorHref(QString());
+        after.clearForeground();
+        after.setFontUnderline(false);
+        setCurrentCharFormat(after);
+    }
+}
+
+bool TArticleRichEdit::SelectLinkAtCaret(QString &target, QString &text)
+{
+    const QTextCursor caret = textCursor();
+    const int start = caret.selectionStart();
+    const int end = caret.selectionEnd();
+    // The character after the caret first, then the one before it, so that a caret just behind
+    // a link still finds it.
+    for (const int position : {start, start - 1}) {
+        if (position < 0)
+            continue;
+        const QTextBlock block = document()->findBlock(position);
+        if (!block.isValid())
+            continue;
+        std::vector<QTextFragment> fragments;
+        for (auto it = block.begin(); !it.atEnd(); ++it)
+            fragments.push_back(it.fragment());
+        const auto href = [](const QTextFragment &fragment) {
+            const QTextCharFormat format = fragment.charFormat();
+            return format.isAnchor() ? format.anchorHref() : QString();
+        };
+        std::size_t i = 0;
+        while (i < fragments.size() && position >= fragments[i].position() + fragments[i].length())
+            ++i;
+        if (i == fragments.size() || position < fragments[i].position())
+            continue;
+        const QString found = href(fragments[i]);
+        if (found.isEmpty())
+            continue;
+        // A link may span several fragments when parts of its text are formatted differently.
+        std::size_t first = i;
+        std::size_t last = i;
+        while (first > 0 && href(fragments[first - 1]) == found)
+            --first;
+        while (last + 1 < fragments.size() && href(fragments[last + 1]) == found)
+            ++last;
+        const int linkStart = fragments[first].position();
+        const int linkEnd = fragments[last].position() + fragments[last].length();
+        if (start < linkStart || end > linkEnd)
+            continue;
+        QTextCursor link(document());
+        link.setPosition(linkStart);
+        link.setPosition(linkEnd, QTextCursor::KeepAnchor);
+        setTextCursor(link);
+        target = found;
+        text = link.selectedText();
+        return true;
+    }
+    return false;
 }
 
 bool TArticleRichEdit::InsertPicture(const QString &fileName)

@@ -32,6 +32,9 @@ public:
 
     // Replaces the selection with a link to target showing text.
     void InsertHyperlink(const QString &target, const QString &text);
+    // When the selection lies inside a link (or the caret touches one), selects the whole link and
+    // gives its target and shown text; otherwise changes nothing and returns false.
+    bool SelectLinkAtCaret(QString &target, QString &text);
     // The RTF InsertHyperlink streams in.
     static QByteArray HyperlinkRtf(const QString &target, const QString &text);
     // Puts the picture of a file at the caret; raises EVtlPictureError (changing nothing) when the

@@ -3,6 +3,7 @@
 #include "AboutDlg.h"
 
 #include "QBVersion.h"
+#include "platform/QBHelp.h"
 
 #include <QApplication>
 #include <QDesktopServices>
@@ -97,6 +98,7 @@ QString TFAboutDlg::LinkTarget(int tag)
 TFAboutDlg::TFAboutDlg(QWidget *owner) : QDialog(owner)
 {
     setObjectName(QStringLiteral("FAboutDlg"));
+    QBSetHelpContext(this, HelpContext);
     setWindowTitle(QStringLiteral("About"));
 
     auto *header = new QWidget(this);

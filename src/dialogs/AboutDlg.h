@@ -29,6 +29,8 @@ class TFAboutDlg : public QDialog
 
 public:
     explicit TFAboutDlg(QWidget *owner = nullptr);
+
+    static constexpr int HelpContext = 420;
     void Fill(const TQBSystemFacts &facts);
     // The target behind link 0 (home page), 1 (support mail) or 2 (sales mail).
     static QString LinkTarget(int tag);

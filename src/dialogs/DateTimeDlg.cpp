@@ -52,6 +52,7 @@ QString Chosen(const QCheckBox *check, const QListWidget *list)
 TFDateTimeDlg::TFDateTimeDlg(QWidget *owner) : QDialog(owner)
 {
     setObjectName(QStringLiteral("FDateTimeDlg"));
+    QBSetHelpContext(this, HelpContext);
     setWindowTitle(QStringLiteral("Date and Time"));
 
     cbDate = new QCheckBox(QStringLiteral("Insert &date"), this);

@@ -3,6 +3,7 @@
 #include "ErrorDlg.h"
 
 #include "base/NVKErrors.h"
+#include "platform/QBHelp.h"
 
 #include <QApplication>
 #include <QHBoxLayout>
@@ -19,6 +20,7 @@ const char SErrorDefault[] = "Sorry, requested operation could not be completed.
 TFErrorDlg::TFErrorDlg(QWidget *owner) : QDialog(owner)
 {
     setObjectName(QStringLiteral("FErrorDlg"));
+    QBSetHelpContext(this, HelpContext);
     setWindowTitle(QStringLiteral("Quillbox"));
 
     imgError = new QLabel(this);

@@ -18,6 +18,8 @@ class TFErrorDlg : public QDialog
 public:
     explicit TFErrorDlg(QWidget *owner = nullptr);
 
+    static constexpr int HelpContext = 430;
+
     // Fills the dialog without showing it; an empty message shows the default text.
     void SetError(const QString &message, const QString &details);
     // A framework error shows its message and its details; anything else the default text with

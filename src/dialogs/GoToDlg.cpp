@@ -17,6 +17,7 @@
 TFGoToDlg::TFGoToDlg(QWidget *owner) : QDialog(owner)
 {
     setObjectName(QStringLiteral("FGoToDlg"));
+    QBSetHelpContext(this, HelpContext);
     setWindowTitle(QStringLiteral("Go to line"));
 
     auto *lblLine = new QLabel(QStringLiteral("&Enter new line number:"), this);

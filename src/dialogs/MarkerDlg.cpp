@@ -17,6 +17,7 @@
 TFMarkerDlg::TFMarkerDlg(const TQBMarkerDictionary &markers, QWidget *owner) : QDialog(owner), FMarkers(markers)
 {
     setObjectName(QStringLiteral("FMarkerDlg"));
+    QBSetHelpContext(this, HelpContext);
     setWindowTitle(QStringLiteral("Mark article"));
 
     auto *lblPrompt = new QLabel(QStringLiteral("Select а new marker for this article:"), this);

@@ -83,6 +83,7 @@ bool RuleHasValue(int rule)
 TFParagraphDlg::TFParagraphDlg(QWidget *owner) : QDialog(owner)
 {
     setObjectName(QStringLiteral("FParagraphDlg"));
+    QBSetHelpContext(this, HelpContext);
     setWindowTitle(QStringLiteral("Paragraph"));
     FMetric = QLocale().measurementSystem() == QLocale::MetricSystem;
     xlParagraph = QBNewLocalizer(this, "xlParagraph");
@@ -100,6 +101,7 @@ TFParagraphDlg::TFParagraphDlg(QWidget *owner) : QDialog(owner)
 
     // Paragraph page.
     auto *tsParagraph = new QWidget(nbPages);
+    QBSetHelpContext(tsParagraph, HelpContext + 1);
     tsParagraph->setObjectName(QStringLiteral("tsParagraph"));
     cbPAlignment = new QComboBox(tsParagraph);
     cbPAlignment->setObjectName(QStringLiteral("cbPAlignment"));
@@ -140,6 +142,7 @@ TFParagraphDlg::TFParagraphDlg(QWidget *owner) : QDialog(owner)
 
     // Tabs page.
     auto *tsTabs = new QWidget(nbPages);
+    QBSetHelpContext(tsTabs, HelpContext + 2);
     tsTabs->setObjectName(QStringLiteral("tsTabs"));
     lbTTabList = new QListWidget(tsTabs);
     lbTTabList->setObjectName(QStringLiteral("lbTTabList"));
@@ -170,6 +173,7 @@ TFParagraphDlg::TFParagraphDlg(QWidget *owner) : QDialog(owner)
 
     // Numbering page.
     auto *tsNumbering = new QWidget(nbPages);
+    QBSetHelpContext(tsNumbering, HelpContext + 3);
     tsNumbering->setObjectName(QStringLiteral("tsNumbering"));
     gbNumbering = new QButtonGroup(this);
     auto *numberingLayout = new QVBoxLayout(tsNumbering);

@@ -3,6 +3,7 @@
 #include "TipsDlg.h"
 
 #include "framework/NVKFormat.h"
+#include "platform/QBHelp.h"
 #include "services/QBSettingsSvc.h"
 
 #include <QCheckBox>
@@ -27,6 +28,7 @@ QString &tipsFolder()
 TFTipsDlg::TFTipsDlg(QWidget *owner) : QDialog(owner)
 {
     setObjectName(QStringLiteral("FTipsDlg"));
+    QBSetHelpContext(this, HelpContext);
     setWindowTitle(QStringLiteral("Tip of the day"));
 
     auto *panel = new QWidget(this);

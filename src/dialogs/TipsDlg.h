@@ -17,6 +17,8 @@ class TFTipsDlg : public QDialog
 public:
     explicit TFTipsDlg(QWidget *owner = nullptr);
 
+    static constexpr int HelpContext = 410;
+
     // Shows the tip after the stored one unless tips are switched off (force shows them anyway);
     // afterwards the settings remember the switch and the tip shown.
     static void ShowTips(bool force, QWidget *owner = nullptr);

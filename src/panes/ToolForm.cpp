@@ -5,6 +5,7 @@
 #include "document/QBMarkers.h"
 #include "platform/NVKLocalizer.h"
 #include "platform/QBAppShared.h"
+#include "platform/QBHelp.h"
 
 TFToolForm::TFToolForm(QWidget *parent) : QMainWindow(parent)
 {
@@ -34,4 +35,10 @@ const TQBMarkerDictionary &TFToolForm::Markers()
         FOwnMarkers->LoadDefaultMarkers();
     }
     return *FOwnMarkers;
+}
+
+void TFToolForm::SetHelpContext(int value)
+{
+    FHelpContext = value;
+    QBSetHelpContext(this, value);
 }

@@ -20,7 +20,8 @@ public:
 
     // The help page that belongs to the pane.
     int HelpContext() const { return FHelpContext; }
-    void SetHelpContext(int value) { FHelpContext = value; }
+    // F1 inside the pane opens the same page.
+    void SetHelpContext(int value);
 
 protected:
     // Paints the background of the pane's list in a stored colour (the settings' OutlineColor,

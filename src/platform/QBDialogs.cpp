@@ -14,6 +14,7 @@ struct TTestState
     QQueue<QMessageBox::StandardButton> answers;
     QQueue<QString> fileNames;
     QStringList shown;
+    QStringList fileStarts;
 };
 
 TTestState &testState()
@@ -38,6 +39,7 @@ QString fileDialog(QWidget *parent, QFileDialog::AcceptMode mode, const QString 
                    const QString &initial)
 {
     TTestState &state = testState();
+    state.fileStarts.append(initial);
     if (!state.fileNames.isEmpty())
         return state.fileNames.dequeue();
     QFileDialog dialog(parent);
@@ -117,6 +119,11 @@ void QueueFileName(const QString &fileName)
 QStringList ShownTexts()
 {
     return testState().shown;
+}
+
+QStringList FileDialogStarts()
+{
+    return testState().fileStarts;
 }
 
 void ClearTestState()

@@ -30,6 +30,8 @@ QString QtFilter(const QString &filter);
 void QueueAnswer(QMessageBox::StandardButton answer);
 void QueueFileName(const QString &fileName);
 QStringList ShownTexts();
+// The initial name or folder each file dialog was given, in order.
+QStringList FileDialogStarts();
 void ClearTestState();
 
 } // namespace QBDialogs

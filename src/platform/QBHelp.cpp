@@ -9,9 +9,11 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QListWidget>
 #include <QPointer>
 #include <QSplitter>
+#include <QTabWidget>
 #include <QTextBrowser>
 #include <QTextDocument>
 #include <QToolBar>
@@ -28,6 +30,7 @@ struct TContextPage
 // The one place where help context numbers meet pages; an anchor picks the section of a page.
 const TContextPage ContextPages[] = {
     {0, "index.html"},
+    {100, "mainwindow.html"},
     {201, "outline.html"},
     {202, "indexpane.html"},
     {203, "search.html"},
@@ -57,6 +60,9 @@ const TContextPage ContextPages[] = {
     {391, "printing.html#export-text"},
     {392, "printing.html#export-options"},
     {400, "markers.html#marker-dialog"},
+    {410, "tipsabout.html#tips"},
+    {420, "tipsabout.html#about"},
+    {430, "tipsabout.html#errors"},
 };
 
 // The contents list, in reading order.
@@ -67,6 +73,14 @@ const char *const ContentsPages[] = {
 };
 
 const char ContentsPage[] = "index.html";
+
+// The dynamic property that carries a widget's help context; dialogs put it on their tab pages too.
+const char HelpContextProperty[] = "helpContext";
+
+int OwnContext(const QWidget *widget)
+{
+    return widget ? widget->property(HelpContextProperty).toInt() : 0;
+}
 
 QString &helpFolderOverride()
 {
@@ -129,7 +143,8 @@ TFHelpViewer *ensureViewer(QWidget *parent)
             QObject::connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit, viewer,
                              &QObject::deleteLater);
     }
-    if (owner)
+    // Asked from inside the help window itself (F1 there), the window stays where it is.
+    if (owner && owner != viewer)
         adoptViewer(viewer, owner);
     return viewer;
 }
@@ -188,6 +203,62 @@ void QBCloseHelpViewer()
 {
     delete viewerInstance().data();
     viewerInstance() = nullptr;
+}
+
+void QBSetHelpContext(QWidget *widget, int context)
+{
+    widget->setProperty(HelpContextProperty, context);
+}
+
+int QBHelpContextOf(const QWidget *widget)
+{
+    for (const QWidget *w = widget; w; w = w->parentWidget()) {
+        // The help window belongs to whichever window asked last; F1 there means its contents.
+        if (qobject_cast<const TFHelpViewer *>(w))
+            return 0;
+        // From a tab bar or a dialog's buttons the page on show is meant, as its Help button does.
+        if (const auto *tabs = qobject_cast<const QTabWidget *>(w))
+            if (const int context = OwnContext(tabs->currentWidget()))
+                return context;
+        const int context = OwnContext(w);
+        if (context <= 0)
+            continue;
+        if (qobject_cast<const QDialog *>(w))
+            for (const QTabWidget *tabs : w->findChildren<QTabWidget *>())
+                if (tabs->isVisible())
+                    if (const int page = OwnContext(tabs->currentWidget()))
+                        return page;
+        return context;
+    }
+    return 0;
+}
+
+TQBHelpTranslator::TQBHelpTranslator(QObject *parent) : QObject(parent)
+{
+    if (QCoreApplication::instance())
+        QCoreApplication::instance()->installEventFilter(this);
+}
+
+TQBHelpTranslator::~TQBHelpTranslator()
+{
+    if (QCoreApplication::instance())
+        QCoreApplication::instance()->removeEventFilter(this);
+}
+
+bool TQBHelpTranslator::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() != QEvent::KeyPress)
+        return false;
+    const auto *key = static_cast<QKeyEvent *>(event);
+    if (key->key() != Qt::Key_F1 || (key->modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier)
+        return false;
+    // Key presses reach the window object first and then the focused widget; the widget decides.
+    auto *widget = qobject_cast<QWidget *>(watched);
+    if (!widget)
+        return false;
+    if (!key->isAutoRepeat())
+        QBShowHelpContext(QBHelpContextOf(widget), widget);
+    return true;
 }
 
 void QBShowHelpContents(QWidget *parent)

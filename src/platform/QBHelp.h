@@ -31,6 +31,26 @@ QStringList QBHelpContentsPages();
 QString QBHelpFolder();
 void QBSetHelpFolder(const QString &folder);
 
+// Gives a widget the help context that F1 opens for it and for everything inside it.
+void QBSetHelpContext(QWidget *widget, int context);
+// The context of the nearest widget, from this one up through its parents, that has one; in a
+// dialog with tabs, the current tab's when the tab has one. 0 (the contents) when none has one.
+int QBHelpContextOf(const QWidget *widget);
+
+// The help-topic translator: while one exists, F1 anywhere in the program opens the help page of
+// the window, pane or dialog the key was pressed in.
+class TQBHelpTranslator final : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit TQBHelpTranslator(QObject *parent = nullptr);
+    ~TQBHelpTranslator() override;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+};
+
 class TFHelpViewer;
 // The help window when one exists, else nullptr.
 TFHelpViewer *QBHelpViewer();

@@ -38,6 +38,7 @@ TPageSetupDialog::TPageSetupDialog(QPrinter *printer, QWidget *owner)
     : QDialog(owner), FPrinter(printer), FInches(PrxLocaleUsesInches())
 {
     setObjectName(QStringLiteral("PageSetupDlg"));
+    QBSetHelpContext(this, HelpContext);
     setWindowTitle(QStringLiteral("Page setup"));
     setWindowFlags(windowFlags() & ~Qt::WindowContextHelpButtonHint);
 

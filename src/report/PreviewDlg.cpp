@@ -25,6 +25,7 @@
 TFPreviewDlg::TFPreviewDlg(QWidget *owner) : QDialog(owner)
 {
     setObjectName(QStringLiteral("PreviewDlg"));
+    QBSetHelpContext(this, HelpContext);
     setWindowTitle(QStringLiteral("Print preview"));
     // Only the system menu: no help button in the title.
     setWindowFlags(Qt::Dialog | Qt::WindowSystemMenuHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
@@ -212,13 +213,4 @@ bool TFPreviewDlg::eventFilter(QObject *watched, QEvent *event)
         }
     }
     return QDialog::eventFilter(watched, event);
-}
-
-void TFPreviewDlg::keyPressEvent(QKeyEvent *event)
-{
-    if (event->key() == Qt::Key_F1) {
-        QBShowHelpContext(HelpContext, this);
-        return;
-    }
-    QDialog::keyPressEvent(event);
 }

@@ -46,6 +46,7 @@ TFReportDlg::TFReportDlg(const TTexts &texts, QWidget *owner)
       FHelpContext(texts.HelpContext)
 {
     setObjectName(QString::fromLatin1(texts.Name));
+    QBSetHelpContext(this, texts.HelpContext);
     setWindowTitle(QString::fromUtf8(texts.Caption));
 
     pcPages = new QTabWidget(this);
@@ -66,7 +67,7 @@ TFReportDlg::TFReportDlg(const TTexts &texts, QWidget *owner)
     scope->addStretch();
     pcPages->addTab(tabScope, QString::fromUtf8(texts.ScopeTab));
     // The help context of each page follows the dialog's.
-    tabScope->setProperty("helpContext", texts.HelpContext + 1);
+    QBSetHelpContext(tabScope, texts.HelpContext + 1);
 
     tabOptions = new QWidget(pcPages);
     tabOptions->setObjectName(QStringLiteral("tabOptions"));
@@ -82,7 +83,7 @@ TFReportDlg::TFReportDlg(const TTexts &texts, QWidget *owner)
         options->addWidget(box);
     options->addStretch();
     pcPages->addTab(tabOptions, QStringLiteral("Options"));
-    tabOptions->setProperty("helpContext", texts.HelpContext + 2);
+    QBSetHelpContext(tabOptions, texts.HelpContext + 2);
 
     FButtons = new QVBoxLayout;
     auto *layout = new QHBoxLayout(this);
@@ -161,7 +162,7 @@ void TFReportDlg::btnPreviewClick()
 void TFReportDlg::btnHelpClick()
 {
     const QWidget *page = pcPages->currentWidget();
-    QBShowHelpContext(page ? page->property("helpContext").toInt() : FHelpContext, this);
+    QBShowHelpContext(page ? QBHelpContextOf(page) : FHelpContext, this);
 }
 
 void TFReportDlg::cbTitlesClick()

@@ -4,6 +4,7 @@
 
 #include "app/AppData.h"
 #include "app/AppFrame.h"
+#include "controls/ArticleRichEdit.h"
 #include "controls/ArticleTree.h"
 #include "document/QBClipbrd.h"
 #include "framework/NVKInit.h"
@@ -13,6 +14,9 @@
 #include "services/Registry.h"
 
 #include <QAction>
+#include <QBuffer>
+#include <QDir>
+#include <QFile>
 #include <QMenu>
 #include <QTemporaryDir>
 #include <QTest>
@@ -63,6 +67,15 @@ struct TAppFrameFixture
         return article;
     }
 
+    // Loads an RTF body into the editor as the editor service does.
+    void setBody(const QByteArray &rtf) const
+    {
+        QByteArray bytes = rtf;
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::ReadOnly);
+        frame->RichEdit->LoadFromStream(buffer);
+    }
+
     // Selects an article in the outline as a click would, and updates the commands.
     void select(const IQBArticlePtr &article) const
     {
@@ -78,6 +91,26 @@ struct TAppFrameFixture
         action->trigger();
     }
 };
+
+#ifdef QB_RESOURCES_DIR
+// The language files the program ships, in a language folder of the test's own while it lives.
+struct TShippedLanguages
+{
+    QTemporaryDir languages;
+
+    TShippedLanguages()
+    {
+        TDMAppData::SetLanguageFolder(languages.path());
+        QVERIFY(QDir().mkpath(languages.filePath(QStringLiteral("Deutsch"))));
+        QVERIFY(QFile::copy(QStringLiteral(QB_RESOURCES_DIR "/Language/Deutsch/qb.exe.xlg"),
+                            languages.filePath(QStringLiteral("Deutsch/qb.exe.xlg"))));
+    }
+    ~TShippedLanguages() { TDMAppData::SetLanguageFolder(QString()); }
+
+    TShippedLanguages(const TShippedLanguages &) = delete;
+    TShippedLanguages &operator=(const TShippedLanguages &) = delete;
+};
+#endif
 
 // A menu's entries as the user reads them, "-" for a separator.
 inline QStringList entryTexts(QMenu *menu)

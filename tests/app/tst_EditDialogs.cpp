@@ -31,14 +31,6 @@ struct TEditFixture : TAppFrameFixture
 {
     TArticleRichEdit *edit() const { return frame->RichEdit; }
 
-    void setBody(const QByteArray &rtf) const
-    {
-        QByteArray bytes = rtf;
-        QBuffer buffer(&bytes);
-        buffer.open(QIODevice::ReadOnly);
-        edit()->LoadFromStream(buffer);
-    }
-
     // Selects paragraphs first to last (0-based).
     void selectParagraphs(int first, int last) const
     {
@@ -456,46 +448,38 @@ private Q_SLOTS:
 
     void dialogs_speakGerman()
     {
-        QTemporaryDir languages;
-        TDMAppData::SetLanguageFolder(languages.path());
-        QVERIFY(QDir().mkpath(languages.filePath(QStringLiteral("Deutsch"))));
-        QVERIFY(QFile::copy(QStringLiteral(QB_RESOURCES_DIR "/Language/Deutsch/qb.exe.xlg"),
-                            languages.filePath(QStringLiteral("Deutsch/qb.exe.xlg"))));
-        {
-            TEditFixture f;
-            SettingsService()->SetLanguage(QStringLiteral("Deutsch"));
-            QCOMPARE(f.frame->FormatParagraph->text(), QStringLiteral("&Absatz..."));
-            QCOMPARE(f.frame->ViewGoToLine->text(), QStringLiteral("Gehe zu Zeile&nnummer..."));
-            QCOMPARE(f.frame->InsertDateFormat->text(), QStringLiteral("&Weitere Formate..."));
+        TShippedLanguages shipped;
+        TEditFixture f;
+        SettingsService()->SetLanguage(QStringLiteral("Deutsch"));
+        QCOMPARE(f.frame->FormatParagraph->text(), QStringLiteral("&Absatz..."));
+        QCOMPARE(f.frame->ViewGoToLine->text(), QStringLiteral("Gehe zu Zeile&nnummer..."));
+        QCOMPARE(f.frame->InsertDateFormat->text(), QStringLiteral("&Weitere Formate..."));
 
-            TFGoToDlg goTo(f.frame.get());
-            QCOMPARE(goTo.windowTitle(), QStringLiteral("Gehe zu Zeile"));
-            QCOMPARE(goTo.btnCancel->text(), QStringLiteral("Abbrechen"));
-            goTo.SetLineCount(2);
-            goTo.edLine->setText(QStringLiteral("7"));
-            QBDialogs::QueueAnswer(QMessageBox::Ok);
-            goTo.btnOKClick();
-            QCOMPARE(
-                QBDialogs::ShownTexts(),
-                QStringList(QStringLiteral(
-                    "Der aktuelle Artikel enthält nur 2 Zeilen. Bitte geben Sie eine Zahl zwischen 1 und 2 ein.")));
+        TFGoToDlg goTo(f.frame.get());
+        QCOMPARE(goTo.windowTitle(), QStringLiteral("Gehe zu Zeile"));
+        QCOMPARE(goTo.btnCancel->text(), QStringLiteral("Abbrechen"));
+        goTo.SetLineCount(2);
+        goTo.edLine->setText(QStringLiteral("7"));
+        QBDialogs::QueueAnswer(QMessageBox::Ok);
+        goTo.btnOKClick();
+        QCOMPARE(QBDialogs::ShownTexts(),
+                 QStringList(QStringLiteral(
+                     "Der aktuelle Artikel enthält nur 2 Zeilen. Bitte geben Sie eine Zahl zwischen 1 und 2 ein.")));
 
-            QLocale::setDefault(QLocale(QStringLiteral("de_DE")));
-            TFParagraphDlg paragraph(f.frame.get());
-            QCOMPARE(paragraph.windowTitle(), QStringLiteral("Absatz"));
-            QCOMPARE(paragraph.nbPages->tabText(1), QStringLiteral("Tabstopps"));
-            QCOMPARE(paragraph.cbPRule->itemText(1), QStringLiteral("1,5 Zeilen"));
-            QCOMPARE(paragraph.cbTKind->itemText(3), QStringLiteral("Dezimal"));
-            QCOMPARE(paragraph.btnApply->text(), QStringLiteral("Übernehmen"));
-            paragraph.cbPRule->setCurrentIndex(TRxParaAttributes::lsMultiple);
-            QCOMPARE(paragraph.lblPValueUnit->text(), QStringLiteral("Zeilen"));
+        QLocale::setDefault(QLocale(QStringLiteral("de_DE")));
+        TFParagraphDlg paragraph(f.frame.get());
+        QCOMPARE(paragraph.windowTitle(), QStringLiteral("Absatz"));
+        QCOMPARE(paragraph.nbPages->tabText(1), QStringLiteral("Tabstopps"));
+        QCOMPARE(paragraph.cbPRule->itemText(1), QStringLiteral("1,5 Zeilen"));
+        QCOMPARE(paragraph.cbTKind->itemText(3), QStringLiteral("Dezimal"));
+        QCOMPARE(paragraph.btnApply->text(), QStringLiteral("Übernehmen"));
+        paragraph.cbPRule->setCurrentIndex(TRxParaAttributes::lsMultiple);
+        QCOMPARE(paragraph.lblPValueUnit->text(), QStringLiteral("Zeilen"));
 
-            TFDateTimeDlg dateTime(f.frame.get());
-            QCOMPARE(dateTime.windowTitle(), QStringLiteral("Datum und Uhrzeit"));
-            QCOMPARE(dateTime.cbDate->text(), QStringLiteral("&Datum einfügen"));
-            SettingsService()->SetLanguage(QString());
-        }
-        TDMAppData::SetLanguageFolder(QString());
+        TFDateTimeDlg dateTime(f.frame.get());
+        QCOMPARE(dateTime.windowTitle(), QStringLiteral("Datum und Uhrzeit"));
+        QCOMPARE(dateTime.cbDate->text(), QStringLiteral("&Datum einfügen"));
+        SettingsService()->SetLanguage(QString());
     }
 };
 
