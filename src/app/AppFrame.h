@@ -19,6 +19,7 @@ class QToolButton;
 class TArticleRichEdit;
 class TArticleTabs;
 class TArticleTitle;
+class QFontDialog;
 class TFIndexPane;
 class TFSearchPane;
 class TFOutlinePane;
@@ -177,6 +178,9 @@ public:
     TColor BackColor() const { return FBackColor; }
     // A colour name as a menu shows it: "clMoneyGreen" becomes "Money Green".
     static QString ColorCaption(const QString &colorName);
+    // Adds the text colour to the font dialog: the sixteen named colours, and the current one
+    // when it is none of them; returns the box.
+    QComboBox *AddFontColorRow(QFontDialog &dialog, const QColor &current);
 
     QToolBar *tbFormat = nullptr;
     TVtlFontComboBox *cbFont = nullptr;

@@ -19,8 +19,12 @@
 #include <QBuffer>
 #include <QColorDialog>
 #include <QComboBox>
+#include <QDialogButtonBox>
 #include <QFile>
 #include <QFontDialog>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPainter>
@@ -374,13 +378,17 @@ void TFAppFrame::FormatFontExecute()
     font.setItalic(style & TRxTextAttributes::fsItalic);
     font.setUnderline(style & TRxTextAttributes::fsUnderline);
     font.setStrikeOut(style & TRxTextAttributes::fsStrikeOut);
+    // Qt's own font dialog, so that a colour row can join it: the desktop's dialogs have none.
     QFontDialog dialog(font, this);
     dialog.setObjectName(QStringLiteral("FontDialog"));
+    dialog.setOption(QFontDialog::DontUseNativeDialog);
+    QComboBox *cbColor = AddFontColorRow(dialog, attributes.Color());
     if (dialog.exec() != QDialog::Accepted)
         return;
-    // The desktop's font dialog has no colour, so the text keeps the colour it has.
     const QFont chosen = dialog.selectedFont();
     QTextCharFormat change;
+    if (const QColor color = cbColor->currentData().value<QColor>(); color.isValid())
+        change.setForeground(color);
     change.setFontFamilies(QStringList{chosen.family()});
     if (chosen.pointSizeF() > 0)
         change.setFontPointSize(qBound(1, qRound(chosen.pointSizeF()), MaxFontSize));
@@ -391,6 +399,45 @@ void TFAppFrame::FormatFontExecute()
     RichEdit->CurrentAttributes().Merge(change);
     UpdateFormatStatus();
     alFormatUpdate();
+}
+
+QComboBox *TFAppFrame::AddFontColorRow(QFontDialog &dialog, const QColor &current)
+{
+    auto *label = new QLabel(tr("&Colour:"), &dialog);
+    label->setObjectName(QStringLiteral("lblColor"));
+    auto *combo = new QComboBox(&dialog);
+    combo->setObjectName(QStringLiteral("cbColor"));
+    label->setBuddy(combo);
+    const QString colorType = QStringLiteral("TColor");
+    for (const QString &name : IdentNames(colorType).mid(0, ColorCount)) {
+        const QColor color = TColorToQColor(IdentToInt(colorType, name));
+        combo->addItem(ColorSwatch(color), ColorCaption(name), color);
+    }
+    // A colour of none of the sixteen is offered as it is, so OK keeps it.
+    int row = combo->findData(current);
+    if (row < 0 && current.isValid()) {
+        combo->addItem(ColorSwatch(current), current.name(QColor::HexRgb), current);
+        row = combo->count() - 1;
+    }
+    combo->setCurrentIndex(qMax(0, row));
+    // The row goes above the buttons: take them out of the grid and put them back below it.
+    auto *grid = qobject_cast<QGridLayout *>(dialog.layout());
+    auto *buttons = dialog.findChild<QDialogButtonBox *>();
+    if (grid && buttons) {
+        int index = grid->indexOf(buttons);
+        int buttonRow = 0, column = 0, rowSpan = 1, columnSpan = 1;
+        grid->getItemPosition(index, &buttonRow, &column, &rowSpan, &columnSpan);
+        grid->removeWidget(buttons);
+        auto *colorRow = new QHBoxLayout;
+        colorRow->addWidget(label);
+        colorRow->addWidget(combo, 1);
+        grid->addLayout(colorRow, buttonRow, column, 1, columnSpan);
+        grid->addWidget(buttons, buttonRow + 1, column, rowSpan, columnSpan);
+    } else if (dialog.layout()) {
+        dialog.layout()->addWidget(label);
+        dialog.layout()->addWidget(combo);
+    }
+    return combo;
 }
 
 void TFAppFrame::FormatClearExecute()

@@ -330,8 +330,14 @@ private Q_SLOTS:
         f.edit()->SelAttributes().SetSize(15);
         f.edit()->SelAttributes().SetColor(Qt::blue);
         QFont seen;
-        whenModal<QFontDialog>([&seen, family](QFontDialog *dialog) {
+        QString seenColor;
+        whenModal<QFontDialog>([&seen, &seenColor, family](QFontDialog *dialog) {
             seen = dialog->currentFont();
+            // The colour row shows the text's colour and sets another.
+            auto *colors = dialog->findChild<QComboBox *>(QStringLiteral("cbColor"));
+            QVERIFY(colors);
+            seenColor = colors->currentText();
+            colors->setCurrentIndex(colors->findText(QStringLiteral("Maroon")));
             QFont chosen(family);
             chosen.setPointSize(18);
             chosen.setBold(true);
@@ -347,7 +353,14 @@ private Q_SLOTS:
         QCOMPARE(attributes.Name(), family);
         QCOMPARE(attributes.Size(), 18);
         QCOMPARE(attributes.Style(), TRxTextAttributes::fsBold | TRxTextAttributes::fsUnderline);
-        QCOMPARE(attributes.Color(), QColor(Qt::blue));
+        QCOMPARE(seenColor, QStringLiteral("Blue"));
+        QCOMPARE(attributes.Color(), QColor(0x80, 0, 0));
+
+        // A colour of none of the sixteen stays as it is when OK is pressed.
+        f.edit()->SelAttributes().SetColor(QColor(0x12, 0x34, 0x56));
+        whenModal<QFontDialog>([](QFontDialog *dialog) { dialog->accept(); });
+        f.run(f.frame->FormatFont);
+        QCOMPARE(attributes.Color(), QColor(0x12, 0x34, 0x56));
 
         whenModal<QFontDialog>([](QFontDialog *dialog) { dialog->reject(); });
         f.run(f.frame->FormatFont);
