@@ -52,13 +52,19 @@ struct TCharOut
 class TWriter
 {
 public:
-    TWriter(const QTextDocument &doc, const TQBRtfWriteOptions &options) : FDoc(doc), FOptions(options)
+    TWriter(const QTextDocument &doc, const TQBRtfWriteOptions &options) : FDoc(&doc), FOptions(options)
     {
         if (!QBRtfCodePage::IsSupported(FOptions.CodePage) || QBRtfCodePage::IsMultiByte(FOptions.CodePage))
             FOptions.CodePage = QBRtfCodePage::Ansi;
     }
 
     QByteArray Write(int from, int to, bool finalPar);
+
+    // For many documents in one file: the paragraphs of each as it comes, and the header after the last.
+    void StartBody();
+    void AddParagraphs(const QTextDocument &doc, int count);
+    QByteArray Header();
+    const QByteArray &Body() const { return FOut; }
 
 private:
     struct TRange
@@ -67,6 +73,9 @@ private:
         int From, To;   // characters of the block in the range
         bool Separator; // the block's paragraph end is in the range
     };
+
+    void WriteHeader();
+    void WriteRanges(const QList<TRange> &ranges);
 
     void Collect(const QList<TRange> &ranges);
     int FontIndex(const QTextCharFormat &format);
@@ -92,7 +101,7 @@ private:
         FNeedSpace = true;
     }
 
-    const QTextDocument &FDoc;
+    const QTextDocument *FDoc;
     TQBRtfWriteOptions FOptions;
     QByteArray FOut;
     bool FNeedSpace = false; // a control word was written and the next text must be delimited
@@ -242,7 +251,7 @@ int TWriter::ColorIndex(const QColor &color)
 
 void TWriter::Collect(const QList<TRange> &ranges)
 {
-    FDefaultFamily = FDoc.defaultFont().family();
+    FDefaultFamily = FDoc->defaultFont().family();
     for (const TRange &range : ranges) {
         // Fragments follow one another: counting is cheaper than asking each where it starts.
         int next = range.Block.position();
@@ -498,7 +507,7 @@ void TWriter::WritePicture(const QTextImageFormat &format)
         FNeedSpace = false;
         return;
     }
-    const QVariant resource = FDoc.resource(QTextDocument::ImageResource, QUrl(format.name()));
+    const QVariant resource = FDoc->resource(QTextDocument::ImageResource, QUrl(format.name()));
     QImage image = qvariant_cast<QImage>(resource);
     QByteArray data = format.property(QBRtfFormat::PictureData).toByteArray();
     int kind = format.intProperty(QBRtfFormat::PictureKind);
@@ -532,7 +541,7 @@ QByteArray TWriter::Write(int from, int to, bool finalPar)
 {
     QList<TRange> ranges;
     if (to > from || finalPar) {
-        for (QTextBlock block = FDoc.findBlock(from); block.isValid(); block = block.next()) {
+        for (QTextBlock block = FDoc->findBlock(from); block.isValid(); block = block.next()) {
             const int start = block.position();
             const int separator = start + block.length() - 1;
             if (start > to || (start == to && ranges.size() > 0 && !finalPar))
@@ -547,6 +556,15 @@ QByteArray TWriter::Write(int from, int to, bool finalPar)
 
     Collect(ranges);
     FOut.reserve(qMax(256, to - from) * 2);
+    WriteHeader();
+    StartBody();
+    WriteRanges(ranges);
+    FOut += "}\n";
+    return FOut;
+}
+
+void TWriter::WriteHeader()
+{
     FOut += "{\\rtf1\\ansi\\ansicpg" + QByteArray::number(FOptions.CodePage) + "\\deff0\\uc1{\\fonttbl";
     for (int i = 0; i < FFonts.size(); ++i) {
         FOut += "{\\f" + QByteArray::number(i) + "\\fnil\\fcharset" + QByteArray::number(FFonts.at(i).Charset) + ' ';
@@ -565,11 +583,10 @@ QByteArray TWriter::Write(int from, int to, bool finalPar)
         FOut += '}';
     }
     FOut += "\n\\viewkind4";
-    FNeedSpace = true;
-    FCur = TCharOut();
-    FCur.Font = -1; // nothing written yet: the first run names its font
-    FCur.Size = -1;
+}
 
+void TWriter::WriteRanges(const QList<TRange> &ranges)
+{
     for (const TRange &range : std::as_const(ranges)) {
         WriteParagraph(range.Block);
         QString href;
@@ -625,11 +642,51 @@ QByteArray TWriter::Write(int from, int to, bool finalPar)
             FNeedSpace = false;
         }
     }
-    FOut += "}\n";
-    return FOut;
+}
+
+void TWriter::StartBody()
+{
+    FCur = TCharOut();
+    FCur.Font = -1; // nothing written yet: the first run names its font
+    FCur.Size = -1;
+    FNeedSpace = true;
+}
+
+void TWriter::AddParagraphs(const QTextDocument &doc, int count)
+{
+    FDoc = &doc;
+    // Lists and cached formats belong to the document they came from; a later one may reuse the addresses.
+    FRunList = nullptr;
+    FRunBlock = -1;
+    FBulletList = nullptr;
+    FHaveLast = false;
+    QList<TRange> ranges;
+    QTextBlock block = doc.begin();
+    for (int i = 0; i < count && block.isValid(); ++i, block = block.next())
+        ranges.append({block, block.position(), block.position() + block.length() - 1, true});
+    Collect(ranges);
+    WriteRanges(ranges);
+}
+
+QByteArray TWriter::Header()
+{
+    if (FFonts.isEmpty())
+        FontIndex(QTextCharFormat());
+    QByteArray body = std::move(FOut);
+    FOut.clear();
+    WriteHeader();
+    QByteArray header = std::move(FOut);
+    FOut = std::move(body);
+    return header;
 }
 
 } // namespace
+
+class TQBRtfDocumentWriter : public TWriter
+{
+public:
+    using TWriter::TWriter;
+};
 
 QByteArray TQBRtfWriter::Write(const QTextDocument &document, const TQBRtfWriteOptions &options)
 {
@@ -644,4 +701,27 @@ QByteArray TQBRtfWriter::WriteSelection(const QTextCursor &cursor, const TQBRtfW
         return TWriter(empty, options).Write(0, 0, false);
     }
     return TWriter(*document, options).Write(cursor.selectionStart(), cursor.selectionEnd(), false);
+}
+
+TQBRtfStreamWriter::TQBRtfStreamWriter(const QTextDocument &empty, const TQBRtfWriteOptions &options)
+    : FWriter(std::make_unique<TQBRtfDocumentWriter>(empty, options))
+{
+    FWriter->StartBody();
+}
+
+TQBRtfStreamWriter::~TQBRtfStreamWriter() = default;
+
+void TQBRtfStreamWriter::AddParagraphs(const QTextDocument &document, int count)
+{
+    FWriter->AddParagraphs(document, count);
+}
+
+QByteArray TQBRtfStreamWriter::Header()
+{
+    return FWriter->Header();
+}
+
+const QByteArray &TQBRtfStreamWriter::Body() const
+{
+    return FWriter->Body();
 }
