@@ -457,3 +457,63 @@ bool QBStreamTextExport(TExportScope scope, const TQBExportSource &source, const
         ThrowWriteError(fileName, file);
     return true;
 }
+
+bool QBStreamRtfExport(TExportScope scope, const TQBExportSource &source, const TQBExportOptions &options,
+                       const QString &fileName, const TQBExportBuilder::TProgress &progress, int partCharacters)
+{
+    if (scope == esSelection) {
+        QTextDocument document;
+        QBBuildExport(document, scope, source, options, progress);
+        QBSaveExport(document, fileName, efRtf);
+        return true;
+    }
+    TNVKSaveFile file(fileName);
+    if (!file.open(QIODevice::WriteOnly))
+        ThrowWriteError(fileName, file);
+
+    // The articles go into a document as the assembly puts them, a few at a time. Between articles the
+    // assembly's last paragraph is an empty plain one, which an emptied document is as well: everything
+    // before it can be written and taken away without changing what follows.
+    QTextDocument chunk;
+    chunk.setUndoRedoEnabled(false);
+    TQBRtfStreamWriter writer(chunk);
+    TQBExportBuilder builder(chunk, options);
+    builder.SetProgress(progress);
+    bool written = false;
+    QTextCursor batch(&chunk);
+    batch.beginEditBlock();
+    const auto writeChunk = [&] {
+        batch.endEditBlock();
+        writer.AddParagraphs(chunk, chunk.blockCount() - 1);
+        written = true;
+        chunk.clear();
+        batch.beginEditBlock();
+    };
+    QBForEachExportArticle(
+        scope, source,
+        [&](const IQBArticlePtr &article) {
+            builder.AddArticle(article);
+            if (builder.Cancelled())
+                return false;
+            if (chunk.characterCount() >= partCharacters)
+                writeChunk();
+            return true;
+        },
+        [&builder] { builder.MoveCaretToEnd(); });
+    batch.endEditBlock();
+    if (builder.Cancelled())
+        return false;
+    // Alone after what was written, the empty last paragraph is the one the assembly drops at its end.
+    if (!written || chunk.blockCount() > 1) {
+        builder.Finish();
+        writer.AddParagraphs(chunk, chunk.blockCount());
+    }
+
+    const QByteArray header = writer.Header();
+    const QByteArray &body = writer.Body();
+    const qint64 trailer = qint64(qstrlen(TQBRtfStreamWriter::Trailer));
+    if (file.write(header) != header.size() || file.write(body) != body.size() ||
+        file.write(TQBRtfStreamWriter::Trailer, trailer) != trailer || !file.commit())
+        ThrowWriteError(fileName, file);
+    return true;
+}

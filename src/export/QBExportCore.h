@@ -135,3 +135,13 @@ void QBSaveExport(const QTextDocument &document, const QString &fileName, TQBExp
 // EQBExportError when the file cannot be written, EZDecompressionError for a body that cannot be read.
 bool QBStreamTextExport(TExportScope scope, const TQBExportSource &source, const TQBExportOptions &options,
                         const QString &fileName, const TQBExportBuilder::TProgress &progress = {});
+
+// Writes the scope's articles as an RTF file without assembling them all: what a reader reads from it is
+// what it reads from QBExportBytes(assembled document, efRtf). The selection is assembled as QBSaveExport
+// would. Returns false when the progress callback cancelled; nothing is written then. An existing file is
+// replaced only by a complete new one. Raises EQBExportError when the file cannot be written,
+// EZDecompressionError for a body that cannot be read. Articles are assembled a part at a time, a part
+// ending after the article that brings it to partCharacters characters.
+bool QBStreamRtfExport(TExportScope scope, const TQBExportSource &source, const TQBExportOptions &options,
+                       const QString &fileName, const TQBExportBuilder::TProgress &progress = {},
+                       int partCharacters = 1 << 16);
