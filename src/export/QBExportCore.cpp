@@ -147,9 +147,12 @@ void TQBExportBuilder::AddArticle(const IQBArticlePtr &article)
     if (FOptions.IncludeTitles)
         AppendTitle(QBExportTitle(article, FOptions));
     if (!body.isEmpty()) {
+        const QByteArray bytes = QBBodyBytes(body);
+        if (FBodyWriter && FBodyWriter(bytes))
+            return;
         FCursor.movePosition(QTextCursor::End);
         const int before = FCursor.position();
-        TQBRtfReader::Insert(FCursor, QBBodyBytes(body));
+        TQBRtfReader::Insert(FCursor, bytes);
         // A body ends with its last paragraph's mark, which inserting turns into an empty paragraph; the
         // body as the editor shows it has none, and MoveCaretToEnd supplies the break.
         if (FCursor.position() > before && FCursor.block().text().isEmpty() &&
@@ -482,13 +485,24 @@ bool QBStreamRtfExport(TExportScope scope, const TQBExportSource &source, const 
     bool written = false;
     QTextCursor batch(&chunk);
     batch.beginEditBlock();
+    // Everything before the empty last paragraph, which the next article goes into.
     const auto writeChunk = [&] {
         batch.endEditBlock();
-        writer.AddParagraphs(chunk, chunk.blockCount() - 1);
-        written = true;
+        if (chunk.blockCount() > 1) {
+            writer.AddParagraphs(chunk, chunk.blockCount() - 1);
+            written = true;
+        }
         chunk.clear();
         batch.beginEditBlock();
     };
+    // Bodies of plain paragraphs go straight from their RTF to the file.
+    builder.SetBodyWriter([&](const QByteArray &body) {
+        writeChunk();
+        if (!writer.AddBody(body))
+            return false;
+        written = true;
+        return true;
+    });
     QBForEachExportArticle(
         scope, source,
         [&](const IQBArticlePtr &article) {

@@ -80,6 +80,10 @@ public:
     TQBExportBuilder(QTextDocument &document, const TQBExportOptions &options);
 
     void SetProgress(TProgress progress) { FProgress = std::move(progress); }
+    // Called with the bytes of a body where it would be inserted, at an empty plain paragraph at the end;
+    // true when the body and the break after it went elsewhere, false to insert it here.
+    using TBodyWriter = std::function<bool(const QByteArray &body)>;
+    void SetBodyWriter(TBodyWriter writer) { FBodyWriter = std::move(writer); }
     bool Cancelled() const { return FCancelled; }
 
     // Nothing once cancelled. Bodies that cannot be decompressed raise EZDecompressionError.
@@ -97,6 +101,7 @@ private:
     TQBExportOptions FOptions;
     QTextCharFormat FTitleFormat;
     TProgress FProgress;
+    TBodyWriter FBodyWriter;
     bool FCancelled = false;
 };
 

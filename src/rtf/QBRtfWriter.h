@@ -46,6 +46,11 @@ public:
 
     // The document's first count paragraphs, each ending with \par. The document may change afterwards.
     void AddParagraphs(const QTextDocument &document, int count);
+    // The paragraphs of a body as inserting it at an empty plain paragraph of a document and ending that
+    // paragraph would make them, written straight from the RTF. False, with nothing written, for a body
+    // that holds more than plain paragraphs of text (lists, pictures, objects, links); add those through
+    // a document.
+    bool AddBody(const QByteArray &rtf);
     // The paragraphs so far.
     const QByteArray &Body() const;
     // What goes before the body: the start of the document and its tables.
