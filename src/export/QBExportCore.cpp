@@ -441,18 +441,34 @@ void QBSaveExport(const QTextDocument &document, const QString &fileName, TQBExp
         ThrowWriteError(fileName, file);
 }
 
+namespace {
+
+// The selection is one piece of RTF already, written as assembled.
+void SaveSelection(const TQBExportSource &source, const TQBExportOptions &options, const QString &fileName,
+                   TQBExportFormat format, const TQBExportBuilder::TProgress &progress)
+{
+    QTextDocument document;
+    QBBuildExport(document, esSelection, source, options, progress);
+    QBSaveExport(document, fileName, format);
+}
+
+void OpenExport(TNVKSaveFile &file, const QString &fileName)
+{
+    if (!file.open(QIODevice::WriteOnly))
+        ThrowWriteError(fileName, file);
+}
+
+} // namespace
+
 bool QBStreamTextExport(TExportScope scope, const TQBExportSource &source, const TQBExportOptions &options,
                         const QString &fileName, const TQBExportBuilder::TProgress &progress)
 {
     if (scope == esSelection) {
-        QTextDocument document;
-        QBBuildExport(document, scope, source, options, progress);
-        QBSaveExport(document, fileName, efText);
+        SaveSelection(source, options, fileName, efText, progress);
         return true;
     }
     TNVKSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly))
-        ThrowWriteError(fileName, file);
+    OpenExport(file, fileName);
     TTextExportWriter writer(file, fileName, options, progress);
     if (!AssembleScope(scope, source, writer))
         return false;
@@ -465,14 +481,11 @@ bool QBStreamRtfExport(TExportScope scope, const TQBExportSource &source, const 
                        const QString &fileName, const TQBExportBuilder::TProgress &progress, int partCharacters)
 {
     if (scope == esSelection) {
-        QTextDocument document;
-        QBBuildExport(document, scope, source, options, progress);
-        QBSaveExport(document, fileName, efRtf);
+        SaveSelection(source, options, fileName, efRtf, progress);
         return true;
     }
     TNVKSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly))
-        ThrowWriteError(fileName, file);
+    OpenExport(file, fileName);
 
     // The articles go into a document as the assembly puts them, a few at a time. Between articles the
     // assembly's last paragraph is an empty plain one, which an emptied document is as well: everything
