@@ -2,11 +2,9 @@
 // SPDX-License-Identifier: MIT
 #include "rtf/QBRtfLists.h"
 #include "rtf/QBRtfReader.h"
-#include "support/DocumentCompare.h"
 #include "support/ExportCorpus.h"
-#include "support/WriteFaults.h"
+#include "support/TestHelpers.h"
 
-#include <QDir>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextBlock>
@@ -92,10 +90,6 @@ class TestQBRtfExport : public QObject
 private slots:
     void streamed_readsAsTheAssembled_data();
     void streamed_readsAsTheAssembled();
-    void cancel_writesNothingAndKeepsTheOldFile();
-    void failedWrite_keepsTheOldFileAndRaises_data();
-    void failedWrite_keepsTheOldFileAndRaises();
-    void selection_isAssembled();
 };
 
 void TestQBRtfExport::streamed_readsAsTheAssembled_data()
@@ -117,69 +111,6 @@ void TestQBRtfExport::streamed_readsAsTheAssembled()
                                                     QString::fromUtf8(FirstDifference(actual, expected))));
         }
     }
-}
-
-void TestQBRtfExport::cancel_writesNothingAndKeepsTheOldFile()
-{
-    const TCorpus corpus = Corpus();
-    QTemporaryDir dir;
-    const QString fileName = dir.filePath(QStringLiteral("out.rtf"));
-    QVERIFY(writeFile(fileName, "old"));
-    int seen = 0;
-    QVERIFY(!QBStreamRtfExport(
-        esDocument, SourceOf(corpus), {}, fileName, [&seen](const QString &) { return ++seen < 3; }, 1));
-    QCOMPARE(seen, 3);
-    QCOMPARE(fileBytes(fileName), QByteArray("old"));
-    QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("out.rtf")});
-}
-
-void TestQBRtfExport::failedWrite_keepsTheOldFileAndRaises_data()
-{
-    QTest::addColumn<TNVKWriteFault>("fault");
-    QTest::addColumn<qint64>("bytes");
-    for (const TWriteFaultPoint &point : writeFaultPoints())
-        QTest::newRow(point.Name) << point.Fault << point.Bytes;
-    // In the body, past the header.
-    QTest::newRow("in the body") << TNVKWriteFault::AfterBytes << qint64(1 << 17);
-}
-
-void TestQBRtfExport::failedWrite_keepsTheOldFileAndRaises()
-{
-    QFETCH(TNVKWriteFault, fault);
-    QFETCH(qint64, bytes);
-    const IQBDocumentPtr document = NewQBDocument();
-    document->Root()->SetCaption(QStringLiteral("Long"));
-    document->Root()->SetContent(rtf(QString(QStringLiteral("a long line\\par ")).repeated(40000)));
-    addArticle(document, document->Root(), QStringLiteral("Child"), rtf(QStringLiteral("child text")));
-    QTemporaryDir dir;
-    const QString fileName = dir.filePath(QStringLiteral("out.rtf"));
-    QVERIFY(writeFile(fileName, "old"));
-    TQBExportSource source;
-    source.Document = document;
-    {
-        const TWriteFaultScope faults(fault, bytes, fileName);
-        QString message;
-        try {
-            QBStreamRtfExport(esDocument, source, {}, fileName, {}, 1);
-        } catch (const EQBExportError &e) {
-            message = e.Message();
-        }
-        QVERIFY2(message.contains(fileName), qPrintable(message));
-    }
-    QCOMPARE(fileBytes(fileName), QByteArray("old"));
-    QVERIFY(QBStreamRtfExport(esDocument, source, {}, fileName, {}, 1));
-    QVERIFY(readBack(fileBytes(fileName)).contains("child text"));
-}
-
-void TestQBRtfExport::selection_isAssembled()
-{
-    TQBExportSource source;
-    source.Selection = "{\\rtf1 \\pard{\\pntext 1.\\tab}{\\*\\pn\\pnlvlbody\\pndec{\\pntxta.}}chosen\\par}";
-    QTemporaryDir dir;
-    const QString fileName = dir.filePath(QStringLiteral("out.rtf"));
-    QVERIFY(QBStreamRtfExport(esSelection, source, {}, fileName));
-    QCOMPARE(fileBytes(fileName), assembled(esSelection, source, {}));
-    QVERIFY(readBack(fileBytes(fileName)).contains("chosen"));
 }
 
 QTEST_MAIN(TestQBRtfExport)
