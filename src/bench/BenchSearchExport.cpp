@@ -133,6 +133,13 @@ void exportBench(QTextStream &out)
     const double streamed = msSince(timer);
     out << "   plain text streamed from the bodies: " << figure(streamed) << " (CPU " << figure(QBBenchCpuMs() - cpu)
         << "; " << QString::number(double(QFileInfo(txt).size()) / 1e6, 'f', 1) << " MB)\n";
+
+    timer.restart();
+    cpu = QBBenchCpuMs();
+    QBStreamRtfExport(esDocument, source, options, rtf);
+    const double streamedRtf = msSince(timer);
+    out << "   RTF streamed from the bodies: " << figure(streamedRtf) << " (CPU " << figure(QBBenchCpuMs() - cpu)
+        << "; " << QString::number(double(QFileInfo(rtf).size()) / 1e6, 'f', 1) << " MB)\n";
 }
 
 // The command-line tool is timed from outside, process start included; it needs the document as a file
@@ -154,7 +161,7 @@ const bool searchRegistered = QBRegisterBenchmark(
 const bool exportRegistered =
     QBRegisterBenchmark(QStringLiteral("export"),
                         QStringLiteral("Export 10,000 articles: assemble, save as plain text and as RTF, and "
-                                       "stream plain text from the bodies"),
+                                       "stream plain text and RTF from the bodies"),
                         exportBench);
 const bool exportFileRegistered =
     QBRegisterBenchmark(QStringLiteral("export-file"),

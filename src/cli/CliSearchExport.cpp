@@ -139,25 +139,21 @@ void CliExport(const QStringList &args, QTextStream &)
     else if (!formatText.isEmpty())
         throw ECliUsage();
 
-    if (format == efText) {
-        TQBExportSource source;
-        const TExportScope scope = CliAssemblySource(fileName, assembly, source);
-        // Plain text goes out as the bodies are read, with no document laid out in between. A body that
-        // cannot be read is the document's fault; a file that cannot be written is reported as such.
-        std::exception_ptr writeError;
-        CliAbout(fileName, [&] {
-            try {
+    TQBExportSource source;
+    const TExportScope scope = CliAssemblySource(fileName, assembly, source);
+    // The articles go out as the bodies are read, with no document of all of them in between. A body that
+    // cannot be read is the document's fault; a file that cannot be written is reported as such.
+    std::exception_ptr writeError;
+    CliAbout(fileName, [&] {
+        try {
+            if (format == efText)
                 QBStreamTextExport(scope, source, assembly.Options, outName);
-            } catch (const EQBExportError &) {
-                writeError = std::current_exception();
-            }
-        });
-        if (writeError)
-            std::rethrow_exception(writeError);
-        return;
-    }
-    QTextDocument text;
-    CliAssemble(text, fileName, assembly);
-    // The export core's message names the file it could not write.
-    QBSaveExport(text, outName, format);
+            else
+                QBStreamRtfExport(scope, source, assembly.Options, outName);
+        } catch (const EQBExportError &) {
+            writeError = std::current_exception();
+        }
+    });
+    if (writeError)
+        std::rethrow_exception(writeError);
 }

@@ -147,9 +147,12 @@ void TQBExportBuilder::AddArticle(const IQBArticlePtr &article)
     if (FOptions.IncludeTitles)
         AppendTitle(QBExportTitle(article, FOptions));
     if (!body.isEmpty()) {
+        const QByteArray bytes = QBBodyBytes(body);
+        if (FBodyWriter && FBodyWriter(bytes))
+            return;
         FCursor.movePosition(QTextCursor::End);
         const int before = FCursor.position();
-        TQBRtfReader::Insert(FCursor, QBBodyBytes(body));
+        TQBRtfReader::Insert(FCursor, bytes);
         // A body ends with its last paragraph's mark, which inserting turns into an empty paragraph; the
         // body as the editor shows it has none, and MoveCaretToEnd supplies the break.
         if (FCursor.position() > before && FCursor.block().text().isEmpty() &&
@@ -438,22 +441,106 @@ void QBSaveExport(const QTextDocument &document, const QString &fileName, TQBExp
         ThrowWriteError(fileName, file);
 }
 
+namespace {
+
+// The selection is one piece of RTF already, written as assembled.
+void SaveSelection(const TQBExportSource &source, const TQBExportOptions &options, const QString &fileName,
+                   TQBExportFormat format, const TQBExportBuilder::TProgress &progress)
+{
+    QTextDocument document;
+    QBBuildExport(document, esSelection, source, options, progress);
+    QBSaveExport(document, fileName, format);
+}
+
+void OpenExport(TNVKSaveFile &file, const QString &fileName)
+{
+    if (!file.open(QIODevice::WriteOnly))
+        ThrowWriteError(fileName, file);
+}
+
+} // namespace
+
 bool QBStreamTextExport(TExportScope scope, const TQBExportSource &source, const TQBExportOptions &options,
                         const QString &fileName, const TQBExportBuilder::TProgress &progress)
 {
     if (scope == esSelection) {
-        QTextDocument document;
-        QBBuildExport(document, scope, source, options, progress);
-        QBSaveExport(document, fileName, efText);
+        SaveSelection(source, options, fileName, efText, progress);
         return true;
     }
     TNVKSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly))
-        ThrowWriteError(fileName, file);
+    OpenExport(file, fileName);
     TTextExportWriter writer(file, fileName, options, progress);
     if (!AssembleScope(scope, source, writer))
         return false;
     if (!file.commit())
+        ThrowWriteError(fileName, file);
+    return true;
+}
+
+bool QBStreamRtfExport(TExportScope scope, const TQBExportSource &source, const TQBExportOptions &options,
+                       const QString &fileName, const TQBExportBuilder::TProgress &progress, int partCharacters)
+{
+    if (scope == esSelection) {
+        SaveSelection(source, options, fileName, efRtf, progress);
+        return true;
+    }
+    TNVKSaveFile file(fileName);
+    OpenExport(file, fileName);
+
+    // The articles go into a document as the assembly puts them, a few at a time. Between articles the
+    // assembly's last paragraph is an empty plain one, which an emptied document is as well: everything
+    // before it can be written and taken away without changing what follows.
+    QTextDocument chunk;
+    chunk.setUndoRedoEnabled(false);
+    TQBRtfStreamWriter writer(chunk);
+    TQBExportBuilder builder(chunk, options);
+    builder.SetProgress(progress);
+    bool written = false;
+    QTextCursor batch(&chunk);
+    batch.beginEditBlock();
+    // Everything before the empty last paragraph, which the next article goes into.
+    const auto writeChunk = [&] {
+        batch.endEditBlock();
+        if (chunk.blockCount() > 1) {
+            writer.AddParagraphs(chunk, chunk.blockCount() - 1);
+            written = true;
+        }
+        chunk.clear();
+        batch.beginEditBlock();
+    };
+    // Bodies of plain paragraphs go straight from their RTF to the file.
+    builder.SetBodyWriter([&](const QByteArray &body) {
+        writeChunk();
+        if (!writer.AddBody(body))
+            return false;
+        written = true;
+        return true;
+    });
+    QBForEachExportArticle(
+        scope, source,
+        [&](const IQBArticlePtr &article) {
+            builder.AddArticle(article);
+            if (builder.Cancelled())
+                return false;
+            if (chunk.characterCount() >= partCharacters)
+                writeChunk();
+            return true;
+        },
+        [&builder] { builder.MoveCaretToEnd(); });
+    batch.endEditBlock();
+    if (builder.Cancelled())
+        return false;
+    // Alone after what was written, the empty last paragraph is the one the assembly drops at its end.
+    if (!written || chunk.blockCount() > 1) {
+        builder.Finish();
+        writer.AddParagraphs(chunk, chunk.blockCount());
+    }
+
+    const QByteArray header = writer.Header();
+    const QByteArray &body = writer.Body();
+    const qint64 trailer = qint64(qstrlen(TQBRtfStreamWriter::Trailer));
+    if (file.write(header) != header.size() || file.write(body) != body.size() ||
+        file.write(TQBRtfStreamWriter::Trailer, trailer) != trailer || !file.commit())
         ThrowWriteError(fileName, file);
     return true;
 }

@@ -80,6 +80,10 @@ public:
     TQBExportBuilder(QTextDocument &document, const TQBExportOptions &options);
 
     void SetProgress(TProgress progress) { FProgress = std::move(progress); }
+    // Called with the bytes of a body where it would be inserted, at an empty plain paragraph at the end;
+    // true when the body and the break after it went elsewhere, false to insert it here.
+    using TBodyWriter = std::function<bool(const QByteArray &body)>;
+    void SetBodyWriter(TBodyWriter writer) { FBodyWriter = std::move(writer); }
     bool Cancelled() const { return FCancelled; }
 
     // Nothing once cancelled. Bodies that cannot be decompressed raise EZDecompressionError.
@@ -97,6 +101,7 @@ private:
     TQBExportOptions FOptions;
     QTextCharFormat FTitleFormat;
     TProgress FProgress;
+    TBodyWriter FBodyWriter;
     bool FCancelled = false;
 };
 
@@ -135,3 +140,13 @@ void QBSaveExport(const QTextDocument &document, const QString &fileName, TQBExp
 // EQBExportError when the file cannot be written, EZDecompressionError for a body that cannot be read.
 bool QBStreamTextExport(TExportScope scope, const TQBExportSource &source, const TQBExportOptions &options,
                         const QString &fileName, const TQBExportBuilder::TProgress &progress = {});
+
+// Writes the scope's articles as an RTF file without assembling them all: what a reader reads from it is
+// what it reads from QBExportBytes(assembled document, efRtf). The selection is assembled as QBSaveExport
+// would. Returns false when the progress callback cancelled; nothing is written then. An existing file is
+// replaced only by a complete new one. Raises EQBExportError when the file cannot be written,
+// EZDecompressionError for a body that cannot be read. Articles are assembled a part at a time, a part
+// ending after the article that brings it to partCharacters characters.
+bool QBStreamRtfExport(TExportScope scope, const TQBExportSource &source, const TQBExportOptions &options,
+                       const QString &fileName, const TQBExportBuilder::TProgress &progress = {},
+                       int partCharacters = 1 << 16);

@@ -4,6 +4,8 @@
 
 #include <QTextFormat>
 
+struct TQBRtfParaState;
+
 // Properties the reader puts on text formats so the writer can give back what it read.
 namespace QBRtfFormat {
 
@@ -33,3 +35,6 @@ enum TPictureKind : int { Png = 1, Jpeg = 2 };
 inline constexpr char ImageScheme[] = "qbrtf";
 
 } // namespace QBRtfFormat
+
+// The paragraph format the reader gives a paragraph of RTF, lists aside.
+QTextBlockFormat QBRtfBlockFormat(const TQBRtfParaState &para);

@@ -20,7 +20,9 @@ namespace {
 // Sizes in RTF are twips; the document counts pixels at 96 dots per inch.
 constexpr double TwipsPerPixel = 15.0;
 
-QTextBlockFormat BlockFormat(const TQBRtfParaState &para)
+} // namespace
+
+QTextBlockFormat QBRtfBlockFormat(const TQBRtfParaState &para)
 {
     QTextBlockFormat format;
     switch (para.Align) {
@@ -80,6 +82,8 @@ QTextBlockFormat BlockFormat(const TQBRtfParaState &para)
     return format;
 }
 
+namespace {
+
 class TDocumentSink final : public IQBRtfSink
 {
 public:
@@ -124,7 +128,7 @@ public:
             list->remove(block);
         // Most paragraphs keep the plain format a new paragraph starts with; setting it again is a change
         // of the document of its own, which costs more the longer the document is.
-        const QTextBlockFormat format = BlockFormat(para);
+        const QTextBlockFormat format = QBRtfBlockFormat(para);
         if (block.blockFormat() != format)
             FCursor.setBlockFormat(format);
         const TQBRtfListTracker::TItem item = FListTracker.Add(para, FParagraphs++);

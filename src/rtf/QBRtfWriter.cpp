@@ -4,6 +4,7 @@
 #include "QBRtfCodePages.h"
 #include "QBRtfFormats.h"
 #include "QBRtfLists.h"
+#include "QBRtfParser.h"
 #include "QBRtfTokenizer.h"
 
 #include <QBuffer>
@@ -49,16 +50,116 @@ struct TCharOut
     int VAlign = 0;
 };
 
+// A body read straight into writer runs, as far as it holds plain paragraphs: what inserting it at an
+// empty plain paragraph of a document and writing that document would give. Lists, pictures, objects,
+// links and characters that would start paragraphs of their own fail it.
+class TBodySink final : public IQBRtfSink
+{
+public:
+    struct TRun
+    {
+        QString Text;
+        QString Family;
+        int Charset = 0;
+        TCharOut Out; // Font, Color and Back not looked up yet
+        bool Color = false, Back = false;
+        QColor Foreground, Background;
+    };
+    struct TParagraph
+    {
+        TQBRtfParaState Para;
+        QList<TRun> Runs;
+    };
+
+    QList<TParagraph> Paragraphs; // those that ended with a mark
+    QList<TRun> Tail;             // the text after the last mark
+    bool Failed = false;
+    const TQBRtfParser *Parser = nullptr;
+
+    void Text(QStringView text, const TQBRtfCharState &state) override
+    {
+        if (Failed || text.isEmpty())
+            return;
+        for (const QChar c : text) {
+            const char16_t u = c.unicode();
+            if (u == '\n' || u == '\r' || u == QChar::ParagraphSeparator || u == 0xFDD0 || u == 0xFDD1 ||
+                u == QChar::ObjectReplacementCharacter) {
+                Failed = true;
+                return;
+            }
+        }
+        if (!state.Href.isEmpty()) {
+            Failed = true;
+            return;
+        }
+        if (!Tail.isEmpty() && state == FLastState) {
+            Tail.last().Text += text;
+            return;
+        }
+        TRun run;
+        run.Text = text.toString();
+        if (const TQBRtfFont *font = Parser->FindFont(state.Font)) {
+            run.Family = font->Name;
+            run.Charset = font->Charset;
+        }
+        run.Out.Size = state.Size > 0 ? state.Size : 24;
+        run.Out.Bold = state.Bold;
+        run.Out.Italic = state.Italic;
+        run.Out.Underline = state.Underline;
+        run.Out.Strike = state.Strike;
+        run.Out.VAlign = state.VAlign == 1 || state.VAlign == 2 ? state.VAlign : 0;
+        const TQBRtfColor color = Parser->Color(state.Color);
+        if (!color.Auto) {
+            run.Color = true;
+            run.Foreground = QColor(color.Red, color.Green, color.Blue);
+        }
+        if (state.BackColor > 0) {
+            const TQBRtfColor back = Parser->Color(state.BackColor);
+            if (!back.Auto) {
+                run.Back = true;
+                run.Background = QColor(back.Red, back.Green, back.Blue);
+            }
+        }
+        Tail.append(std::move(run));
+        FLastState = state;
+    }
+
+    void ParagraphEnd(const TQBRtfParaState &para, bool withBreak) override
+    {
+        if (Failed || !withBreak)
+            return;
+        if (para.Numbering != 0 || para.ListId != 0 || para.PnGroup != 0 || para.ListFacts) {
+            Failed = true;
+            return;
+        }
+        Paragraphs.append({para, std::move(Tail)});
+        Tail.clear();
+    }
+
+    void Picture(const TQBRtfPicture &, const TQBRtfCharState &) override { Failed = true; }
+
+private:
+    TQBRtfCharState FLastState;
+};
+
 class TWriter
 {
 public:
-    TWriter(const QTextDocument &doc, const TQBRtfWriteOptions &options) : FDoc(doc), FOptions(options)
+    TWriter(const QTextDocument &doc, const TQBRtfWriteOptions &options) : FDoc(&doc), FOptions(options)
     {
         if (!QBRtfCodePage::IsSupported(FOptions.CodePage) || QBRtfCodePage::IsMultiByte(FOptions.CodePage))
             FOptions.CodePage = QBRtfCodePage::Ansi;
+        FDefaultFamily = doc.defaultFont().family();
     }
 
     QByteArray Write(int from, int to, bool finalPar);
+
+    // For many documents in one file: the paragraphs of each as it comes, and the header after the last.
+    void StartBody();
+    void AddParagraphs(const QTextDocument &doc, int count);
+    QByteArray Header();
+    const QByteArray &Body() const { return FOut; }
+    bool AddBody(const QByteArray &rtf);
 
 private:
     struct TRange
@@ -68,13 +169,27 @@ private:
         bool Separator; // the block's paragraph end is in the range
     };
 
+    void WriteHeader();
+    void WriteRanges(const QList<TRange> &ranges);
+
     void Collect(const QList<TRange> &ranges);
     int FontIndex(const QTextCharFormat &format);
+    int FontIndex(const QString &family, int charset);
     int ColorIndex(const QColor &color);
-    void WriteParagraph(const QTextBlock &block);
+    void WriteParagraph(const QTextBlock &block) { WriteParagraph(block.blockFormat(), block); }
+    // list: the paragraph's block when it may be a list item.
+    void WriteParagraph(const QTextBlockFormat &format, const QTextBlock &list);
     void WriteListItem(const QTextBlock &block);
     int BulletFontIndex(const TQBListStyle &style);
-    void WriteCharFormat(const QTextCharFormat &format);
+    struct TRunFormat
+    {
+        bool Known = false;
+        TCharOut Out;
+        QString Href;
+        bool Image = false;
+        int Charset = 0;
+    };
+    const TRunFormat &RunFormat(const QTextFragment &fragment);
     TCharOut CharOut(const QTextCharFormat &format);
     void WriteCharOut(const TCharOut &next);
     void WriteText(const QString &text, int codePage);
@@ -92,7 +207,7 @@ private:
         FNeedSpace = true;
     }
 
-    const QTextDocument &FDoc;
+    const QTextDocument *FDoc;
     TQBRtfWriteOptions FOptions;
     QByteArray FOut;
     bool FNeedSpace = false; // a control word was written and the next text must be delimited
@@ -102,9 +217,9 @@ private:
     QHash<QRgb, int> FColorIndex;
     TCharOut FCur;
     QString FDefaultFamily;
-    bool FHaveLast = false; // the last format seen and what it comes to
-    QTextCharFormat FLastFormat;
-    TCharOut FLastOut;
+    // What the formats of the document being written come to, by their index in it: comparing or reading
+    // the formats themselves on every run costs more than writing the text.
+    std::vector<TRunFormat> FRunFormats;
     // The list of the paragraph written last and the number its run of items started with.
     const QTextList *FRunList = nullptr;
     int FRunBlock = -1;
@@ -216,11 +331,15 @@ void TWriter::WriteListItem(const QTextBlock &block)
 
 int TWriter::FontIndex(const QTextCharFormat &format)
 {
+    return FontIndex(format.fontFamilies().toStringList().value(0),
+                     format.hasProperty(QBRtfFormat::Charset) ? format.intProperty(QBRtfFormat::Charset) : 0);
+}
+
+int TWriter::FontIndex(const QString &family, int charset)
+{
     TFontKey key;
-    key.Name = format.fontFamilies().toStringList().value(0);
-    if (key.Name.isEmpty())
-        key.Name = FDefaultFamily;
-    key.Charset = format.hasProperty(QBRtfFormat::Charset) ? format.intProperty(QBRtfFormat::Charset) : 0;
+    key.Name = family.isEmpty() ? FDefaultFamily : family;
+    key.Charset = charset;
     const auto it = FFontIndex.constFind(key);
     if (it != FFontIndex.constEnd())
         return it.value();
@@ -242,7 +361,7 @@ int TWriter::ColorIndex(const QColor &color)
 
 void TWriter::Collect(const QList<TRange> &ranges)
 {
-    FDefaultFamily = FDoc.defaultFont().family();
+    FDefaultFamily = FDoc->defaultFont().family();
     for (const TRange &range : ranges) {
         // Fragments follow one another: counting is cheaper than asking each where it starts.
         int next = range.Block.position();
@@ -252,32 +371,29 @@ void TWriter::Collect(const QList<TRange> &ranges)
             next += fragment.length();
             if (position + fragment.length() <= range.From || position >= range.To)
                 continue;
-            const QTextCharFormat format = fragment.charFormat();
-            FontIndex(format);
-            if (format.hasProperty(QTextFormat::ForegroundBrush) && format.foreground().style() != Qt::NoBrush)
-                ColorIndex(format.foreground().color());
-            if (format.hasProperty(QTextFormat::BackgroundBrush) && format.background().style() != Qt::NoBrush)
-                ColorIndex(format.background().color());
+            // Its font and colours, in the order the text names them.
+            RunFormat(fragment);
         }
     }
-    if (FFonts.isEmpty())
-        FontIndex(QTextCharFormat());
     // Bullets' fonts go into the font table after the text's: the first is the default font.
     const QTextList *last = nullptr;
     for (const TRange &range : ranges) {
         const QTextList *list = range.Block.textList();
         if (list && list != last) {
             const TQBListStyle style = QBListStyleOf(list->format());
-            if (style.Numbering == TQBListStyle::Bulleted)
+            if (style.Numbering == TQBListStyle::Bulleted) {
+                // The first font is the default one, never a bullet's.
+                if (FFonts.isEmpty())
+                    FontIndex(QTextCharFormat());
                 BulletFontIndex(style);
+            }
         }
         last = list;
     }
 }
 
-void TWriter::WriteParagraph(const QTextBlock &block)
+void TWriter::WriteParagraph(const QTextBlockFormat &format, const QTextBlock &block)
 {
-    const QTextBlockFormat format = block.blockFormat();
     Word("\\pard");
     switch (format.alignment() & Qt::AlignHorizontal_Mask) {
     case Qt::AlignRight:
@@ -292,7 +408,7 @@ void TWriter::WriteParagraph(const QTextBlock &block)
     default:
         break;
     }
-    if (block.textList())
+    if (block.isValid() && block.textList())
         WriteListItem(block);
     if (const int li = Twips(format.leftMargin()))
         Word("\\li", li);
@@ -342,18 +458,21 @@ void TWriter::WriteParagraph(const QTextBlock &block)
         Word("\\pagebb");
 }
 
-void TWriter::WriteCharFormat(const QTextCharFormat &format)
+const TWriter::TRunFormat &TWriter::RunFormat(const QTextFragment &fragment)
 {
-    TCharOut next;
-    if (FHaveLast && format == FLastFormat) {
-        next = FLastOut;
-    } else {
-        next = CharOut(format);
-        FHaveLast = true;
-        FLastFormat = format;
-        FLastOut = next;
+    const auto index = size_t(qMax(0, fragment.charFormatIndex()));
+    if (index >= FRunFormats.size())
+        FRunFormats.resize(index + 1);
+    TRunFormat &run = FRunFormats[index];
+    if (!run.Known) {
+        const QTextCharFormat format = fragment.charFormat();
+        run.Known = true;
+        run.Out = CharOut(format);
+        run.Href = format.isAnchor() ? format.anchorHref() : QString();
+        run.Image = format.isImageFormat();
+        run.Charset = format.hasProperty(QBRtfFormat::Charset) ? format.intProperty(QBRtfFormat::Charset) : 0;
     }
-    WriteCharOut(next);
+    return run;
 }
 
 TCharOut TWriter::CharOut(const QTextCharFormat &format)
@@ -498,7 +617,7 @@ void TWriter::WritePicture(const QTextImageFormat &format)
         FNeedSpace = false;
         return;
     }
-    const QVariant resource = FDoc.resource(QTextDocument::ImageResource, QUrl(format.name()));
+    const QVariant resource = FDoc->resource(QTextDocument::ImageResource, QUrl(format.name()));
     QImage image = qvariant_cast<QImage>(resource);
     QByteArray data = format.property(QBRtfFormat::PictureData).toByteArray();
     int kind = format.intProperty(QBRtfFormat::PictureKind);
@@ -532,7 +651,7 @@ QByteArray TWriter::Write(int from, int to, bool finalPar)
 {
     QList<TRange> ranges;
     if (to > from || finalPar) {
-        for (QTextBlock block = FDoc.findBlock(from); block.isValid(); block = block.next()) {
+        for (QTextBlock block = FDoc->findBlock(from); block.isValid(); block = block.next()) {
             const int start = block.position();
             const int separator = start + block.length() - 1;
             if (start > to || (start == to && ranges.size() > 0 && !finalPar))
@@ -546,7 +665,18 @@ QByteArray TWriter::Write(int from, int to, bool finalPar)
         ranges.last().Separator = true;
 
     Collect(ranges);
+    if (FFonts.isEmpty())
+        FontIndex(QTextCharFormat());
     FOut.reserve(qMax(256, to - from) * 2);
+    WriteHeader();
+    StartBody();
+    WriteRanges(ranges);
+    FOut += "}\n";
+    return FOut;
+}
+
+void TWriter::WriteHeader()
+{
     FOut += "{\\rtf1\\ansi\\ansicpg" + QByteArray::number(FOptions.CodePage) + "\\deff0\\uc1{\\fonttbl";
     for (int i = 0; i < FFonts.size(); ++i) {
         FOut += "{\\f" + QByteArray::number(i) + "\\fnil\\fcharset" + QByteArray::number(FFonts.at(i).Charset) + ' ';
@@ -565,11 +695,10 @@ QByteArray TWriter::Write(int from, int to, bool finalPar)
         FOut += '}';
     }
     FOut += "\n\\viewkind4";
-    FNeedSpace = true;
-    FCur = TCharOut();
-    FCur.Font = -1; // nothing written yet: the first run names its font
-    FCur.Size = -1;
+}
 
+void TWriter::WriteRanges(const QList<TRange> &ranges)
+{
     for (const TRange &range : std::as_const(ranges)) {
         WriteParagraph(range.Block);
         QString href;
@@ -584,16 +713,15 @@ QByteArray TWriter::Write(int from, int to, bool finalPar)
             const int end = qMin(position + fragment.length(), range.To);
             if (start >= end)
                 continue;
-            const QTextCharFormat format = fragment.charFormat();
-            const QString target = format.isAnchor() ? format.anchorHref() : QString();
-            if (target != href) {
+            const TRunFormat &run = RunFormat(fragment);
+            if (run.Href != href) {
                 if (inField) {
                     FOut += "}}}";
                     FNeedSpace = false; // a space after a brace would be text
                     FCur = beforeField;
                     inField = false;
                 }
-                href = target;
+                href = run.Href;
                 if (!href.isEmpty()) {
                     beforeField = FCur;
                     inField = true;
@@ -604,15 +732,17 @@ QByteArray TWriter::Write(int from, int to, bool finalPar)
                     FNeedSpace = false;
                 }
             }
-            WriteCharFormat(format);
-            if (format.isImageFormat()) {
+            WriteCharOut(run.Out);
+            if (run.Image) {
+                const QTextImageFormat image = fragment.charFormat().toImageFormat();
                 for (int i = start; i < end; ++i)
-                    WritePicture(format.toImageFormat());
+                    WritePicture(image);
             } else {
-                const int charset =
-                    format.hasProperty(QBRtfFormat::Charset) ? format.intProperty(QBRtfFormat::Charset) : 0;
-                WriteText(fragment.text().mid(start - position, end - start),
-                          QBRtfCodePage::OfCharset(charset, FOptions.CodePage));
+                const int codePage = QBRtfCodePage::OfCharset(run.Charset, FOptions.CodePage);
+                if (start == position && end == position + fragment.length())
+                    WriteText(fragment.text(), codePage);
+                else
+                    WriteText(fragment.text().mid(start - position, end - start), codePage);
             }
         }
         if (inField) {
@@ -625,11 +755,90 @@ QByteArray TWriter::Write(int from, int to, bool finalPar)
             FNeedSpace = false;
         }
     }
-    FOut += "}\n";
-    return FOut;
+}
+
+void TWriter::StartBody()
+{
+    FCur = TCharOut();
+    FCur.Font = -1; // nothing written yet: the first run names its font
+    FCur.Size = -1;
+    FNeedSpace = true;
+}
+
+void TWriter::AddParagraphs(const QTextDocument &doc, int count)
+{
+    FDoc = &doc;
+    // Lists and cached formats belong to the document they came from; a later one may reuse the addresses.
+    FRunList = nullptr;
+    FRunBlock = -1;
+    FBulletList = nullptr;
+    FRunFormats.clear();
+    QList<TRange> ranges;
+    QTextBlock block = doc.begin();
+    for (int i = 0; i < count && block.isValid(); ++i, block = block.next())
+        ranges.append({block, block.position(), block.position() + block.length() - 1, true});
+    Collect(ranges);
+    WriteRanges(ranges);
+}
+
+QByteArray TWriter::Header()
+{
+    if (FFonts.isEmpty())
+        FontIndex(QTextCharFormat());
+    QByteArray body = std::move(FOut);
+    FOut.clear();
+    WriteHeader();
+    QByteArray header = std::move(FOut);
+    FOut = std::move(body);
+    return header;
+}
+
+bool TWriter::AddBody(const QByteArray &rtf)
+{
+    struct TReader
+    {
+        TBodySink Sink;
+        TQBRtfParser Parser;
+        TReader() : Parser(Sink, {false, true}) { Sink.Parser = &Parser; }
+    } reader;
+    reader.Parser.Parse(rtf);
+    TBodySink &body = reader.Sink;
+    if (body.Failed)
+        return false;
+    // The empty paragraph after a final mark is taken away when the next paragraph starts; text after
+    // the last mark keeps the plain format of the paragraph it went into.
+    if (body.Paragraphs.isEmpty() || !body.Tail.isEmpty())
+        body.Paragraphs.append({TQBRtfParaState(), std::move(body.Tail)});
+    const QTextBlock none;
+    const TQBRtfParaState *lastPara = nullptr;
+    QTextBlockFormat format;
+    for (const TBodySink::TParagraph &paragraph : std::as_const(body.Paragraphs)) {
+        if (!lastPara || !(paragraph.Para == *lastPara)) {
+            format = QBRtfBlockFormat(paragraph.Para);
+            lastPara = &paragraph.Para;
+        }
+        WriteParagraph(format, none);
+        for (const TBodySink::TRun &run : paragraph.Runs) {
+            TCharOut out = run.Out;
+            out.Font = FontIndex(run.Family, run.Charset);
+            out.Color = run.Color ? ColorIndex(run.Foreground) : 0;
+            out.Back = run.Back ? ColorIndex(run.Background) : 0;
+            WriteCharOut(out);
+            WriteText(run.Text, QBRtfCodePage::OfCharset(run.Charset, FOptions.CodePage));
+        }
+        FOut += "\\par\n";
+        FNeedSpace = false;
+    }
+    return true;
 }
 
 } // namespace
+
+class TQBRtfDocumentWriter : public TWriter
+{
+public:
+    using TWriter::TWriter;
+};
 
 QByteArray TQBRtfWriter::Write(const QTextDocument &document, const TQBRtfWriteOptions &options)
 {
@@ -644,4 +853,32 @@ QByteArray TQBRtfWriter::WriteSelection(const QTextCursor &cursor, const TQBRtfW
         return TWriter(empty, options).Write(0, 0, false);
     }
     return TWriter(*document, options).Write(cursor.selectionStart(), cursor.selectionEnd(), false);
+}
+
+TQBRtfStreamWriter::TQBRtfStreamWriter(const QTextDocument &empty, const TQBRtfWriteOptions &options)
+    : FWriter(std::make_unique<TQBRtfDocumentWriter>(empty, options))
+{
+    FWriter->StartBody();
+}
+
+TQBRtfStreamWriter::~TQBRtfStreamWriter() = default;
+
+void TQBRtfStreamWriter::AddParagraphs(const QTextDocument &document, int count)
+{
+    FWriter->AddParagraphs(document, count);
+}
+
+QByteArray TQBRtfStreamWriter::Header()
+{
+    return FWriter->Header();
+}
+
+const QByteArray &TQBRtfStreamWriter::Body() const
+{
+    return FWriter->Body();
+}
+
+bool TQBRtfStreamWriter::AddBody(const QByteArray &rtf)
+{
+    return FWriter->AddBody(rtf);
 }
