@@ -200,12 +200,13 @@ bool TFExportHelper::Build()
 
 bool TFExportHelper::Save(const QString &fileName, TQBExportFormat format)
 {
-    // Plain text of whole articles needs no laid-out text: it is written as the bodies are read.
-    if (format == efText && FScope != esSelection && !FBuilt) {
+    // Whole articles need no laid-out text: they are written as the bodies are read.
+    if (FScope != esSelection && !FBuilt) {
         const TQBExportOptions options = CurrentOptions();
         const TQBExportSource source = CurrentSource();
         return WithProgress([&](const TQBExportBuilder::TProgress &progress) {
-            return QBStreamTextExport(FScope, source, options, fileName, progress);
+            return format == efText ? QBStreamTextExport(FScope, source, options, fileName, progress)
+                                    : QBStreamRtfExport(FScope, source, options, fileName, progress);
         });
     }
     if (!Build())

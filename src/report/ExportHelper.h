@@ -61,8 +61,9 @@ public:
     bool Built() const { return FBuilt; }
 
     // Writes the export file in one piece: the old file stays until the new one is complete.
-    // False when the user cancelled. Plain text of whole articles is written straight from the
-    // stored bodies, without laying the text out.
+    // False when the user cancelled. Whole articles are written straight from the stored bodies,
+    // without laying the whole text out; the selection and an already assembled text are saved as
+    // they are.
     bool Save(const QString &fileName, TQBExportFormat format);
 
     const QTextDocument *Document() const { return FDocument.get(); }
