@@ -324,11 +324,7 @@ private Q_SLOTS:
 
     void historyPageAndLanguage_surviveARestart()
     {
-        QTemporaryDir languages;
-        TDMAppData::SetLanguageFolder(languages.path());
-        QVERIFY(QDir().mkpath(languages.filePath(QStringLiteral("Deutsch"))));
-        QVERIFY(QFile::copy(QStringLiteral(QB_RESOURCES_DIR "/Language/Deutsch/qb.exe.xlg"),
-                            languages.filePath(QStringLiteral("Deutsch/qb.exe.xlg"))));
+        const TShippedLanguages languages;
         {
             TSearchFixture f;
             f.add(QStringLiteral("A"), QStringLiteral("alpha beta"));
@@ -388,7 +384,6 @@ private Q_SLOTS:
             QVERIFY(f.frame->pcNavigation->isTabVisible(2));
             QCOMPARE(f.frame->pcNavigation->currentWidget(), f.pane());
         }
-        TDMAppData::SetLanguageFolder(QString());
     }
 
     void panesPlace_survivesARestart_data()
