@@ -345,14 +345,21 @@ void TNVKCustomResourceManager::Translate()
     QObject *owner = parent();
     if (!set || !owner)
         return;
-    const TMSXMLNode container = set->FindContainer(QString::fromLatin1(owner->metaObject()->className()));
-    if (!container)
-        return;
-    TMSXMLIterator components(container, attr("Component"));
-    while (components.Next()) {
-        const TMSXMLNode component = components.Current();
-        if (QObject *target = FindTarget(component.GetAttribute(attr("name"))))
-            ApplyProperties(component, target, 0);
+    // A form derived from another takes its base's texts first, then its own: what forms share is
+    // translated once.
+    QList<const QMetaObject *> classes;
+    for (const QMetaObject *meta = owner->metaObject(); meta; meta = meta->superClass())
+        classes.prepend(meta);
+    for (const QMetaObject *meta : std::as_const(classes)) {
+        const TMSXMLNode container = set->FindContainer(QString::fromLatin1(meta->className()));
+        if (!container)
+            continue;
+        TMSXMLIterator components(container, attr("Component"));
+        while (components.Next()) {
+            const TMSXMLNode component = components.Current();
+            if (QObject *target = FindTarget(component.GetAttribute(attr("name"))))
+                ApplyProperties(component, target, 0);
+        }
     }
 }
 

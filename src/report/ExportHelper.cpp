@@ -63,7 +63,7 @@ void TFReportProgress::SetProgress(const QString &text)
 
 // ---------------------------------------------------------------------------------------------
 
-TFExportHelper::TFExportHelper(QWidget *owner)
+TQBExportHelper::TQBExportHelper(QWidget *owner)
     : QObject(owner), FOwner(owner), FDocument(std::make_unique<QTextDocument>()),
       FSource(std::make_unique<TPrxRichEditSource>())
 {
@@ -76,19 +76,19 @@ TFExportHelper::TFExportHelper(QWidget *owner)
         FSource->SetTitle(QFileInfo(document->FileName()).fileName());
 }
 
-TFExportHelper::~TFExportHelper()
+TQBExportHelper::~TQBExportHelper()
 {
     delete FProgress;
 }
 
-void TFExportHelper::Invalidate()
+void TQBExportHelper::Invalidate()
 {
     FBuilt = false;
     FSource->Unprepare();
     FDocument->clear();
 }
 
-void TFExportHelper::SetScope(TExportScope value)
+void TQBExportHelper::SetScope(TExportScope value)
 {
     if (value != FScope) {
         FScope = value;
@@ -96,7 +96,7 @@ void TFExportHelper::SetScope(TExportScope value)
     }
 }
 
-void TFExportHelper::SetIncludeTitles(bool value)
+void TQBExportHelper::SetIncludeTitles(bool value)
 {
     if (value != FOptions.IncludeTitles) {
         FOptions.IncludeTitles = value;
@@ -104,7 +104,7 @@ void TFExportHelper::SetIncludeTitles(bool value)
     }
 }
 
-void TFExportHelper::SetNumbering(bool value)
+void TQBExportHelper::SetNumbering(bool value)
 {
     if (value != FOptions.Numbering) {
         FOptions.Numbering = value;
@@ -112,7 +112,7 @@ void TFExportHelper::SetNumbering(bool value)
     }
 }
 
-void TFExportHelper::SetSkipEmpty(bool value)
+void TQBExportHelper::SetSkipEmpty(bool value)
 {
     if (value != FOptions.SkipEmpty) {
         FOptions.SkipEmpty = value;
@@ -120,7 +120,7 @@ void TFExportHelper::SetSkipEmpty(bool value)
     }
 }
 
-TQBExportSource TFExportHelper::CurrentSource() const
+TQBExportSource TQBExportHelper::CurrentSource() const
 {
     TQBExportSource source;
     if (const IQBDataServicePtr data = DataService())
@@ -137,7 +137,7 @@ TQBExportSource TFExportHelper::CurrentSource() const
     return source;
 }
 
-bool TFExportHelper::Step(const QString &caption)
+bool TQBExportHelper::Step(const QString &caption)
 {
     if (!FProgress)
         return true;
@@ -150,7 +150,7 @@ bool TFExportHelper::Step(const QString &caption)
     return !FProgress->Cancelled();
 }
 
-TQBExportOptions TFExportHelper::CurrentOptions() const
+TQBExportOptions TQBExportHelper::CurrentOptions() const
 {
     TQBExportOptions options = FOptions;
     if (const IQBSettingsServicePtr settings = SettingsService())
@@ -158,7 +158,7 @@ TQBExportOptions TFExportHelper::CurrentOptions() const
     return options;
 }
 
-bool TFExportHelper::WithProgress(const std::function<bool(const TQBExportBuilder::TProgress &)> &work)
+bool TQBExportHelper::WithProgress(const std::function<bool(const TQBExportBuilder::TProgress &)> &work)
 {
     Q_EMIT assembling();
     FProgress = new TFReportProgress(FOwner);
@@ -178,7 +178,7 @@ bool TFExportHelper::WithProgress(const std::function<bool(const TQBExportBuilde
     return done;
 }
 
-bool TFExportHelper::Build()
+bool TQBExportHelper::Build()
 {
     if (FBuilt)
         return true;
@@ -198,7 +198,7 @@ bool TFExportHelper::Build()
     return FBuilt;
 }
 
-bool TFExportHelper::Save(const QString &fileName, TQBExportFormat format)
+bool TQBExportHelper::Save(const QString &fileName, TQBExportFormat format)
 {
     // Whole articles need no laid-out text: they are written as the bodies are read.
     if (FScope != esSelection && !FBuilt) {

@@ -38,13 +38,13 @@ private:
 
 // Assembles the chosen articles into one rich text for print, preview and export, and keeps it
 // until a choice changes, so that a preview followed by a print assembles once.
-class TFExportHelper : public QObject
+class TQBExportHelper : public QObject
 {
     Q_OBJECT
 
 public:
-    explicit TFExportHelper(QWidget *owner);
-    ~TFExportHelper() override;
+    explicit TQBExportHelper(QWidget *owner);
+    ~TQBExportHelper() override;
 
     TExportScope Scope() const { return FScope; }
     void SetScope(TExportScope value);

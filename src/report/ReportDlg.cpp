@@ -90,7 +90,7 @@ TFReportDlg::TFReportDlg(const TTexts &texts, QWidget *owner)
     layout->addWidget(pcPages, 1);
     layout->addLayout(FButtons);
 
-    FHelper = new TFExportHelper(this);
+    FHelper = new TQBExportHelper(this);
     connect(cbTitles, &QCheckBox::toggled, this, &TFReportDlg::cbTitlesClick);
 
     Localizer = new TNVKLocalizer(this);

@@ -12,7 +12,7 @@ class QPushButton;
 class QRadioButton;
 class QTabWidget;
 class QVBoxLayout;
-class TFExportHelper;
+class TQBExportHelper;
 class TNVKLocalizer;
 
 // What the print and the export dialog share: a page of scopes, a page of options, the buttons
@@ -49,7 +49,7 @@ public:
     void btnHelpClick();
     void cbTitlesClick();
 
-    TFExportHelper *Helper() const { return FHelper; }
+    TQBExportHelper *Helper() const { return FHelper; }
 
     QTabWidget *pcPages = nullptr;
     QWidget *tabScope = nullptr;
@@ -80,7 +80,7 @@ protected:
 private:
     TExportScope ChosenScope() const;
 
-    TFExportHelper *FHelper = nullptr;
+    TQBExportHelper *FHelper = nullptr;
     QVBoxLayout *FButtons = nullptr;
     int FHelpContext = 0;
 };

@@ -169,12 +169,34 @@ private Q_SLOTS:
         f.run(f.frame->FileExport);
     }
 
+    void dialogs_speakGerman_sharedTextsFromTheirCommonBase()
+    {
+        const TShippedLanguages languages;
+        TReportFixture f;
+        SettingsService()->SetLanguage(QStringLiteral("Deutsch"));
+        TFPrintDlg print(f.frame.get());
+        TFExportDlg exportDlg(f.frame.get());
+        // Shared texts come from the base's container, each dialog's own from its container.
+        for (TFReportDlg *dialog : std::initializer_list<TFReportDlg *>{&print, &exportDlg}) {
+            QCOMPARE(dialog->rbDocument->text(), QStringLiteral("&Ganzes Dokument"));
+            QCOMPARE(dialog->btnPreview->text(), QStringLiteral("&Vorschau..."));
+            QCOMPARE(dialog->pcPages->tabText(1), QStringLiteral("Optionen"));
+        }
+        QCOMPARE(print.windowTitle(), QStringLiteral("Drucken und Vorschau"));
+        QCOMPARE(print.cbEmpty->text(), QStringLiteral("&Leere Artikel nicht drucken"));
+        QCOMPARE(exportDlg.windowTitle(), QStringLiteral("Exportieren"));
+        QCOMPARE(exportDlg.btnOk->text(), QStringLiteral("Exportieren..."));
+        TFReportProgress progress(&print);
+        QCOMPARE(progress.btnCancel->text(), QStringLiteral("Abbrechen"));
+        SettingsService()->SetLanguage(QString());
+    }
+
     void printTwice_assemblesOnce_andPrintsToAPdfFile()
     {
         TReportFixture f;
         EditorService()->NavigateTo(f.fruit);
         TFPrintDlg dialog(f.frame.get());
-        QSignalSpy assembled(dialog.Helper(), &TFExportHelper::assembling);
+        QSignalSpy assembled(dialog.Helper(), &TQBExportHelper::assembling);
         choose(dialog, esBranch, TQBExportOptions());
         QPrinter *printer = TPrxController::Application()->Printer();
         QCOMPARE(printer->outputFormat(), QPrinter::PdfFormat);
@@ -247,10 +269,10 @@ private Q_SLOTS:
         QVERIFY(writeFile(target, "old contents"));
 
         TFExportDlg dialog(f.frame.get());
-        QSignalSpy assembled(dialog.Helper(), &TFExportHelper::assembling);
+        QSignalSpy assembled(dialog.Helper(), &TQBExportHelper::assembling);
         // Clicks Cancel in the progress window as soon as it answers.
         bool clicked = false;
-        connect(dialog.Helper(), &TFExportHelper::assembling, &dialog, [&] {
+        connect(dialog.Helper(), &TQBExportHelper::assembling, &dialog, [&] {
             QTimer::singleShot(0, &dialog, [&] {
                 TFReportProgress *progress = dialog.Helper()->Progress();
                 QVERIFY(progress && progress->isVisible());
@@ -270,7 +292,7 @@ private Q_SLOTS:
         QVERIFY(!dialog.Helper()->Progress());
 
         // The next attempt assembles again from the start, to the end.
-        disconnect(dialog.Helper(), &TFExportHelper::assembling, &dialog, nullptr);
+        disconnect(dialog.Helper(), &TQBExportHelper::assembling, &dialog, nullptr);
         dialog.Helper()->SetScope(esDocument);
         QVERIFY(dialog.Helper()->Build());
         QCOMPARE(assembled.count(), 2);
