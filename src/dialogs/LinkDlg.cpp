@@ -1,7 +1,7 @@
 // Copyright (c) 2026 Brindlewood
 // SPDX-License-Identifier: MIT
 #include "LinkDlg.h"
-#include "DialogParts.h"
+#include "platform/DialogParts.h"
 
 #include "controls/ArticleTree.h"
 #include "platform/NVKLocalizer.h"

@@ -1,7 +1,7 @@
 // Copyright (c) 2026 Brindlewood
 // SPDX-License-Identifier: MIT
 #include "ParagraphDlg.h"
-#include "DialogParts.h"
+#include "platform/DialogParts.h"
 
 #include "framework/QBStrings.h"
 #include "platform/NVKLocalizer.h"

@@ -7,6 +7,7 @@
 #include "document/QBMarkers.h"
 #include "framework/NVKResourceSet.h"
 #include "framework/QBStrings.h"
+#include "platform/DialogParts.h"
 #include "platform/NVKLocalizer.h"
 #include "platform/QBAppShared.h"
 #include "platform/QBImages.h"
@@ -166,10 +167,7 @@ TFIndexPane::TFIndexPane(QWidget *parent) : TFToolForm(parent)
     connect(qbaData, &TQBDataAccess::afterSave, lvIndex->viewport(), qOverload<>(&QWidget::update));
     qbaData->SetActive(true);
 
-    NVKLocalizer = new TNVKLocalizer(this);
-    NVKLocalizer->setObjectName(QStringLiteral("NVKLocalizer"));
-    if (TNVKResourceSet *resources = QBAppShared().ResourceSet)
-        NVKLocalizer->SetResourceSet(resources);
+    NVKLocalizer = QBNewLocalizer(this, "NVKLocalizer");
     connect(NVKLocalizer, &TNVKCustomResourceManager::afterUpdate, this, &TFIndexPane::NVKLocalizerAfterUpdate);
 
     if (const IQBSettingsServicePtr settings = SettingsService())

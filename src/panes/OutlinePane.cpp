@@ -7,6 +7,7 @@
 #include "document/QBMarkers.h"
 #include "framework/NVKResourceSet.h"
 #include "framework/QBStrings.h"
+#include "platform/DialogParts.h"
 #include "platform/NVKLocalizer.h"
 #include "platform/QBAppShared.h"
 #include "platform/QBDialogs.h"
@@ -282,10 +283,7 @@ TFOutlinePane::TFOutlinePane(QWidget *parent) : TFToolForm(parent)
     connect(qbaData, &TQBDataAccess::articleMoved, this, &TFOutlinePane::qbaDataArticleMoved);
     qbaData->SetActive(true);
 
-    xlOutline = new TNVKLocalizer(this);
-    xlOutline->setObjectName(QStringLiteral("xlOutline"));
-    if (TNVKResourceSet *resources = QBAppShared().ResourceSet)
-        xlOutline->SetResourceSet(resources);
+    xlOutline = QBNewLocalizer(this, "xlOutline");
 
     qbaSettingsSettingsChanged(scAll);
     RebuildTree();

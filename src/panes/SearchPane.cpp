@@ -7,6 +7,7 @@
 #include "controls/VtlRichEdit.h"
 #include "framework/NVKResourceSet.h"
 #include "framework/QBStrings.h"
+#include "platform/DialogParts.h"
 #include "platform/NVKLocalizer.h"
 #include "platform/QBAppShared.h"
 #include "platform/QBDialogs.h"
@@ -172,10 +173,7 @@ TFSearchPane::TFSearchPane(QWidget *parent) : TFToolForm(parent)
             [this](const IQBArticlePtr &article, const IQBArticlePtr &) { qbaDataArticleAdded(article); });
     qbaData->SetActive(true);
 
-    NVKLocalizer = new TNVKLocalizer(this);
-    NVKLocalizer->setObjectName(QStringLiteral("NVKLocalizer"));
-    if (TNVKResourceSet *resources = QBAppShared().ResourceSet)
-        NVKLocalizer->SetResourceSet(resources);
+    NVKLocalizer = QBNewLocalizer(this, "NVKLocalizer");
     connect(NVKLocalizer, &TNVKCustomResourceManager::afterUpdate, this, [this] {
         FModel->SetGoneText(QBLoadStr(NVKLocalizer, QBStrings::SMatchArticleDeleted));
         ShowCount();

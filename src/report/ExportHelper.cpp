@@ -5,6 +5,7 @@
 #include "PrxRichEditSource.h"
 #include "framework/NVKResourceSet.h"
 #include "framework/QBStrings.h"
+#include "platform/DialogParts.h"
 #include "platform/NVKLocalizer.h"
 #include "platform/QBAppShared.h"
 #include "services/QBDocSvc.h"
@@ -49,10 +50,7 @@ TFReportProgress::TFReportProgress(QWidget *owner)
     setFixedSize(320, qMax(62, sizeHint().height()));
     connect(btnCancel, &QPushButton::clicked, this, &TFReportProgress::btnCancelClick);
 
-    xlProgress = new TNVKLocalizer(this);
-    xlProgress->setObjectName(QStringLiteral("xlProgress"));
-    if (TNVKResourceSet *resources = QBAppShared().ResourceSet)
-        xlProgress->SetResourceSet(resources);
+    xlProgress = QBNewLocalizer(this, "xlProgress");
     xlProgress->Loaded();
 }
 

@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: MIT
 #include "report/PageSetupDlg.h"
 
+#include "platform/DialogParts.h"
 #include "platform/NVKLocalizer.h"
 #include "platform/QBAppShared.h"
 #include "platform/QBHelp.h"
@@ -95,18 +96,11 @@ TPageSetupDialog::TPageSetupDialog(QPrinter *printer, QWidget *owner)
     grid->addWidget(lblMillimetres, 2, 0, 1, 4);
     grid->addWidget(lblInches, 2, 0, 1, 4);
 
-    btnOK = new QPushButton(QStringLiteral("OK"), this);
-    btnOK->setObjectName(QStringLiteral("btnOK"));
+    btnOK = QBNewButton(this, "btnOK", "OK");
     btnOK->setDefault(true);
-    btnCancel = new QPushButton(QStringLiteral("Cancel"), this);
-    btnCancel->setObjectName(QStringLiteral("btnCancel"));
-    btnHelp = new QPushButton(QStringLiteral("Help"), this);
-    btnHelp->setObjectName(QStringLiteral("btnHelp"));
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(btnOK);
-    buttons->addWidget(btnCancel);
-    buttons->addWidget(btnHelp);
+    btnCancel = QBNewButton(this, "btnCancel", "Cancel");
+    btnHelp = QBNewButton(this, "btnHelp", "Help");
+    QHBoxLayout *buttons = QBButtonRow({btnOK, btnCancel, btnHelp});
 
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(paperBox);
@@ -119,10 +113,7 @@ TPageSetupDialog::TPageSetupDialog(QPrinter *printer, QWidget *owner)
     connect(cbPaper, &QComboBox::currentIndexChanged, this, &TPageSetupDialog::UpdateLimits);
     connect(rbLandscape, &QRadioButton::toggled, this, &TPageSetupDialog::UpdateLimits);
 
-    xlPageSetup = new TNVKLocalizer(this);
-    xlPageSetup->setObjectName(QStringLiteral("xlPageSetup"));
-    if (TNVKResourceSet *resources = QBAppShared().ResourceSet)
-        xlPageSetup->SetResourceSet(resources);
+    xlPageSetup = QBNewLocalizer(this, "xlPageSetup");
     xlPageSetup->Loaded();
 }
 

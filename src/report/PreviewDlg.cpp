@@ -4,6 +4,7 @@
 
 #include "framework/NVKFormat.h"
 #include "framework/QBStrings.h"
+#include "platform/DialogParts.h"
 #include "platform/NVKLocalizer.h"
 #include "platform/QBAppShared.h"
 #include "platform/QBHelp.h"
@@ -119,10 +120,7 @@ TFPreviewDlg::TFPreviewDlg(QWidget *owner) : QDialog(owner)
     connect(Preview, &TPrxPreview::zoomChanged, this, &TFPreviewDlg::PreviewZoomChanged);
     connect(cbZoom, &QComboBox::activated, this, &TFPreviewDlg::ApplyZoomText);
 
-    xlPreview = new TNVKLocalizer(this);
-    xlPreview->setObjectName(QStringLiteral("xlPreview"));
-    if (TNVKResourceSet *resources = QBAppShared().ResourceSet)
-        xlPreview->SetResourceSet(resources);
+    xlPreview = QBNewLocalizer(this, "xlPreview");
     xlPreview->Loaded();
 }
 

@@ -7,6 +7,7 @@
 #include "PrxRichEditSource.h"
 #include "controls/VtlRichEdit.h"
 #include "framework/NVKResourceSet.h"
+#include "platform/DialogParts.h"
 #include "platform/NVKLocalizer.h"
 #include "platform/QBAppShared.h"
 #include "platform/QBHelp.h"
@@ -93,16 +94,12 @@ TFReportDlg::TFReportDlg(const TTexts &texts, QWidget *owner)
     FHelper = new TQBExportHelper(this);
     connect(cbTitles, &QCheckBox::toggled, this, &TFReportDlg::cbTitlesClick);
 
-    Localizer = new TNVKLocalizer(this);
-    Localizer->setObjectName(QString::fromLatin1(texts.LocalizerName));
-    if (TNVKResourceSet *resources = QBAppShared().ResourceSet)
-        Localizer->SetResourceSet(resources);
+    Localizer = QBNewLocalizer(this, texts.LocalizerName);
 }
 
 QPushButton *TFReportDlg::AddButton(const char *name, const char *caption)
 {
-    auto *button = new QPushButton(QString::fromUtf8(caption), this);
-    button->setObjectName(QString::fromLatin1(name));
+    QPushButton *button = QBNewButton(this, name, caption);
     button->setAutoDefault(false);
     FButtons->addWidget(button);
     return button;
