@@ -4,9 +4,14 @@
 
 #include "controls/BaseForm.h"
 #include "document/QBDataIntf.h"
+#include "rtf/QBRtfObjects.h"
 #include "services/QBSettingsSvc.h"
 
 #include <QList>
+#include <QTemporaryDir>
+
+#include <memory>
+#include <optional>
 
 class QAction;
 class QComboBox;
@@ -190,6 +195,9 @@ public:
     QMenu *miDateTime = nullptr;
     QAction *ViewTFormat = nullptr;
     QAction *InsertPicture = nullptr;
+    QAction *InsertObject = nullptr;
+    QAction *ObjectOpen = nullptr;
+    QAction *ObjectSaveAs = nullptr;
     QAction *InsertDateTime = nullptr;
     QAction *InsertText = nullptr;
     QAction *InsertCharMap = nullptr;
@@ -292,6 +300,14 @@ private:
     void cbFontChange();
     void cbSizeChange(const QString &text);
     void InsertPictureExecute();
+    // Attachments: files carried in the text as objects (AppFrameObjects.cpp).
+    void CreateObjectActions();
+    void InsertObjectExecute();
+    void ObjectOpenExecute();
+    void ObjectSaveAsExecute();
+    void RichEditObjectDoubleClick(int position);
+    // The attachment the selection holds, after a message when it cannot be read.
+    std::optional<TQBAttachment> SelectedAttachment();
     void InsertDateTimeExecute(QAction *entry);
     void InsertTextExecute();
     // Starts the first of programs found on the search path; warns with missing when there is none.
@@ -304,5 +320,8 @@ private:
     bool FUpdatingFormat = false;
     // Watches the whole application; it goes first when the window is destroyed.
     QObject *FWatcher = nullptr;
+    // Where attachments are copied for the desktop's programs to open; removed with the window.
+    std::unique_ptr<QTemporaryDir> FAttachmentDir;
+    int FAttachmentCount = 0;
     bool FLockStates[3] = {false, false, false};
 };

@@ -158,6 +158,7 @@ void TFAppFrame::CreateActions()
         action->setShortcutContext(Qt::WidgetWithChildrenShortcut);
     CreateFormatActions();
     CreateEditDialogActions();
+    CreateObjectActions();
 }
 
 void TFAppFrame::CreateMenus()

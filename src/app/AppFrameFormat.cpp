@@ -139,7 +139,7 @@ void TFAppFrame::CreateFormatActions()
 
 void TFAppFrame::CreateFormatMenus(QMenu *insert, QMenu *format)
 {
-    insert->addActions({InsertHyperlink, InsertPicture});
+    insert->addActions({InsertHyperlink, InsertPicture, InsertObject});
     miDateTime = insert->addMenu(QBCommandImage(ciInsertDateTime), tr("&Date/Time"));
     miDateTime->setObjectName(QStringLiteral("miDateTime"));
     for (int i = 0; i < int(std::size(DateTimeFormats)); ++i) {

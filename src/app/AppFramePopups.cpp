@@ -7,6 +7,7 @@
 
 #include <QAction>
 #include <QMenu>
+#include <QTextCursor>
 
 // The editor's and the tab strip's popup menus: the same commands as the main menu, brought up
 // to date before they show.
@@ -19,8 +20,20 @@ void TFAppFrame::CreatePopups()
     pmEdit->addAction(EditSelectAll);
     pmEdit->addSeparator();
     pmEdit->addActions({FormatFont, FormatParagraph});
+    pmEdit->addSeparator();
+    pmEdit->addActions({ObjectOpen, ObjectSaveAs});
     RichEdit->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(RichEdit, &QWidget::customContextMenuRequested, this, [this](const QPoint &point) {
+        // A right click on an object acts on that object, as a left click would select it.
+        if (const int object = RichEdit->ObjectAtPoint(point); object >= 0 && RichEdit->SelectedObject() != object) {
+            QTextCursor cursor = RichEdit->textCursor();
+            cursor.setPosition(object);
+            cursor.setPosition(object + 1, QTextCursor::KeepAnchor);
+            RichEdit->setTextCursor(cursor);
+        }
+        const bool attachment = RichEdit->HasAttachmentAt(RichEdit->SelectedObject());
+        ObjectOpen->setVisible(attachment);
+        ObjectSaveAs->setVisible(attachment);
         alStandardUpdate();
         alFormatUpdate();
         pmEdit->popup(RichEdit->viewport()->mapToGlobal(point));

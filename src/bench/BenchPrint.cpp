@@ -20,18 +20,6 @@ namespace {
 
 constexpr int Articles = 1000;
 
-double memoryMB(const char *key)
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return 0;
-    const QByteArray prefix(key);
-    for (const QByteArray &line : status.readAll().split('\n'))
-        if (line.startsWith(prefix))
-            return line.mid(prefix.size()).trimmed().split(' ').value(0).toDouble() / 1024.0;
-    return 0;
-}
-
 QString figure(double ms)
 {
     return QString::number(ms, 'f', 1) + QStringLiteral(" ms");
@@ -91,8 +79,8 @@ void printBench(QTextStream &out)
     controller.Print(&source);
     out << "   print to PDF: " << figure(double(timer.nsecsElapsed()) / 1e6) << " (CPU " << figure(QBBenchCpuMs() - cpu)
         << "; " << QString::number(double(QFileInfo(pdf).size()) / 1e6, 'f', 1) << " MB)\n";
-    out << "   memory: resident " << QString::number(memoryMB("VmRSS:"), 'f', 0) << " MB, peak "
-        << QString::number(memoryMB("VmHWM:"), 'f', 0) << " MB\n";
+    out << "   memory: resident " << QString::number(QBBenchMemoryMB("VmRSS:"), 'f', 0) << " MB, peak "
+        << QString::number(QBBenchMemoryMB("VmHWM:"), 'f', 0) << " MB\n";
 }
 
 const bool printRegistered = QBRegisterBenchmark(

@@ -22,17 +22,6 @@ namespace {
 const QString RareWord = QStringLiteral("quillwort");
 const QString CommonWord = QStringLiteral("fenland");
 
-double residentMB()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return 0;
-    for (const QByteArray &line : status.readAll().split('\n'))
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').value(0).toDouble() / 1024.0;
-    return 0;
-}
-
 // 10,000 articles of about 3 KB each: the rare word in every tenth body, the common one in 68 of
 // every 100.
 QString writeDocument(const QTemporaryDir &dir)
@@ -127,7 +116,7 @@ void searchPaneBench(QTextStream &out)
     out << "   " << DataService()->GetDocument()->ArticleCount() << " articles, "
         << QString::number(double(QFileInfo(fileName).size()) / 1e6, 'f', 1) << " MB\n";
 
-    const double before = residentMB();
+    const double before = QBBenchMemoryMB();
     for (const QString &word : {CommonWord, RareWord}) {
         const TSearchFigures f = runSearch(pane, word, false);
         out << "   \"" << word << "\": " << f.Matches << " matches listed in " << QBBenchMs(f.AllNs)
@@ -135,8 +124,8 @@ void searchPaneBench(QTextStream &out)
             << "\n";
         if (word == CommonWord)
             out << "   resident memory: " << QString::number(before, 'f', 1) << " MB before the search, "
-                << QString::number(residentMB(), 'f', 1) << " MB after it with the matches listed ("
-                << QString::number(residentMB() - before, 'f', 1) << " MB more)\n";
+                << QString::number(QBBenchMemoryMB(), 'f', 1) << " MB after it with the matches listed ("
+                << QString::number(QBBenchMemoryMB() - before, 'f', 1) << " MB more)\n";
     }
     const TSearchFigures stopped = runSearch(pane, CommonWord, true);
     out << "   Stop after the first match: ended " << QBBenchMs(stopped.StopNs) << " after the click, "

@@ -37,18 +37,6 @@ QString mb(double bytes)
     return QString::number(bytes / 1048576.0, 'f', 1) + QStringLiteral(" MB");
 }
 
-// Resident memory of this process, in bytes.
-double residentBytes()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return 0;
-    for (const QByteArray &line : status.readAll().split('\n'))
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').value(0).toDouble() * 1024.0;
-    return 0;
-}
-
 QString bodyOf(int index)
 {
     return QBBenchRtfBody(index, BodySize);
@@ -93,16 +81,16 @@ void xmlBench(QTextStream &out)
     const double fileSize = double(QFileInfo(fileName).size());
     // Give back what generating took, so the figure below is the loaded document's.
     malloc_trim(0);
-    const double residentBefore = residentBytes();
+    const double residentBefore = QBBenchMemoryMB() * 1024 * 1024;
 
     timer.restart();
     double cpu = QBBenchCpuMs();
     IQBDocumentPtr loaded = QBReadDocument(fileName);
     const double read = msSince(timer);
     const double readCpu = QBBenchCpuMs() - cpu;
-    const double residentAfter = residentBytes();
+    const double residentAfter = QBBenchMemoryMB() * 1024 * 1024;
     malloc_trim(0);
-    const double residentTrimmed = residentBytes();
+    const double residentTrimmed = QBBenchMemoryMB() * 1024 * 1024;
     const int articles = loaded->ArticleCount();
     loaded.reset();
     malloc_trim(0);

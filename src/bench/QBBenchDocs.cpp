@@ -6,6 +6,7 @@
 #include "services/QBDocSvc.h"
 #include "services/QBSettingsSvc.h"
 #include "services/Registry.h"
+#include <QFile>
 #include <QTemporaryDir>
 #include <ctime>
 
@@ -80,4 +81,16 @@ double QBBenchCpuMs()
     timespec ts{};
     clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
     return double(ts.tv_sec) * 1e3 + double(ts.tv_nsec) / 1e6;
+}
+
+double QBBenchMemoryMB(const char *key)
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return 0;
+    const QByteArray prefix(key);
+    for (const QByteArray &line : status.readAll().split('\n'))
+        if (line.startsWith(prefix))
+            return line.mid(prefix.size()).trimmed().split(' ').value(0).toDouble() / 1024.0;
+    return 0;
 }

@@ -37,3 +37,6 @@ QString QBBenchMs(qint64 ns);
 // CPU time of this process so far, in milliseconds: on a shared machine it shows what the work
 // itself costs, where wall time also counts waiting for a core.
 double QBBenchCpuMs();
+
+// A figure of this process's memory from /proc/self/status in MB: "VmRSS:" resident now, "VmHWM:" its peak.
+double QBBenchMemoryMB(const char *key = "VmRSS:");

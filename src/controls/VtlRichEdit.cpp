@@ -545,5 +545,17 @@ void TVtlRichEdit::mouseMoveEvent(QMouseEvent *event)
 void TVtlRichEdit::mouseDoubleClickEvent(QMouseEvent *event)
 {
     FDragAnchor = -1;
+    if (event->button() == Qt::LeftButton) {
+        const int object = ObjectAtPoint(event->position().toPoint());
+        if (object >= 0) {
+            QTextCursor cursor = textCursor();
+            cursor.setPosition(object);
+            cursor.setPosition(object + 1, QTextCursor::KeepAnchor);
+            setTextCursor(cursor);
+            event->accept();
+            Q_EMIT objectDoubleClicked(object);
+            return;
+        }
+    }
     QTextEdit::mouseDoubleClickEvent(event);
 }

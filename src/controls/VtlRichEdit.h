@@ -3,6 +3,7 @@
 #pragma once
 
 #include "base/NVKErrors.h"
+#include "rtf/QBRtfObjects.h"
 
 #include <QFlags>
 #include <QPointer>
@@ -277,10 +278,25 @@ public:
     // EVtlPictureError with the reader's message.
     static void ReadPicture(const QString &fileName, QImage &image, QByteArray &data, int &kind);
 
+    // Puts a file at the caret as an attachment object, replacing the selection, as one undo step.
+    void InsertAttachment(const TQBAttachment &attachment);
+    // The file an object at position holds; empty for anything else, other objects included.
+    std::optional<TQBAttachment> AttachmentAt(int position) const;
+    // Whether the object at position says it holds a file, without reading the file.
+    bool HasAttachmentAt(int position) const;
+    // The position of the one object or picture the selection holds, or -1.
+    int SelectedObject() const;
+    // The position of the object or picture drawn at a point of the viewport, or -1.
+    int ObjectAtPoint(const QPoint &point) const;
+    // How an attachment shows in the text: the file's icon, name and size.
+    static QImage AttachmentPicture(const TQBAttachment &attachment);
+
     static constexpr int SelectionBarWidth = 8;
 
 Q_SIGNALS:
     void urlClicked(const QString &url, Qt::MouseButton button);
+    // An object or picture was double-clicked; it is selected.
+    void objectDoubleClicked(int position);
 
 protected:
     QMimeData *createMimeDataFromSelection() const override;

@@ -53,6 +53,10 @@ const QList<TQBNamedText> &QBNamedTexts()
         SCentimetres,
         SInches,
         SLines,
+        SAttachmentTooLarge,
+        SConfirmOpenProgram,
+        SCannotWriteAttachment,
+        SDamagedAttachment,
     };
     return texts;
 }

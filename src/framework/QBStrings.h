@@ -73,6 +73,15 @@ inline constexpr TQBNamedText SPreviewStatus{"SPreviewStatus", " Page %d of %d "
 inline constexpr TQBNamedText SCentimetres{"SCentimetres", "centimetres"};
 inline constexpr TQBNamedText SInches{"SInches", "inches"};
 inline constexpr TQBNamedText SLines{"SLines", "lines"};
+inline constexpr TQBNamedText SAttachmentTooLarge{
+    "SAttachmentTooLarge", "The file '%s' is larger than %s and cannot be attached. Insert a hyperlink to it instead."};
+inline constexpr TQBNamedText SConfirmOpenProgram{
+    "SConfirmOpenProgram", "The attachment '%s' is a program or a script. Programs from a document can harm your "
+                           "computer.\r\nDo you want to open it anyway?"};
+inline constexpr TQBNamedText SCannotWriteAttachment{"SCannotWriteAttachment",
+                                                     "Cannot write the attachment to '%s'.\r\n%s"};
+inline constexpr TQBNamedText SDamagedAttachment{"SDamagedAttachment",
+                                                 "The attachment is damaged; its file cannot be read."};
 } // namespace QBStrings
 
 // Every named text, in the order above.

@@ -73,9 +73,9 @@ enum class TQBRtfPictureKind { Png, Jpeg, Dib, WBitmap, Kept };
 struct TQBRtfPicture
 {
     TQBRtfPictureKind Kind = TQBRtfPictureKind::Kept;
-    QByteArray Data;   // decoded picture bytes (empty for kept pictures and objects)
-    QByteArray Source; // the RTF group as read, kept for pictures and objects drawn as placeholders
-    bool IsObject = false;
+    QByteArray Data;       // decoded picture bytes (empty for kept pictures); an object's: of its result picture
+    QByteArray Source;     // the RTF group as read, kept for objects and for pictures drawn as placeholders
+    bool IsObject = false; // an object: always kept as read, shown as its result picture when one is readable
     bool IsMetafile = false;
     int PicWidth = 0, PicHeight = 0;                  // \picw, \pich: pixels for bitmaps, 0.01 mm for metafiles
     int WidthTwips = 0, HeightTwips = 0;              // shown size after scaling; 0 when the RTF gives none

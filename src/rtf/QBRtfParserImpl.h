@@ -663,6 +663,15 @@ public:
                 FObject.WidthTwips = FPict.WidthTwips;
                 FObject.HeightTwips = FPict.HeightTwips;
             }
+            // The object is shown as its last result picture; the object itself stays as read.
+            FObject.Kind = FPict.Kind;
+            FObject.Data = std::move(FPict.Data);
+            FObject.IsMetafile = FPict.IsMetafile;
+            FObject.PicWidth = FPict.PicWidth;
+            FObject.PicHeight = FPict.PicHeight;
+            FObject.BitsPerPixel = FPict.BitsPerPixel;
+            FObject.Planes = FPict.Planes;
+            FObject.WidthBytes = FPict.WidthBytes;
             FPict = TQBRtfPicture();
             return;
         }
@@ -677,7 +686,6 @@ public:
     {
         FInObject = false;
         FObject.IsObject = true;
-        FObject.Kind = TQBRtfPictureKind::Kept;
         FObject.WidthTwips = int(std::clamp<qint64>(qint64(FObject.WidthTwips) * FObjScaleX / 100, 0, MaxTwips));
         FObject.HeightTwips = int(std::clamp<qint64>(qint64(FObject.HeightTwips) * FObjScaleY / 100, 0, MaxTwips));
         if (FOptions.WantPictureData)

@@ -165,15 +165,16 @@ public:
 
         QTextImageFormat format;
         format.merge(Format(state));
-        const bool kept = image.isNull();
+        const bool kept = image.isNull() || picture.IsObject;
         const double width = picture.WidthTwips > 0 ? picture.WidthTwips / TwipsPerPixel
-                             : kept                 ? 32.0
+                             : image.isNull()       ? 32.0
                                                     : double(image.width());
         const double height = picture.HeightTwips > 0 ? picture.HeightTwips / TwipsPerPixel
-                              : kept                  ? 32.0
+                              : image.isNull()        ? 32.0
                                                       : double(image.height());
         if (kept) {
-            image = QBRtfPictures::Placeholder(QSize(qRound(width), qRound(height)));
+            if (image.isNull())
+                image = QBRtfPictures::Placeholder(QSize(qRound(width), qRound(height)));
             format.setProperty(QBRtfFormat::KeptRtf, picture.Source);
         }
         QByteArray data = picture.Data;
