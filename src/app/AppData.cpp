@@ -14,12 +14,16 @@
 #include "report/PrxCore.h"
 #include "services/QBDocAccess.h"
 #include "services/QBDocBackup.h"
+#include "services/QBDocRecovery.h"
 #include "services/QBDocSvc.h"
 #include "services/QBSettingsAccess.h"
 #include "services/QBSettingsSvc.h"
 
 #include <QApplication>
 #include <QColorDialog>
+#include <QLocale>
+#include <QMainWindow>
+#include <QStatusBar>
 
 TDMAppData *TDMAppData::FInstance = nullptr;
 QString TDMAppData::FLanguageFolder;
@@ -76,6 +80,11 @@ TDMAppData::TDMAppData(const QStringList &arguments, QObject *owner) : QObject(o
     QBDataBackup = new TQBDataBackup(this);
     QBDataBackup->setObjectName(QStringLiteral("QBDataBackup"));
     QBDataBackup->SetActive(true);
+    QBDataRecovery = new TQBDataRecovery(this);
+    QBDataRecovery->setObjectName(QStringLiteral("QBDataRecovery"));
+    QBDataRecovery->SetActive(true);
+    // The session is ending and the program may be killed next: the changes go to the copy first.
+    connect(qApp, &QGuiApplication::commitDataRequest, QBDataRecovery, &TQBDataRecovery::WriteCopyNow);
     QBSettingsAccess = new TQBSettingsAccess(this);
     QBSettingsAccess->setObjectName(QStringLiteral("QBSettingsAccess"));
     QBSettingsAccess->SetActive(true);
@@ -127,6 +136,23 @@ TDMAppData::TDMAppData(const QStringList &arguments, QObject *owner) : QObject(o
         cancel = QBDialogs::Question(FMainWindow, QBFormatStr(NVKLocalizer, QBStrings::SSaveOldVersion, {fileName}),
                                      QMessageBox::Yes | QMessageBox::No) == QMessageBox::No;
     });
+    QBDataService->SetOnChangedOnDisk([this](const QString &fileName) {
+        switch (QBDialogs::Question(FMainWindow, QBFormatStr(NVKLocalizer, QBStrings::SChangedOnDisk, {fileName}),
+                                    QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel)) {
+        case QMessageBox::Yes:
+            return cdOverwrite;
+        case QMessageBox::No:
+            return cdSaveAs;
+        default:
+            return cdCancel;
+        }
+    });
+    connect(QBDataBackup, &TQBDataBackup::autosaveSkipped, this, [this](const QString &fileName) {
+        ShowStatus(QBFormatStr(NVKLocalizer, QBStrings::SAutosaveSkipped, {fileName}));
+    });
+    connect(QBDataRecovery, &TQBDataRecovery::copyFailed, this, [this](const QString &reason) {
+        ShowStatus(QBFormatStr(NVKLocalizer, QBStrings::SRecoveryCopyFailed, {reason}));
+    });
     QBDataService->SetOnBusy([](bool busy) {
         if (busy)
             QApplication::setOverrideCursor(Qt::WaitCursor);
@@ -173,6 +199,38 @@ void TDMAppData::QBSettingsServiceDeactivating(bool &cancel)
     for (int slot = QColorDialog::customCount() - 1; slot >= 0; --slot)
         colors->Add(customColorText(slot, QColorDialog::customColor(slot)));
     settings->SaveHistoryList(QStringLiteral("CustomColors"), colors);
+}
+
+void TDMAppData::ShowStatus(const QString &text) const
+{
+    if (auto *window = qobject_cast<QMainWindow *>(FMainWindow))
+        window->statusBar()->showMessage(text);
+}
+
+void TDMAppData::OfferRecoveryCopies()
+{
+    for (const TQBRecoveryCopy &copy : TQBDataRecovery::Orphans()) {
+        const QString when = QLocale().toString(copy.Written.toLocalTime(), QLocale::LongFormat);
+        const QString question = QBFormatStr(NVKLocalizer, QBStrings::SRecoveryOffer, {copy.Caption, when});
+        switch (QBDialogs::Question(FMainWindow, question, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel)) {
+        case QMessageBox::Yes:
+            try {
+                if (!QBDataRecovery->Restore(copy))
+                    return;
+            } catch (...) {
+                const QString reason = NVKCurrentExceptionMessage();
+                const QString kept = TQBDataRecovery::SetAside(copy);
+                QBDialogs::Warning(
+                    FMainWindow, QBFormatStr(NVKLocalizer, QBStrings::SRecoveryDamaged, {copy.Caption, reason, kept}));
+            }
+            break;
+        case QMessageBox::No:
+            TQBDataRecovery::Discard(copy);
+            break;
+        default:
+            break; // kept for the next start
+        }
+    }
 }
 
 void TDMAppData::QBDataServiceActivated()

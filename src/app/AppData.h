@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QObject>
+#include <QPointer>
 #include <QStringList>
 
 class QWidget;
@@ -11,6 +12,7 @@ class TNVKResourceSet;
 class TQBSettingsService;
 class TQBDataService;
 class TQBDataBackup;
+class TQBDataRecovery;
 class TQBSettingsAccess;
 class TQBDataAccess;
 class TQBMarkerDictionary;
@@ -38,12 +40,15 @@ public:
 
     void ApplySettings(int categories);
     void ShowErrorDialog(std::exception_ptr error);
+    // After a crash: offers each recovery copy a program left behind, to open, discard or keep.
+    void OfferRecoveryCopies();
 
     TNVKLocalizationService *NVKLocalization;
     TNVKResourceSet *NVKResourceSet;
     TQBSettingsService *QBSettingsService;
     TQBDataService *QBDataService;
     TQBDataBackup *QBDataBackup;
+    TQBDataRecovery *QBDataRecovery;
     TQBSettingsAccess *QBSettingsAccess;
     TQBDataAccess *QBDataAccess;
     TQBMarkerDictionary *QBMarkerDictionary;
@@ -55,9 +60,10 @@ private:
     void QBSettingsServiceActivated();
     void QBSettingsServiceDeactivating(bool &cancel);
     void QBDataServiceActivated();
+    void ShowStatus(const QString &text) const;
 
     static TDMAppData *FInstance;
     static QString FLanguageFolder;
     QStringList FArguments;
-    QWidget *FMainWindow = nullptr;
+    QPointer<QWidget> FMainWindow; // the window may go first
 };

@@ -43,6 +43,7 @@ bool TNVKSaveFile::open(OpenMode mode)
 {
     FFault = NVKWriteFaultFor(fileName());
     FWritten = 0;
+    FWriteError.clear();
     if (FFault.Fault == TNVKWriteFault::AtOpen) {
         setErrorString(QString::fromUtf8(SFaultOpen));
         return false;
@@ -62,23 +63,39 @@ bool TNVKSaveFile::commit()
         setErrorString(QString::fromUtf8(SFaultCommit));
         return false;
     }
-    return QSaveFile::commit();
+    if (QSaveFile::commit())
+        return true;
+    // Closing forgets why a write failed ("Unknown error"); the first reason is the one to tell.
+    if (!FWriteError.isEmpty())
+        setErrorString(FWriteError);
+    return false;
 }
 
 qint64 TNVKSaveFile::writeData(const char *data, qint64 length)
 {
     if (FFault.Fault != TNVKWriteFault::AfterBytes || FWritten + length <= FFault.Bytes) {
-        const qint64 written = QSaveFile::writeData(data, length);
-        if (written > 0)
+        // The system may take part of a block and give the reason (a full disk, a size limit) only
+        // on the next write: write on until all is taken or a write fails with its reason.
+        qint64 total = 0;
+        while (total < length) {
+            const qint64 written = QSaveFile::writeData(data + total, length - total);
+            if (written <= 0) {
+                if (FWriteError.isEmpty() && error() != QFileDevice::NoError)
+                    FWriteError = errorString();
+                return total > 0 ? total : -1;
+            }
+            total += written;
             FWritten += written;
-        return written;
+        }
+        return total;
     }
     // As a full disk: what fits is written, then the write fails and the save can no longer commit.
     const qint64 room = qMax<qint64>(0, FFault.Bytes - FWritten);
     if (room > 0 && QSaveFile::writeData(data, room) > 0)
         FWritten += room;
     cancelWriting();
-    setErrorString(QString::fromUtf8(SFaultWrite));
+    FWriteError = QString::fromUtf8(SFaultWrite);
+    setErrorString(FWriteError);
     return -1;
 }
 

@@ -40,6 +40,7 @@ protected:
 private:
     TNVKWriteFaultPlan FFault;
     qint64 FWritten = 0;
+    QString FWriteError; // why the first failed write failed
 };
 
 // Copies source onto target through a temporary beside it: target is replaced only by a complete

@@ -250,6 +250,11 @@ private:
 // A new, empty document (see TQBDocument::Create).
 IQBDocumentPtr NewQBDocument();
 
+// A copy of the document as it is now (header, tree, IIDs, captions, markers, times, bodies) that
+// shares the stored bodies instead of copying them, so it is quick to take. Nothing else holds the
+// copy: another thread may write it to a file while the original goes on changing.
+IQBDocumentPtr QBSnapshotDocument(const IQBDocumentPtr &source);
+
 // Bodies as the model stores them: UTF-8 compressed into a zlib stream. The fastest level: a
 // large file's bodies are all compressed while it opens, and RTF still shrinks about fourfold.
 // Decompression needs the text's byte length and raises EZDecompressionError when the data

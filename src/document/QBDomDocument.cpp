@@ -35,6 +35,47 @@ IQBDocumentPtr NewQBDocument()
     return TQBDocument::Create();
 }
 
+IQBDocumentPtr QBSnapshotDocument(const IQBDocumentPtr &source)
+{
+    const IQBDocumentPtr copy = NewQBDocument();
+    const auto control = std::dynamic_pointer_cast<IQBDocumentControl>(copy);
+    const TQBOperationGuard operation(*control, opLoad);
+    copy->SetEncoding(source->Encoding());
+    copy->SetAuthor(source->Author());
+    copy->SetCopyright(source->Copyright());
+    copy->SetAutoRevision(source->AutoRevision());
+    copy->SetRevision(source->Revision());
+    copy->SetRemarks(source->Remarks());
+    control->SetVersion(source->Version());
+    // Pre-order without recursion; each copy enters its parent's list before its own children.
+    std::vector<std::pair<IQBArticlePtr, IQBArticlePtr>> pending{{source->Root(), nullptr}};
+    while (!pending.empty()) {
+        const auto [original, parent] = std::move(pending.back());
+        pending.pop_back();
+        const IQBArticlePtr article = copy->CreateArticle();
+        article->SetIID(original->IID());
+        article->SetCaption(original->Caption());
+        article->SetMark(original->Mark());
+        article->SetCreated(original->Created());
+        const auto *stored = dynamic_cast<const TQBArticle *>(original.get());
+        auto *target = dynamic_cast<TQBArticle *>(article.get());
+        if (stored && target)
+            target->SetCompressedContent(stored->CompressedContent(), stored->ContentLength());
+        else
+            article->SetContent(original->Content());
+        if (parent)
+            parent->Items()->Add(article);
+        else
+            control->SetRoot(article);
+        const TQBArticleListLocker lock(*original->Items());
+        for (auto it = lock.Items().crbegin(); it != lock.Items().crend(); ++it)
+            pending.emplace_back(*it, article);
+    }
+    control->SetLastIID(source->LastIID());
+    control->SetModified(false);
+    return copy;
+}
+
 TQBDocument::TQBDocument(TPrivate) : FVersion(QStringLiteral("1.1")), FEncoding(QStringLiteral("UTF-8")) {}
 
 TQBDocument::~TQBDocument()

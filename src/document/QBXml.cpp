@@ -548,6 +548,14 @@ void TQBXmlWriter::Write(const IQBDocumentPtr &document)
     // is discarded (the old file untouched) on any failure.
     try {
         Stream(document, nullptr, &file);
+    } catch (const EMSXMLError &) {
+        // A failed write names the file and the system's reason, as a failed open or commit does.
+        const bool writeFailed = file.error() != QFileDevice::NoError;
+        const QString reason = file.errorString();
+        file.cancelWriting();
+        if (writeFailed)
+            throw EMSXMLError(NVKFormatS(QStringLiteral("Cannot save '%s': %s"), {FFileName, reason}));
+        throw;
     } catch (...) {
         file.cancelWriting();
         throw;

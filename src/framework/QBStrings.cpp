@@ -57,6 +57,11 @@ const QList<TQBNamedText> &QBNamedTexts()
         SConfirmOpenProgram,
         SCannotWriteAttachment,
         SDamagedAttachment,
+        SChangedOnDisk,
+        SAutosaveSkipped,
+        SRecoveryOffer,
+        SRecoveryDamaged,
+        SRecoveryCopyFailed,
     };
     return texts;
 }

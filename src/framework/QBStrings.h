@@ -80,6 +80,20 @@ inline constexpr TQBNamedText SConfirmOpenProgram{
                            "computer.\r\nDo you want to open it anyway?"};
 inline constexpr TQBNamedText SCannotWriteAttachment{"SCannotWriteAttachment",
                                                      "Cannot write the attachment to '%s'.\r\n%s"};
+inline constexpr TQBNamedText SChangedOnDisk{
+    "SChangedOnDisk",
+    "The file '%s' was changed by another program since Quillbox opened or saved it.\r\n\r\nYes: replace it with "
+    "this document (the other program's changes are lost).\r\nNo: save this document under another name.\r\n"
+    "Cancel: do not save now."};
+inline constexpr TQBNamedText SAutosaveSkipped{
+    "SAutosaveSkipped", "Not saved automatically: another program changed '%s'. Save by hand to decide."};
+inline constexpr TQBNamedText SRecoveryOffer{
+    "SRecoveryOffer", "Quillbox did not end properly. A recovery copy of '%s' from %s holds changes that were not "
+                      "saved.\r\n\r\nYes: open it (the document's own file stays as it is until you save).\r\nNo: "
+                      "delete the copy.\r\nCancel: keep the copy and ask again next time."};
+inline constexpr TQBNamedText SRecoveryDamaged{"SRecoveryDamaged",
+                                               "The recovery copy of '%s' cannot be read: %s\r\nIt was kept as '%s'."};
+inline constexpr TQBNamedText SRecoveryCopyFailed{"SRecoveryCopyFailed", "The recovery copy could not be written: %s"};
 inline constexpr TQBNamedText SDamagedAttachment{"SDamagedAttachment",
                                                  "The attachment is damaged; its file cannot be read."};
 } // namespace QBStrings

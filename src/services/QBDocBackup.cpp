@@ -113,8 +113,13 @@ void TQBDataBackup::DoAutosave()
         return;
     if (const IQBEditorServicePtr editor = EditorService())
         editor->StoreChanges();
-    if (document->Modified()) {
-        data->SaveDocument(document->FileName());
-        ++FSaveCount;
+    if (!document->Modified())
+        return;
+    // Never over another program's changes without asking; the next save by hand asks.
+    if (data->ChangedOnDisk()) {
+        Q_EMIT autosaveSkipped(document->FileName());
+        return;
     }
+    data->SaveDocument(document->FileName());
+    ++FSaveCount;
 }

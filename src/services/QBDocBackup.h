@@ -36,9 +36,14 @@ public:
     // extension ("*.~*" turns /docs/notes.xqb into /docs/notes.~xqb).
     static QString BackupFileName(const QString &fileName, const QString &mask);
 
-    // One tick of the timer: saves a modified, titled document under its own name.
+    // One tick of the timer: saves a modified, titled document under its own name, unless another
+    // program changed the file since.
     void DoAutosave();
     QTimer *Timer() { return &FTimer; }
+
+Q_SIGNALS:
+    // A tick found the file changed by another program and left it alone.
+    void autosaveSkipped(const QString &fileName);
 
 protected:
     void ServiceNotify(int code, const INVKUnknownPtr &param) override;

@@ -7,6 +7,11 @@
 #include "document/QBXml.h"
 #include "framework/NVKInit.h"
 
+#include <QCryptographicHash>
+#include <QDateTime>
+#include <QFile>
+#include <QFileInfo>
+
 namespace {
 
 const char SCopyFailed[] = "Cannot keep a copy of '%s' as '%s': %s\nThe document was not converted.";
@@ -29,6 +34,19 @@ public:
 private:
     TQBDataService *FProvider;
 };
+
+const char SChangedOnDisk[] = "The file '%s' was changed by another program since Quillbox opened or saved it; "
+                              "it was not overwritten.";
+
+QByteArray hashOfFile(const QString &fileName)
+{
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    QCryptographicHash hash(QCryptographicHash::Sha1);
+    hash.addData(&file);
+    return hash.result();
+}
 
 IQBDocumentControlPtr controlOf(const IQBDocumentPtr &document)
 {
@@ -53,6 +71,8 @@ public:
     bool SaveDocument(const QString &fileName) override;
     bool SaveDocumentAs() override;
     bool CloseDocument() override;
+    bool ChangedOnDisk() override;
+    bool RestoreDocument(const QString &copyFileName, const QString &fileName) override;
 
     void UntitledNameChanged(const QString &name)
     {
@@ -76,6 +96,17 @@ private:
     void DropDocument();
     void RememberCurrent();
     void ForgetCurrent();
+    // Notes what the file holds now, as this program read or wrote it.
+    void TakeStamp(const QString &fileName);
+
+    // What the document's file was when this program last read or wrote it.
+    struct TFileStamp
+    {
+        QString FileName;
+        qint64 Size = -1;
+        QDateTime Modified;
+        QByteArray Hash;
+    };
 
     TNVKEventPublisher FPublisher;
     IQBHistoryListPtr FRecentFiles;
@@ -83,6 +114,7 @@ private:
     // The document's one subscriber; cleared when the document goes, so a document someone still
     // holds can never call into this service.
     std::shared_ptr<TNVKEventListener> FDocumentListener;
+    TFileStamp FStamp;
 };
 
 bool TQBDataServiceImpl::DoStart()
@@ -138,6 +170,29 @@ void TQBDataServiceImpl::DropDocument()
     FDocument.reset();
 }
 
+void TQBDataServiceImpl::TakeStamp(const QString &fileName)
+{
+    const QFileInfo info(fileName);
+    FStamp = {info.absoluteFilePath(), info.size(), info.lastModified(), hashOfFile(fileName)};
+}
+
+bool TQBDataServiceImpl::ChangedOnDisk()
+{
+    if (!FDocument || FDocument->IsNew())
+        return false;
+    const QFileInfo info(FDocument->FileName());
+    if (!info.exists() || info.absoluteFilePath() != FStamp.FileName)
+        return false;
+    if (info.size() == FStamp.Size && info.lastModified() == FStamp.Modified)
+        return false;
+    // A new time alone (a copy, a touch, a sync client rewriting the same bytes) is no change.
+    if (info.size() == FStamp.Size && hashOfFile(info.filePath()) == FStamp.Hash) {
+        FStamp.Modified = info.lastModified();
+        return false;
+    }
+    return true;
+}
+
 IQBDocumentPtr TQBDataServiceImpl::CreateNew()
 {
     const IQBDocumentPtr document = NewQBDocument();
@@ -158,6 +213,7 @@ IQBDocumentPtr TQBDataServiceImpl::CreateNew()
 IQBDocumentPtr TQBDataServiceImpl::Load(const QString &fileName)
 {
     const IQBDocumentPtr document = QBReadDocument(fileName);
+    TakeStamp(fileName);
     const IQBDocumentControlPtr control = controlOf(document);
     const TQBOperationGuard operation(*control, opLoad);
     control->SetFileName(fileName);
@@ -169,6 +225,7 @@ IQBDocumentPtr TQBDataServiceImpl::Load(const QString &fileName)
 void TQBDataServiceImpl::Write(const QString &fileName)
 {
     QBWriteDocument(FDocument, fileName);
+    TakeStamp(fileName);
     const IQBDocumentControlPtr control = controlOf(FDocument);
     const TQBOperationGuard operation(*control, opLoad);
     control->SetFileName(fileName);
@@ -233,6 +290,33 @@ bool TQBDataServiceImpl::OpenDocument(const QString &fileName)
     return true;
 }
 
+bool TQBDataServiceImpl::RestoreDocument(const QString &copyFileName, const QString &fileName)
+{
+    if (!CloseDocument())
+        return false;
+    TBusyScope busy(DataProvider());
+    Publish(QB_DATA_BEFORE_OPEN);
+    const IQBDocumentPtr loaded = QBReadDocument(copyFileName);
+    {
+        const IQBDocumentControlPtr control = controlOf(loaded);
+        const TQBOperationGuard operation(*control, opLoad);
+        const bool untitled = fileName.isEmpty();
+        control->SetFileName(untitled ? (DataProvider() ? DataProvider()->UntitledName() : QStringLiteral("Untitled"))
+                                      : fileName);
+        control->SetIsNew(untitled);
+    }
+    RememberCurrent();
+    SetCurrent(loaded);
+    // The file as it is now is what a save replaces: the user chose to bring these changes back.
+    if (QFileInfo::exists(fileName))
+        TakeStamp(fileName);
+    else
+        FStamp = {};
+    Publish(QB_DATA_AFTER_OPEN);
+    controlOf(FDocument)->SetModified(true);
+    return true;
+}
+
 void TQBDataServiceImpl::UpgradeOldVersion()
 {
     const QString version = FDocument->Version();
@@ -258,6 +342,18 @@ bool TQBDataServiceImpl::SaveDocument(const QString &fileName)
         name = FDocument->FileName();
     if (name.isEmpty())
         return SaveDocumentAs();
+    if (QFileInfo(name).absoluteFilePath() == FStamp.FileName && ChangedOnDisk()) {
+        switch (DataProvider() ? DataProvider()->ChangedOnDiskRequest(name) : cdCancel) {
+        case cdOverwrite:
+            break;
+        case cdSaveAs:
+            return SaveDocumentAs();
+        case cdCancel:
+            if (!DataProvider())
+                throw EQBDocumentError(NVKFormatS(QString::fromUtf8(SChangedOnDisk), {name}));
+            return false;
+        }
+    }
     TBusyScope busy(DataProvider());
     Publish(QB_DATA_BEFORE_SAVE);
     Write(name);
@@ -334,6 +430,13 @@ bool TQBDataService::PreserveRequest(const QString &proposedName)
     if (FOnRequestPreserve)
         FOnRequestPreserve(this, name, cancel);
     return !cancel;
+}
+
+TChangedOnDiskAnswer TQBDataService::ChangedOnDiskRequest(const QString &fileName)
+{
+    if (!FOnChangedOnDisk)
+        throw EQBDocumentError(NVKFormatS(QString::fromUtf8(SChangedOnDisk), {fileName}));
+    return FOnChangedOnDisk(fileName);
 }
 
 void TQBDataService::SetBusy(bool busy)

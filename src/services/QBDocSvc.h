@@ -26,6 +26,14 @@ public:
     virtual bool SaveDocumentAs() = 0;
     // Whether the current document may be abandoned; may ask to save it.
     virtual bool CloseDocument() = 0;
+    // True when the document's file on disk is no longer what this program last read or wrote:
+    // another program or copy of Quillbox changed or replaced it. False for untitled documents and
+    // for a file that is gone.
+    virtual bool ChangedOnDisk() = 0;
+    // Opens a copy of a document as the current document, marked modified, named fileName (or
+    // untitled when that is empty): a save writes to fileName, never the copy. False when the
+    // current document was not closed.
+    virtual bool RestoreDocument(const QString &copyFileName, const QString &fileName) = 0;
 };
 using IQBDataServicePtr = std::shared_ptr<IQBDataService>;
 
@@ -33,6 +41,8 @@ using IQBDataServicePtr = std::shared_ptr<IQBDataService>;
 IQBDataServicePtr DataService();
 
 enum TCloseRequestResult { crSave = 0, crDiscard = 1, crCancel = 2 };
+// What to do when a save would overwrite a file another program changed.
+enum TChangedOnDiskAnswer { cdOverwrite, cdSaveAs, cdCancel };
 
 class TQBDataService : public TNVKCustomServiceProvider
 {
@@ -42,6 +52,7 @@ public:
     using TFileNameRequestEvent = std::function<void(TQBDataService *sender, QString &fileName, bool &cancel)>;
     using TCloseRequestEvent = std::function<void(TQBDataService *sender, TCloseRequestResult &result)>;
     using TBusyEvent = std::function<void(bool busy)>;
+    using TChangedOnDiskEvent = std::function<TChangedOnDiskAnswer(const QString &fileName)>;
 
     explicit TQBDataService(QObject *owner = nullptr);
 
@@ -53,6 +64,8 @@ public:
     void SetOnSaveRequest(TFileNameRequestEvent handler) { FOnSaveRequest = std::move(handler); }
     void SetOnCloseRequest(TCloseRequestEvent handler) { FOnCloseRequest = std::move(handler); }
     void SetOnRequestPreserve(TFileNameRequestEvent handler) { FOnRequestPreserve = std::move(handler); }
+    // Asked before a save replaces a file that changed on disk; without a handler the save is refused.
+    void SetOnChangedOnDisk(TChangedOnDiskEvent handler) { FOnChangedOnDisk = std::move(handler); }
     // Shows and hides the busy cursor; the desktop program sets it, the core has no cursor.
     void SetOnBusy(TBusyEvent handler) { FOnBusy = std::move(handler); }
 
@@ -61,6 +74,7 @@ public:
     bool SaveRequest(QString &fileName);
     TCloseRequestResult CloseRequest();
     bool PreserveRequest(const QString &proposedName);
+    TChangedOnDiskAnswer ChangedOnDiskRequest(const QString &fileName);
     void SetBusy(bool busy);
 
 protected:
@@ -73,4 +87,5 @@ private:
     TCloseRequestEvent FOnCloseRequest;
     TFileNameRequestEvent FOnRequestPreserve;
     TBusyEvent FOnBusy;
+    TChangedOnDiskEvent FOnChangedOnDisk;
 };

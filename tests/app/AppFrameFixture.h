@@ -10,6 +10,7 @@
 #include "framework/NVKInit.h"
 #include "panes/OutlinePane.h"
 #include "platform/QBDialogs.h"
+#include "services/QBDocRecovery.h"
 #include "services/QBDocSvc.h"
 #include "services/Registry.h"
 
@@ -37,6 +38,7 @@ struct TAppFrameFixture
         NVKFinalizeCore();
         NVKInitializeCore();
         TRegistry::SetStoreFolder(dir.path());
+        TQBDataRecovery::SetFolder(dir.filePath(QStringLiteral("Recovery")));
         QBDialogs::ClearTestState();
         QBSetArticleClipboard(clipboard);
         appData = std::make_unique<TDMAppData>(QStringList());

@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: MIT
 #include "AppFrameFixture.h"
 #include "platform/QBShell.h"
+#include "support/TestHelpers.h"
 
 #include <QFileInfo>
 #include <QTextBlock>
@@ -74,12 +75,6 @@ struct TAttachFixture : TAppFrameFixture
         run(frame->FileOpen);
     }
 };
-
-QByteArray fileBytes(const QString &fileName)
-{
-    QFile file(fileName);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 } // namespace
 

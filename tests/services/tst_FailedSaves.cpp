@@ -9,6 +9,10 @@
 #include <QDirIterator>
 #include <QTest>
 
+#include <csignal>
+#include <cstring>
+#include <sys/resource.h>
+
 namespace {
 
 // Every way the services replace a file on disk.
@@ -166,6 +170,35 @@ private Q_SLOTS:
         default:
             break;
         }
+    }
+
+    void systemRefusal_isToldInTheSystemsWords()
+    {
+        TServiceFixture f;
+        f.start();
+        const IQBDataServicePtr data = DataService();
+        const QString file = f.path(QStringLiteral("notes.xqb"));
+        QVERIFY(data->SaveDocument(file));
+        const QByteArray old = fileBytes(file);
+        const QStringList files = filesBelow(f.dir.path());
+        data->GetDocument()->Root()->SetContent(QString(300000, QLatin1Char('x')));
+
+        // A real refusal of the system, as a full disk would give, whatever rights the test has: a
+        // limit on the size of files this process writes.
+        const auto previous = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit{};
+        getrlimit(RLIMIT_FSIZE, &limit);
+        const rlimit small{100000, limit.rlim_max};
+        QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
+        const QString message = messageOf([&] { data->SaveDocument(QString()); });
+        setrlimit(RLIMIT_FSIZE, &limit);
+        std::signal(SIGXFSZ, previous);
+
+        QVERIFY2(message.contains(QString::fromLocal8Bit(std::strerror(EFBIG))), qPrintable(message));
+        QVERIFY2(message.contains(file), qPrintable(message));
+        QCOMPARE(fileBytes(file), old);
+        QCOMPARE(filesBelow(f.dir.path()), files);
+        QVERIFY(data->GetDocument()->Modified());
     }
 };
 

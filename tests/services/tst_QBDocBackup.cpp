@@ -4,6 +4,7 @@
 #include "services/QBEditorIntf.h"
 #include "support/ServiceFixture.h"
 
+#include <QSignalSpy>
 #include <QTest>
 
 namespace {
@@ -186,6 +187,25 @@ private Q_SLOTS:
 
         backup.SetAutosave(false);
         QVERIFY(!backup.Timer()->isActive());
+
+        // Another program changes the file: autosave leaves it alone and says so, every tick, until
+        // a save by hand decides.
+        const QByteArray theirs = "<?xml version=\"1.0\"?><Snippets Version=\"1.1\"/>";
+        QVERIFY(writeFile(file, theirs));
+        data->GetDocument()->Root()->SetCaption(QStringLiteral("typed after the other program"));
+        QSignalSpy skipped(&backup, &TQBDataBackup::autosaveSkipped);
+        backup.DoAutosave();
+        backup.DoAutosave();
+        QCOMPARE(skipped.size(), 2);
+        QCOMPARE(skipped.at(0).at(0).toString(), file);
+        QCOMPARE(fileBytes(file), theirs);
+        QVERIFY(data->GetDocument()->Modified());
+        F->data->SetOnChangedOnDisk([](const QString &) { return cdOverwrite; });
+        QVERIFY(data->SaveDocument(QString()));
+        data->GetDocument()->Root()->SetCaption(QStringLiteral("and on"));
+        backup.DoAutosave();
+        QCOMPARE(skipped.size(), 2);
+        QVERIFY(fileBytes(file).contains("and on"));
     }
 };
 

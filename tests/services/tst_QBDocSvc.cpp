@@ -268,6 +268,76 @@ private Q_SLOTS:
         QCOMPARE(data->GetDocument()->Version(), QStringLiteral("1.0"));
         QVERIFY(log.events.contains(QStringLiteral("afterOpen")));
     }
+
+    void changedOnDisk_asksBeforeASaveReplacesIt_data()
+    {
+        QTest::addColumn<QString>("change");
+        QTest::addColumn<int>("answer"); // -1: no one to ask
+        QTest::addColumn<bool>("asked");
+        QTest::addColumn<QString>("fileHolds"); // "ours", "theirs"
+        QTest::newRow("edited, overwrite") << "edit" << int(cdOverwrite) << true << "ours";
+        QTest::newRow("edited, save as") << "edit" << int(cdSaveAs) << true << "theirs";
+        QTest::newRow("edited, cancel") << "edit" << int(cdCancel) << true << "theirs";
+        QTest::newRow("edited, no one to ask") << "edit" << -1 << false << "theirs";
+        QTest::newRow("same bytes, new time") << "touch" << int(cdCancel) << false << "ours";
+        QTest::newRow("deleted") << "delete" << int(cdCancel) << false << "ours";
+    }
+
+    void changedOnDisk_asksBeforeASaveReplacesIt()
+    {
+        QFETCH(QString, change);
+        QFETCH(int, answer);
+        QFETCH(bool, asked);
+        QFETCH(QString, fileHolds);
+        F->start();
+        const IQBDataServicePtr data = DataService();
+        const QString file = F->path(QStringLiteral("shared.xqb"));
+        const QString other = F->path(QStringLiteral("mine.xqb"));
+        QVERIFY(data->SaveDocument(file));
+        int questions = 0;
+        if (answer >= 0)
+            F->data->SetOnChangedOnDisk([&](const QString &name) {
+                ++questions;
+                [&] { QCOMPARE(name, file); }();
+                return TChangedOnDiskAnswer(answer);
+            });
+        F->data->SetOnSaveRequest([&](TQBDataService *, QString &name, bool &) { name = other; });
+
+        const QByteArray theirs = "<?xml version=\"1.0\"?><Snippets Version=\"1.1\"><Article Caption=\"theirs\"/>"
+                                  "</Snippets>";
+        if (change == QLatin1String("edit")) {
+            QVERIFY(writeFile(file, theirs));
+        } else if (change == QLatin1String("touch")) {
+            QFile touched(file);
+            QVERIFY(touched.open(QIODevice::ReadWrite));
+            QVERIFY(touched.setFileTime(QDateTime::currentDateTime().addSecs(60), QFileDevice::FileModificationTime));
+        } else {
+            QVERIFY(QFile::remove(file));
+        }
+        QCOMPARE(data->ChangedOnDisk(), change == QLatin1String("edit"));
+
+        data->GetDocument()->Root()->SetCaption(QStringLiteral("ours"));
+        bool saved = false;
+        const QString message = messageOf([&] { saved = data->SaveDocument(QString()); });
+        QCOMPARE(questions, asked ? 1 : 0);
+        QCOMPARE(fileBytes(file).contains("Caption=\"ours\""), fileHolds == QLatin1String("ours"));
+        if (fileHolds == QLatin1String("theirs"))
+            QCOMPARE(fileBytes(file), theirs);
+        if (answer == cdSaveAs) {
+            QVERIFY(saved);
+            QVERIFY(fileBytes(other).contains("Caption=\"ours\""));
+            QCOMPARE(data->GetDocument()->FileName(), other);
+        } else if (fileHolds == QLatin1String("theirs")) {
+            QVERIFY(!saved);
+            QVERIFY(data->GetDocument()->Modified());
+            // Without anyone to ask the save is refused and says why.
+            QCOMPARE(message.contains(file), answer < 0);
+        } else {
+            QVERIFY(saved);
+            // Once written, the file is ours again: the next save does not ask.
+            QVERIFY(!data->ChangedOnDisk());
+        }
+    }
 };
 
 QTEST_GUILESS_MAIN(TestQBDocSvc)
