@@ -2,6 +2,8 @@
 // SPDX-License-Identifier: MIT
 #include "platform/QBHelp.h"
 
+#include "base/QBPaths.h"
+
 #include <QAction>
 #include <QCoreApplication>
 #include <QDesktopServices>
@@ -186,7 +188,7 @@ QString QBHelpFolder()
 {
     if (!helpFolderOverride().isEmpty())
         return helpFolderOverride();
-    return QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("help"));
+    return QDir(QBResourceFolder()).filePath(QStringLiteral("help"));
 }
 
 void QBSetHelpFolder(const QString &folder)

@@ -2,9 +2,11 @@
 // SPDX-License-Identifier: MIT
 #include "platform/QBImages.h"
 
-#include <QCoreApplication>
+#include "base/QBPaths.h"
+
 #include <QDir>
 #include <QFile>
+#include <QGuiApplication>
 #include <QIconEngine>
 #include <QImage>
 #include <QPainter>
@@ -272,5 +274,5 @@ QIcon QBApplicationIcon()
 
 QString QBTipsFileName()
 {
-    return QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("tips.txt"));
+    return QDir(QBResourceFolder()).filePath(QStringLiteral("tips.txt"));
 }
