@@ -6,7 +6,7 @@
 # poppler-utils (pdftotext, pdfinfo) lets the print tests read the PDFs they print.
 # librsvg2-bin renders the icon theme's bitmaps at install time; desktop-file-utils, appstream and
 # shared-mime-info check the launcher, metainfo and file type; dpkg-dev (dpkg-shlibdeps) lets
-# `make package` compute the Debian package's dependencies.
+# `make package` compute the Debian package's dependencies (CPack finds the programs with file).
 # With --fuzz it also installs clang and its libFuzzer runtime, which only `make fuzz` needs.
 set -euo pipefail
 
@@ -16,7 +16,7 @@ packages=(
     libxml2-dev zlib1g-dev libjpeg62-turbo-dev
     fonts-dejavu-core fonts-liberation2 xvfb xauth
     poppler-utils
-    librsvg2-bin desktop-file-utils appstream shared-mime-info dpkg-dev
+    librsvg2-bin desktop-file-utils appstream shared-mime-info dpkg-dev file
 )
 if [ "${1:-}" = "--fuzz" ]; then
     packages+=(clang libclang-rt-dev)
