@@ -1,12 +1,16 @@
 // Copyright (c) 2026 Brindlewood
 // SPDX-License-Identifier: MIT
 #include "controls/ArticleTitle.h"
+#include "controls/VtlRichEdit.h"
 #include "platform/QBColors.h"
 #include "platform/QBHelp.h"
 #include "platform/QBImages.h"
 
 #include <QApplication>
 #include <QTest>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QTextLayout>
 #include <QTextBrowser>
 
 namespace {
@@ -126,6 +130,34 @@ private Q_SLOTS:
         const QImage image = title.grab().toImage();
         const QColor text = mostContrasting(image, image.rect(), yellow);
         QVERIFY2(QBContrastRatio(text, yellow) >= 4.5, qPrintable(text.name()));
+    }
+
+    void addressMarks_readOnADarkEditor_data()
+    {
+        QTest::addColumn<QColor>("background");
+        QTest::newRow("dark window colour") << QColor(0x2a, 0x2a, 0x2e);
+        QTest::newRow("white editor colour") << QColor(Qt::white);
+    }
+
+    void addressMarks_readOnADarkEditor()
+    {
+        QFETCH(QColor, background);
+        TVtlRichEdit editor;
+        QPalette palette = editor.palette();
+        palette.setColor(QPalette::Base, background);
+        editor.setPalette(palette);
+        editor.setPlainText(QStringLiteral("see https://example.org today"));
+        editor.resize(400, 200);
+        editor.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&editor));
+        editor.grab();
+        const QList<QTextLayout::FormatRange> marks = editor.document()->firstBlock().layout()->formats();
+        QCOMPARE(marks.size(), 1);
+        const QColor mark = marks.at(0).format.foreground().color();
+        QVERIFY2(QBContrastRatio(mark, background) >= 4.5, qPrintable(mark.name()));
+        // Where the classic link blue reads, it stays.
+        if (QBContrastRatio(QColor(0, 0, 255), background) >= 4.5)
+            QCOMPARE(mark, QColor(0, 0, 255));
     }
 
     void helpPages_readOnADarkDesktop()
