@@ -118,18 +118,17 @@ void TQBInstanceServer::Listen(const QString &socket)
     connect(server, &QLocalServer::newConnection, this, [this, server] {
         while (QLocalSocket *connection = server->nextPendingConnection()) {
             connect(connection, &QLocalSocket::disconnected, connection, &QObject::deleteLater);
-            connect(connection, &QLocalSocket::readyRead, this, &TQBInstanceServer::Answer);
+            connect(connection, &QLocalSocket::readyRead, this, [this, connection] { Answer(connection); });
         }
     });
     FServer = server;
 }
 
-void TQBInstanceServer::Answer()
+void TQBInstanceServer::Answer(QLocalSocket *connection)
 {
-    auto *connection = qobject_cast<QLocalSocket *>(sender());
-    if (!connection || !connection->canReadLine()) {
+    if (!connection->canReadLine()) {
         // A peer that sends a long line without an end is not a Quillbox; it gets no buffer to fill.
-        if (connection && connection->bytesAvailable() > 64)
+        if (connection->bytesAvailable() > 64)
             connection->abort();
         return;
     }

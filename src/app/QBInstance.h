@@ -6,6 +6,7 @@
 #include <QPointer>
 
 class QLocalServer;
+class QLocalSocket;
 class QWidget;
 class TQBDataAccess;
 
@@ -41,7 +42,7 @@ Q_SIGNALS:
 private:
     void DocumentChanged();
     void Listen(const QString &socket);
-    void Answer();
+    void Answer(QLocalSocket *connection);
 
     QPointer<QWidget> FWindow;
     TQBDataAccess *qbaData = nullptr;
