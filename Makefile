@@ -5,8 +5,10 @@ BUILD_FUZZ ?= build-fuzz
 FUZZ_SECONDS ?= 60
 JOBS       ?= $(shell nproc)
 CMAKE_GEN  := -G Ninja
+# Where `make install` puts the programs and their files; DESTDIR, when given, is put in front of it.
+PREFIX     ?= /usr/local
 
-.PHONY: all deps build run test test-asan bench fuzz format clean
+.PHONY: all deps build run test test-asan bench fuzz format clean install package
 
 all: build
 
@@ -21,6 +23,13 @@ build: deps $(BUILD)/build.ninja
 
 run: build
 	$(BUILD)/bin/quillbox
+
+install: build
+	DESTDIR="$(DESTDIR)" cmake --install $(BUILD) --prefix "$(PREFIX)"
+
+# The Debian package (quillbox_VERSION_ARCH.deb) lands in $(BUILD).
+package: build
+	cd $(BUILD) && cpack -G DEB
 
 test: build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)

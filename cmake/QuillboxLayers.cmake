@@ -20,7 +20,7 @@ set(QB_LAYER_TABLE
     "qb_dialogs     qb_controls qb_services"
     "qb_panes       qb_editor qb_search qb_dialogs"
     "qb_report      qb_editor qb_export Qt6::PrintSupport"
-    "qb_app         qb_panes qb_dialogs qb_export qb_report"
+    "qb_app         qb_panes qb_dialogs qb_export qb_report Qt6::Network"
     "qb_cli         qb_search qb_export qb_report"
 )
 # Links a row may add without being a layer: optional platform libraries.

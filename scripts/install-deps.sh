@@ -4,6 +4,9 @@
 # The Liberation fonts have the metrics of Arial, Times New Roman and Courier New, which documents
 # from other desktops name: fontconfig substitutes them, so lines break where they did there.
 # poppler-utils (pdftotext, pdfinfo) lets the print tests read the PDFs they print.
+# librsvg2-bin renders the icon theme's bitmaps at install time; desktop-file-utils, appstream and
+# shared-mime-info check the launcher, metainfo and file type; dpkg-dev (dpkg-shlibdeps) lets
+# `make package` compute the Debian package's dependencies (CPack finds the programs with file).
 # With --fuzz it also installs clang and its libFuzzer runtime, which only `make fuzz` needs.
 set -euo pipefail
 
@@ -13,6 +16,7 @@ packages=(
     libxml2-dev zlib1g-dev libjpeg62-turbo-dev
     fonts-dejavu-core fonts-liberation2 xvfb xauth
     poppler-utils
+    librsvg2-bin desktop-file-utils appstream shared-mime-info dpkg-dev file
 )
 if [ "${1:-}" = "--fuzz" ]; then
     packages+=(clang libclang-rt-dev)

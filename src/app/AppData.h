@@ -32,7 +32,7 @@ public:
 
     static TDMAppData *Instance() { return FInstance; }
     // The folder with one sub-folder per language for the modules created from now on; empty (the
-    // default) is the "Language" folder beside the program. Tests point it at their own folder.
+    // default) is the "Language" folder among the program's resources. Tests point it at their own folder.
     static void SetLanguageFolder(const QString &folder) { FLanguageFolder = folder; }
 
     // Dialogs and messages are shown over this window.

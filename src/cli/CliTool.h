@@ -50,6 +50,8 @@ struct TCliCommand
     const char *Name;
     const char *Arguments;
     const char *Summary;
+    // One "  --option VALUE   what it does" line per option, for the command's own --help.
+    const char *Options;
     void (*Run)(const QStringList &args, QTextStream &out);
 };
 

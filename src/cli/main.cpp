@@ -12,7 +12,9 @@ int main(int argc, char *argv[])
 {
     // Export and print lay out rich text and need fonts, hence a GUI application; without a display
     // they draw off screen. The other commands start faster without one.
-    const bool gui = argc > 1 && CliNeedsGui(QString::fromLocal8Bit(argv[1]));
+    // A command's own --help needs no fonts either.
+    const bool help = argc > 2 && (qstrcmp(argv[2], "--help") == 0 || qstrcmp(argv[2], "-h") == 0);
+    const bool gui = argc > 1 && CliNeedsGui(QString::fromLocal8Bit(argv[1])) && !help;
     if (gui && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY") &&
         qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
         qputenv("QT_QPA_PLATFORM", "offscreen");

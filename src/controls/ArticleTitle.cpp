@@ -177,11 +177,14 @@ void TArticleTitle::paintEvent(QPaintEvent *)
     if (FExpanded && height() > FCaptionHeight)
         painter.fillRect(QRect(0, FCaptionHeight, width(), height() - FCaptionHeight), FColor);
 
+    // The strip's colour is a setting and the caption's a palette role; on a dark desktop the two
+    // can meet as light on light.
+    const QColor captionColor = QBReadableOn(FColor, FCaptionColor);
     QStyleOption option;
     option.initFrom(this);
     option.rect = GlyphRect();
-    option.palette.setColor(QPalette::ButtonText, FCaptionColor);
-    option.palette.setColor(QPalette::WindowText, FCaptionColor);
+    option.palette.setColor(QPalette::ButtonText, captionColor);
+    option.palette.setColor(QPalette::WindowText, captionColor);
     style()->drawPrimitive(FExpanded ? QStyle::PE_IndicatorArrowUp : QStyle::PE_IndicatorArrowDown, &option, &painter,
                            this);
 
@@ -195,7 +198,7 @@ void TArticleTitle::paintEvent(QPaintEvent *)
         textRect.setLeft(textRect.left() + FImageSize + 16);
     }
     painter.setFont(FCaptionFont);
-    painter.setPen(FCaptionColor);
+    painter.setPen(captionColor);
     const QString shown =
         QFontMetrics(FCaptionFont)
             .elidedText(FCaption, FPathInCaption ? Qt::ElideMiddle : Qt::ElideRight, qMax(0, textRect.width()));

@@ -2,6 +2,8 @@
 // SPDX-License-Identifier: MIT
 #include "VtlRichEdit.h"
 
+#include "platform/QBColors.h"
+
 #include <QAbstractTextDocumentLayout>
 #include <QRegularExpression>
 #include <QScrollBar>
@@ -68,7 +70,8 @@ void TVtlRichEdit::MarkVisibleUrls()
         const QString text = block.text();
         if (text.contains(QLatin1Char(':')) || text.contains(QLatin1String("www."), Qt::CaseInsensitive)) {
             QTextCharFormat format;
-            format.setForeground(QColor(0, 0, 255));
+            // Link blue, unless the editor's background is too dark for it (a dark desktop's window colour).
+            format.setForeground(QBReadableOn(palette().color(QPalette::Base), QColor(0, 0, 255)));
             format.setFontUnderline(true);
             auto it = pattern.globalMatch(text);
             while (it.hasNext()) {

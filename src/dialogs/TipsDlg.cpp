@@ -2,12 +2,12 @@
 // SPDX-License-Identifier: MIT
 #include "TipsDlg.h"
 
+#include "base/QBPaths.h"
 #include "framework/NVKFormat.h"
 #include "platform/QBHelp.h"
 #include "services/QBSettingsSvc.h"
 
 #include <QCheckBox>
-#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QHBoxLayout>
@@ -88,7 +88,7 @@ void TFTipsDlg::SetTipsFolder(const QString &folder)
 
 QString TFTipsDlg::TipsFileName()
 {
-    const QString folder = tipsFolder().isEmpty() ? QCoreApplication::applicationDirPath() : tipsFolder();
+    const QString folder = tipsFolder().isEmpty() ? QBResourceFolder() : tipsFolder();
     return QDir(folder).filePath(QStringLiteral("tips.txt"));
 }
 

@@ -9,7 +9,7 @@ class QCheckBox;
 class QLabel;
 class QPushButton;
 
-// The tip of the day, read from "tips.txt" beside the program, one tip per line.
+// The tip of the day, read from "tips.txt" among the program's resources, one tip per line.
 class TFTipsDlg : public QDialog
 {
     Q_OBJECT
@@ -23,7 +23,7 @@ public:
     // afterwards the settings remember the switch and the tip shown.
     static void ShowTips(bool force, QWidget *owner = nullptr);
 
-    // Where "tips.txt" is looked for: the program's folder unless set (tests set it).
+    // Where "tips.txt" is looked for: the program's resources unless set (tests set it).
     static void SetTipsFolder(const QString &folder);
     static QString TipsFileName();
 

@@ -3,8 +3,8 @@
 #include "NVKLang.h"
 
 #include "NVKInit.h"
+#include "base/QBPaths.h"
 
-#include <QCoreApplication>
 #include <QDir>
 
 namespace {
@@ -20,14 +20,6 @@ QString withTrailingSlash(const QString &path)
     return result;
 }
 
-// The folder beside the program; without an application object there is no program folder to
-// ask for, and the working folder is the nearest sensible place.
-QString programFolder()
-{
-    if (QCoreApplication::instance())
-        return QCoreApplication::applicationDirPath();
-    return QDir::currentPath();
-}
 } // namespace
 
 // ---- TNVKLocalizationService ----
@@ -99,7 +91,7 @@ int TNVKLocalizationServiceImpl::IndexOfLanguage(const QString &name) const
 bool TNVKLocalizationServiceImpl::DoStart()
 {
     FLanguages.clear();
-    FResolvedBasePath = FBasePath.isEmpty() ? withTrailingSlash(programFolder()) +
+    FResolvedBasePath = FBasePath.isEmpty() ? withTrailingSlash(QBResourceFolder()) +
                                                   QString::fromLatin1(SLanguageFolder) + QLatin1Char('/')
                                             : withTrailingSlash(FBasePath);
     // Sorted by name so the list reads the same on every file system (some list folders unordered).

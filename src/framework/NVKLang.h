@@ -43,7 +43,7 @@ class TNVKLocalizationService : public TNVKCustomServiceProvider
 public:
     explicit TNVKLocalizationService(QObject *owner = nullptr);
 
-    // Empty means the folder "Language" beside the program.
+    // Empty means the folder "Language" among the program's resources (QBResourceFolder).
     QString BasePath() const { return FBasePath; }
     void SetBasePath(const QString &value);
     // Empty means "Default".

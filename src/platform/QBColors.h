@@ -19,3 +19,9 @@ inline constexpr TColor clInfoBk = TColor(0x80000018);
 QColor TColorToQColor(TColor color);
 // The stored form of an RGB colour.
 TColor QColorToTColor(const QColor &color);
+
+// The contrast ratio of two colours, from 1 (the same) to 21 (black on white), as WCAG defines it.
+double QBContrastRatio(const QColor &a, const QColor &b);
+// preferred when it reads well on background; otherwise black or white, whichever reads better. Fixed
+// colours (a yellow title, a stored text colour) meet palette colours that a dark desktop inverts.
+QColor QBReadableOn(const QColor &background, const QColor &preferred);

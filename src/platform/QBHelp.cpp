@@ -2,6 +2,8 @@
 // SPDX-License-Identifier: MIT
 #include "platform/QBHelp.h"
 
+#include "base/QBPaths.h"
+
 #include <QAction>
 #include <QCoreApplication>
 #include <QDesktopServices>
@@ -186,7 +188,7 @@ QString QBHelpFolder()
 {
     if (!helpFolderOverride().isEmpty())
         return helpFolderOverride();
-    return QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("help"));
+    return QDir(QBResourceFolder()).filePath(QStringLiteral("help"));
 }
 
 void QBSetHelpFolder(const QString &folder)
@@ -298,6 +300,16 @@ TFHelpViewer::TFHelpViewer(QWidget *parent) : QWidget(parent, Qt::Window)
     // Links are followed here so that only pages of the help folder load inside the window.
     hbPage->setOpenLinks(false);
     hbPage->setOpenExternalLinks(false);
+    // The pages are printed paper whatever the desktop's colours: the style sheet's dark text and
+    // coloured headings on white, and links that read on white (a dark palette's are light).
+    QPalette paper = hbPage->palette();
+    for (const QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
+        paper.setColor(group, QPalette::Base, QColor(0xff, 0xff, 0xff));
+        paper.setColor(group, QPalette::Text, QColor(0x20, 0x20, 0x20));
+        paper.setColor(group, QPalette::Link, QColor(0x1f, 0x56, 0xa8));
+        paper.setColor(group, QPalette::LinkVisited, QColor(0x6a, 0x3d, 0x9a));
+    }
+    hbPage->setPalette(paper);
 
     auto *splitter = new QSplitter(Qt::Horizontal, this);
     splitter->addWidget(lbContents);

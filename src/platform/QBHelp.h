@@ -12,7 +12,7 @@ class QLabel;
 class QListWidget;
 class QTextBrowser;
 
-// The help pages are HTML files in the "help" folder beside the program. Each window and dialog
+// The help pages are HTML files in the "help" folder of the program's resources. Each window and dialog
 // page has a help context number; the table in QBHelp.cpp maps it to a page.
 
 // Shows the help window at its contents page; the one help window is reused.
@@ -27,7 +27,7 @@ QList<int> QBHelpContexts();
 // The pages of the contents list, in their order.
 QStringList QBHelpContentsPages();
 
-// Where the pages are read from: the "help" folder beside the program unless set otherwise.
+// Where the pages are read from: the "help" folder of the program's resources unless set otherwise.
 QString QBHelpFolder();
 void QBSetHelpFolder(const QString &folder);
 

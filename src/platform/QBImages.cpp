@@ -2,9 +2,11 @@
 // SPDX-License-Identifier: MIT
 #include "platform/QBImages.h"
 
-#include <QCoreApplication>
+#include "base/QBPaths.h"
+
 #include <QDir>
 #include <QFile>
+#include <QGuiApplication>
 #include <QIconEngine>
 #include <QImage>
 #include <QPainter>
@@ -80,8 +82,8 @@ public:
 
     void paint(QPainter *painter, const QRect &rect, QIcon::Mode mode, QIcon::State state) override
     {
-        const qreal scale = painter->device() ? painter->device()->devicePixelRatioF() : 1.0;
-        const QPixmap pm = scaledPixmap(rect.size(), mode, state, scale);
+        const qreal scale = qMax<qreal>(1.0, painter->device() ? painter->device()->devicePixelRatioF() : 1.0);
+        const QPixmap pm = scaledPixmap(rect.size() * scale, mode, state, scale);
         painter->drawPixmap(rect, pm);
     }
 
@@ -96,9 +98,11 @@ public:
         return scaledPixmap(size, mode, state, 1.0);
     }
 
+    // size is in device pixels already (QIcon multiplies by scale before asking), so a 16-pixel icon
+    // on a 2x screen is drawn anew at 32 pixels rather than blown up or drawn twice too large.
     QPixmap scaledPixmap(const QSize &size, QIcon::Mode mode, QIcon::State, qreal scale) override
     {
-        const int side = qRound(qMin(size.width(), size.height()) * qMax<qreal>(scale, 1.0));
+        const int side = qMin(size.width(), size.height());
         if (side <= 0)
             return QPixmap();
         const QString cacheKey = QStringLiteral("qbimage:%1:%2:%3:%4")
@@ -242,7 +246,10 @@ QPixmap QBDisabledPixmap(const QPixmap &pixmap)
 QPixmap QBSplashPixmap()
 {
     EnsureResources();
-    QPixmap pixmap(QBSplashWidth, QBSplashHeight);
+    // Drawn at the screen's density so the splash is as sharp on a 2x screen as on a 1x one.
+    const qreal ratio = qApp ? qMax<qreal>(1.0, qApp->devicePixelRatio()) : 1.0;
+    QPixmap pixmap(qRound(QBSplashWidth * ratio), qRound(QBSplashHeight * ratio));
+    pixmap.setDevicePixelRatio(ratio);
     // The splash window is black; the picture is drawn over the same black.
     pixmap.fill(Qt::black);
     QSvgRenderer renderer(QStringLiteral(":/splash.svg"));
@@ -272,5 +279,5 @@ QIcon QBApplicationIcon()
 
 QString QBTipsFileName()
 {
-    return QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("tips.txt"));
+    return QDir(QBResourceFolder()).filePath(QStringLiteral("tips.txt"));
 }

@@ -133,5 +133,6 @@ constexpr int QBSplashHeight = 215;
 
 QIcon QBApplicationIcon();
 
-// "tips.txt" in the program's folder: the build copies it beside the program.
+// "tips.txt" among the program's resources: the build copies it beside the program, an installation
+// into share/quillbox.
 QString QBTipsFileName();

@@ -64,6 +64,37 @@ private Q_SLOTS:
                  2);
     }
 
+    void help_ofOneCommand_explainsItsOptions_data()
+    {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<QStringList>("options");
+        QTest::newRow("info") << "info" << QStringList();
+        QTest::newRow("convert") << "convert" << QStringList{"--encoding NAME"};
+        QTest::newRow("search") << "search" << QStringList{"--match-case", "--whole-words", "--titles", "--from IID"};
+        QTest::newRow("export") << "export"
+                                << QStringList{"--scope", "--format", "--no-titles", "--numbering", "--keep-empty"};
+        QTest::newRow("print") << "print" << QStringList{"--scope", "--paper", "--margins", "--keep-empty"};
+    }
+
+    void help_ofOneCommand_explainsItsOptions()
+    {
+        QFETCH(QString, command);
+        QFETCH(QStringList, options);
+        const TRun before = cli({QStringLiteral("--help"), command});
+        const TRun after = cli({command, QStringLiteral("--help")});
+        QCOMPARE(before.ExitCode, 0);
+        QCOMPARE(after.ExitCode, 0);
+        QCOMPARE(before.Out, after.Out);
+        QVERIFY(before.Out.startsWith(QStringLiteral("Usage: quillbox-cli ") + command + QLatin1Char(' ')));
+        for (const QString &option : options)
+            QVERIFY2(before.Out.contains(QStringLiteral("\n  ") + option), qPrintable(option));
+        QCOMPARE(before.Out.contains(QStringLiteral("Options:")), !options.isEmpty());
+
+        const TRun unknown = cli({QStringLiteral("--help"), QStringLiteral("frobnicate")});
+        QCOMPARE(unknown.ExitCode, 2);
+        QVERIFY(unknown.Err.contains(QStringLiteral("unknown command 'frobnicate'")));
+    }
+
     void info_printsKeyValueLines()
     {
         const TRun run = cli({QStringLiteral("info"), testData(QStringLiteral("xqb/notebook-1.1.xqb"))});

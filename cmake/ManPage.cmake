@@ -1,0 +1,147 @@
+# Copyright (c) 2026 Brindlewood
+# SPDX-License-Identifier: MIT
+
+# Writes a manual page from what a program prints for --help, so the two cannot disagree.
+# cmake -DPROGRAM=<exe> -DNAME=<name> -DVERSION=<v> -DOUTPUT=<file> [-DSUBCOMMANDS=ON] -P ManPage.cmake
+#
+# The help text's shape: "Usage: ..." first, then paragraphs, and sections headed "Heading:" on a
+# line of their own with items "  TERM   text" (or "  TERM" and text indented by six). A line
+# "Heading: text" is a section holding that text. With SUBCOMMANDS, each item of the "Commands:"
+# section is asked for its own help (PROGRAM --help NAME), whose options follow the section. A
+# "Heading: text" line has a heading of one or two words, so a sentence with a colon stays a sentence.
+
+function(_qb_roff text out)
+    string(REPLACE "\\" "\\e" text "${text}")
+    string(REPLACE "-" "\\-" text "${text}")
+    string(REPLACE "\"" "\\(dq" text "${text}")
+    string(REGEX REPLACE "^([.'])" "\\\\&\\1" text "${text}")
+    set(${out} "${text}" PARENT_SCOPE)
+endfunction()
+
+function(_qb_help_lines args out)
+    execute_process(COMMAND ${PROGRAM} ${args} OUTPUT_VARIABLE help RESULT_VARIABLE rc)
+    if(NOT rc EQUAL 0)
+        message(FATAL_ERROR "${PROGRAM} ${args} failed: ${rc}")
+    endif()
+    # Lines as list items: square brackets and semicolons would upset CMake lists.
+    string(REPLACE ";" "\\;" help "${help}")
+    string(REPLACE "[" "<qb-lb>" help "${help}")
+    string(REPLACE "]" "<qb-rb>" help "${help}")
+    string(REPLACE "\n" ";" lines "${help}")
+    set(${out} "${lines}" PARENT_SCOPE)
+endfunction()
+
+function(_qb_unescape text out)
+    string(REPLACE "<qb-lb>" "[" text "${text}")
+    string(REPLACE "<qb-rb>" "]" text "${text}")
+    set(${out} "${text}" PARENT_SCOPE)
+endfunction()
+
+# The roff for help lines: sections as .SH (heading_level SH) or as plain paragraphs (inside a command's
+# .SS); the names of the "Commands:" items go to command_names_out.
+function(_qb_render lines heading_level command_names_out roff_out)
+    set(roff "")
+    set(section "")
+    set(names "")
+    foreach(line IN LISTS lines)
+        _qb_unescape("${line}" line)
+        if(line MATCHES "^Usage: (.*)$")
+            _qb_roff("${CMAKE_MATCH_1}" usage)
+            if(heading_level STREQUAL "SH")
+                string(APPEND roff ".SH SYNOPSIS\n.B \"${usage}\"\n.SH DESCRIPTION\n")
+            else()
+                string(APPEND roff ".B \"${usage}\"\n.PP\n")
+            endif()
+            set(section "DESCRIPTION")
+        elseif(line MATCHES "^([A-Z][A-Za-z ]*):$")
+            string(TOUPPER "${CMAKE_MATCH_1}" section)
+            if(heading_level STREQUAL "SH")
+                string(APPEND roff ".SH ${section}\n")
+            else()
+                string(APPEND roff ".PP\n${CMAKE_MATCH_1}:\n")
+            endif()
+        elseif(line MATCHES "^([A-Z][a-z]+( [a-z]+)?): (.+)$")
+            string(TOUPPER "${CMAKE_MATCH_1}" section)
+            _qb_roff("${CMAKE_MATCH_3}" rest)
+            string(APPEND roff ".SH ${section}\n${rest}\n")
+        elseif(line MATCHES "^  ([^ ].*[^ ])   *([^ ].*)$")
+            set(term "${CMAKE_MATCH_1}")
+            _qb_roff("${term}" term_roff)
+            _qb_roff("${CMAKE_MATCH_2}" text)
+            string(APPEND roff ".TP\n.B \"${term_roff}\"\n${text}\n")
+            if(section STREQUAL "COMMANDS")
+                string(REGEX REPLACE " .*" "" name "${term}")
+                list(APPEND names "${name}")
+            endif()
+        elseif(line MATCHES "^      (.+)$")
+            _qb_roff("${CMAKE_MATCH_1}" text)
+            string(APPEND roff "${text}\n")
+        elseif(line MATCHES "^  ([^ ].*)$")
+            set(term "${CMAKE_MATCH_1}")
+            _qb_roff("${term}" term_roff)
+            string(APPEND roff ".TP\n.B \"${term_roff}\"\n")
+            if(section STREQUAL "COMMANDS")
+                string(REGEX REPLACE " .*" "" name "${term}")
+                list(APPEND names "${name}")
+            endif()
+        elseif(line STREQUAL "")
+            string(APPEND roff ".PP\n")
+        else()
+            _qb_roff("${line}" text)
+            string(APPEND roff "${text}\n")
+        endif()
+    endforeach()
+    set(${command_names_out} "${names}" PARENT_SCOPE)
+    set(${roff_out} "${roff}" PARENT_SCOPE)
+endfunction()
+
+foreach(var PROGRAM NAME VERSION OUTPUT)
+    if(NOT DEFINED ${var})
+        message(FATAL_ERROR "ManPage.cmake needs -D${var}=...")
+    endif()
+endforeach()
+
+_qb_help_lines("--help" lines)
+# The name line: the program and the first sentence of its description.
+set(summary "")
+set(seen_usage OFF)
+foreach(line IN LISTS lines)
+    if(line MATCHES "^Usage:")
+        set(seen_usage ON)
+    elseif(seen_usage AND NOT line STREQUAL "")
+        _qb_unescape("${line}" summary)
+        break()
+    endif()
+endforeach()
+string(REGEX REPLACE "[:.].*$" "" summary "${summary}")
+_qb_roff("${summary}" summary)
+string(TOUPPER "${NAME}" title)
+_qb_roff("${title}" title)
+_qb_roff("${NAME}" name_roff)
+
+_qb_render("${lines}" SH commands body)
+if(SUBCOMMANDS)
+    set(details ".SH \"COMMAND OPTIONS\"\n")
+    foreach(command IN LISTS commands)
+        _qb_help_lines("--help;${command}" command_lines)
+        _qb_render("${command_lines}" SS unused command_roff)
+        string(APPEND details ".SS ${command}\n${command_roff}")
+    endforeach()
+    # The commands' own help goes before the closing sections (exit status, see also).
+    string(FIND "${body}" ".SH EXIT STATUS" at)
+    if(at LESS 0)
+        string(APPEND body "${details}")
+    else()
+        string(SUBSTRING "${body}" 0 ${at} head)
+        string(SUBSTRING "${body}" ${at} -1 tail)
+        set(body "${head}${details}${tail}")
+    endif()
+endif()
+
+file(WRITE "${OUTPUT}.tmp"
+     ".\\\" Made from ${NAME} --help at build time; edit the program's help text, not this file.\n"
+     ".TH ${title} 1 \"\" \"Quillbox ${VERSION}\" \"User Commands\"\n"
+     ".SH NAME\n${name_roff} \\- ${summary}\n"
+     "${body}")
+file(COPY_FILE "${OUTPUT}.tmp" "${OUTPUT}" ONLY_IF_DIFFERENT)
+file(REMOVE "${OUTPUT}.tmp")
