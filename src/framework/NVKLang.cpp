@@ -6,6 +6,9 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
+
+#include <algorithm>
 
 namespace {
 const char SLocalizationServiceName[] = "NVK:Localization";
@@ -53,16 +56,25 @@ void TNVKLocalizationService::SetDefaultLanguage(const QString &value)
     FDefaultLanguage = value;
 }
 
+void TNVKLocalizationService::SetUserPath(const QString &value)
+{
+    if (value == FUserPath)
+        return;
+    CheckInactive();
+    FUserPath = value;
+}
+
 INVKServicePtr TNVKLocalizationService::CreateService()
 {
-    return std::make_shared<TNVKLocalizationServiceImpl>(this, FBasePath, FDefaultLanguage);
+    return std::make_shared<TNVKLocalizationServiceImpl>(this, FBasePath, FDefaultLanguage, FUserPath);
 }
 
 // ---- TNVKLocalizationServiceImpl ----
 
 TNVKLocalizationServiceImpl::TNVKLocalizationServiceImpl(TNVKCustomServiceProvider *provider, const QString &basePath,
-                                                         const QString &defaultLanguage)
-    : TNVKServiceBase(provider), FBasePath(basePath), FDefaultLanguage(defaultLanguage), FPublisher(this)
+                                                         const QString &defaultLanguage, const QString &userPath)
+    : TNVKServiceBase(provider), FBasePath(basePath), FDefaultLanguage(defaultLanguage), FUserPath(userPath),
+      FPublisher(this)
 {
 }
 
@@ -87,6 +99,21 @@ void TNVKLocalizationServiceImpl::SetLanguageIndex(int index)
     FPublisher.Publish(NVK_LANGUAGE_CHANGED, nullptr);
 }
 
+QString TNVKLocalizationServiceImpl::GetInstallPath() const
+{
+    return FResolvedUserPath.isEmpty() ? FResolvedBasePath : FResolvedUserPath;
+}
+
+QString TNVKLocalizationServiceImpl::GetLanguagePath(int index) const
+{
+    const QString language = GetLanguage(index);
+    if (language.isEmpty())
+        return QString();
+    if (!FResolvedUserPath.isEmpty() && QFileInfo(FResolvedUserPath + language).isDir())
+        return FResolvedUserPath;
+    return FResolvedBasePath;
+}
+
 int TNVKLocalizationServiceImpl::IndexOfLanguage(const QString &name) const
 {
     for (qsizetype i = 0; i < FLanguages.size(); ++i) {
@@ -105,6 +132,17 @@ bool TNVKLocalizationServiceImpl::DoStart()
     // Sorted by name so the list reads the same on every file system (some list folders unordered).
     const QDir base(FResolvedBasePath);
     FLanguages = base.entryList(QDir::Dirs | QDir::Files | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase);
+    FResolvedUserPath = FUserPath.isEmpty() ? QString() : withTrailingSlash(FUserPath);
+    if (!FResolvedUserPath.isEmpty() && FResolvedUserPath != FResolvedBasePath) {
+        const QStringList own =
+            QDir(FResolvedUserPath).entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase);
+        for (const QString &language : own) {
+            if (IndexOfLanguage(language) < 0)
+                FLanguages.append(language);
+        }
+        std::sort(FLanguages.begin(), FLanguages.end(),
+                  [](const QString &a, const QString &b) { return a.compare(b, Qt::CaseInsensitive) < 0; });
+    }
     const QString defaultLanguage = GetDefaultLanguage();
     if (IndexOfLanguage(defaultLanguage) < 0)
         FLanguages.insert(0, defaultLanguage);
