@@ -3,8 +3,10 @@
 #include "AppData.h"
 
 #include "dialogs/ErrorDlg.h"
+#include "dialogs/SettingsDlg.h"
 #include "document/QBMarkers.h"
 #include "framework/NVKLang.h"
+#include "framework/NVKProperties.h"
 #include "framework/NVKResourceSet.h"
 #include "framework/QBStrings.h"
 #include "platform/NVKLocalizer.h"
@@ -20,9 +22,11 @@
 
 #include <QApplication>
 #include <QColorDialog>
+#include <QStandardPaths>
 
 TDMAppData *TDMAppData::FInstance = nullptr;
 QString TDMAppData::FLanguageFolder;
+QString TDMAppData::FUserLanguageFolder;
 
 namespace {
 
@@ -47,7 +51,26 @@ bool parseCustomColor(const QString &text, int &slot, QColor &color)
     return true;
 }
 
+// Marker names are the data module's texts: its language container names them.
+void registerMarkerProperties()
+{
+    static const bool registered = [] {
+        NVKRegisterCollection<TQBMarkerDictionary>(
+            QStringLiteral("Markers"), [](TQBMarkerDictionary *d) { return d->Markers().Count(); },
+            [](TQBMarkerDictionary *d, int index) { return std::make_shared<TQBMarkerItem>(d, index); });
+        NVKRegisterText<TQBMarkerItem>(QStringLiteral("Name"), &TQBMarkerItem::SetName);
+        return true;
+    }();
+    Q_UNUSED(registered);
+}
+
 } // namespace
+
+void TQBMarkerItem::SetName(const QString &name)
+{
+    if (FDictionary && FIndex >= 0 && FIndex < FDictionary->Markers().Count() && !name.isEmpty())
+        FDictionary->Markers().Items(FIndex).SetName(name);
+}
 
 TDMAppData::TDMAppData(const QStringList &arguments, QObject *owner) : QObject(owner), FArguments(arguments)
 {
@@ -60,6 +83,7 @@ TDMAppData::TDMAppData(const QStringList &arguments, QObject *owner) : QObject(o
     NVKLocalization = new TNVKLocalizationService(this);
     NVKLocalization->SetDefaultLanguage(QStringLiteral("Default (English)"));
     NVKLocalization->SetBasePath(FLanguageFolder);
+    NVKLocalization->SetUserPath(UserLanguageFolder());
     NVKLocalization->SetActive(true);
     NVKResourceSet = new TNVKResourceSet(this);
     NVKResourceSet->setObjectName(QStringLiteral("NVKResourceSet"));
@@ -85,6 +109,7 @@ TDMAppData::TDMAppData(const QStringList &arguments, QObject *owner) : QObject(o
     QBMarkerDictionary = new TQBMarkerDictionary(this);
     QBMarkerDictionary->setObjectName(QStringLiteral("QBMarkerDictionary"));
     QBMarkerDictionary->LoadDefaultMarkers();
+    registerMarkerProperties();
     NVKLocalizer = new TNVKLocalizer(this);
     NVKLocalizer->setObjectName(QStringLiteral("NVKLocalizer"));
     NVKLocalizer->SetResourceSet(NVKResourceSet);
@@ -217,6 +242,21 @@ void TDMAppData::ApplySettings(int categories)
         QBDataBackup->SetBackupFirstTime(settings->GetBackupFirstTime());
         QBDataBackup->SetBackupMask(settings->GetBackupMask());
     }
+}
+
+QString TDMAppData::UserLanguageFolder()
+{
+    if (!FUserLanguageFolder.isEmpty())
+        return FUserLanguageFolder;
+    // The program's own folder is usually not writable: languages the user adds live here.
+    const QString data = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    return data.isEmpty() ? QString() : data + QStringLiteral("/Language");
+}
+
+bool TDMAppData::ShowSettingsDialog()
+{
+    TFSettingsDlg dialog(FMainWindow);
+    return dialog.Execute();
 }
 
 void TDMAppData::ShowErrorDialog(std::exception_ptr error)

@@ -17,6 +17,20 @@ class TQBMarkerDictionary;
 class TNVKLocalizer;
 class TPrxController;
 
+// A marker of the dictionary as language files address it: Markers, Item index, Property Name.
+class TQBMarkerItem : public QObject
+{
+    Q_OBJECT
+
+public:
+    TQBMarkerItem(TQBMarkerDictionary *dictionary, int index) : FDictionary(dictionary), FIndex(index) {}
+    void SetName(const QString &name);
+
+private:
+    TQBMarkerDictionary *FDictionary;
+    int FIndex;
+};
+
 // The program's non-visual container: it creates the services in their order, answers the data
 // service's requests with dialogs, and applies the settings. One exists while the program runs.
 class TDMAppData : public QObject
@@ -32,12 +46,18 @@ public:
     // The folder with one sub-folder per language for the modules created from now on; empty (the
     // default) is the "Language" folder beside the program. Tests point it at their own folder.
     static void SetLanguageFolder(const QString &folder) { FLanguageFolder = folder; }
+    // The user's own language folder, where the settings dialog installs languages: empty (the
+    // default) is "Language" in the user's data folder. Tests point it at their own folder.
+    static void SetUserLanguageFolder(const QString &folder) { FUserLanguageFolder = folder; }
+    static QString UserLanguageFolder();
 
     // Dialogs and messages are shown over this window.
     void SetMainWindow(QWidget *window) { FMainWindow = window; }
 
     void ApplySettings(int categories);
     void ShowErrorDialog(std::exception_ptr error);
+    // Runs the settings dialog over the main window; true when it was closed with OK.
+    bool ShowSettingsDialog();
 
     TNVKLocalizationService *NVKLocalization;
     TNVKResourceSet *NVKResourceSet;
@@ -58,6 +78,7 @@ private:
 
     static TDMAppData *FInstance;
     static QString FLanguageFolder;
+    static QString FUserLanguageFolder;
     QStringList FArguments;
     QWidget *FMainWindow = nullptr;
 };

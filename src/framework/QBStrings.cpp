@@ -53,6 +53,9 @@ const QList<TQBNamedText> &QBNamedTexts()
         SCentimetres,
         SInches,
         SLines,
+        SMoreDetails,
+        SLessDetails,
+        SInvalidRevision,
     };
     return texts;
 }

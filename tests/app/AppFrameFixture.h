@@ -37,6 +37,8 @@ struct TAppFrameFixture
         NVKFinalizeCore();
         NVKInitializeCore();
         TRegistry::SetStoreFolder(dir.path());
+        // Languages the user installs go to a folder of the test's own, never the user's.
+        TDMAppData::SetUserLanguageFolder(dir.filePath(QStringLiteral("UserLanguage")));
         QBDialogs::ClearTestState();
         QBSetArticleClipboard(clipboard);
         appData = std::make_unique<TDMAppData>(QStringList());
@@ -50,6 +52,7 @@ struct TAppFrameFixture
     {
         frame.reset();
         appData.reset();
+        TDMAppData::SetUserLanguageFolder(QString());
         QBSetArticleClipboard(nullptr);
         QBDialogs::ClearTestState();
     }
