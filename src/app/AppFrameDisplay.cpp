@@ -16,6 +16,7 @@
 #include "services/QBEditorIntf.h"
 
 #include <QApplication>
+#include <QDockWidget>
 #include <QGridLayout>
 #include <QKeyEvent>
 #include <QLabel>
@@ -190,6 +191,7 @@ void TFAppFrame::RebuildMenuBar()
         const int page = pcNavigation->indexOf(OutlinePane);
         if (page >= 0)
             pcNavigation->setTabText(page, QBLoadStr(xlAppFrame, QBStrings::SOutlinePage));
+        pnlLDock->setWindowTitle(pcNavigation->tabText(pcNavigation->currentIndex()));
     }
     alStandardUpdate();
 }

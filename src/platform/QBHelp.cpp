@@ -2,6 +2,9 @@
 // SPDX-License-Identifier: MIT
 #include "platform/QBHelp.h"
 
+#include "platform/DialogParts.h"
+#include "platform/NVKLocalizer.h"
+
 #include <QAction>
 #include <QCoreApplication>
 #include <QDesktopServices>
@@ -290,6 +293,8 @@ TFHelpViewer::TFHelpViewer(QWidget *parent) : QWidget(parent, Qt::Window)
     aForward->setShortcut(QKeySequence::Forward);
     aHome = toolBar->addAction(tr("Contents"));
     aHome->setObjectName(QStringLiteral("aHome"));
+    xlHelp = QBNewLocalizer(this, "xlHelp");
+    xlHelp->Loaded();
 
     lbContents = new QListWidget(this);
     lbContents->setObjectName(QStringLiteral("lbContents"));
