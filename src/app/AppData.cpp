@@ -51,14 +51,19 @@ bool parseCustomColor(const QString &text, int &slot, QColor &color)
     return true;
 }
 
-// Marker names are the data module's texts: its language container names them.
-void registerMarkerProperties()
+// Marker names and the name of an untitled document are the data module's texts: its language
+// container names them.
+void registerDataModuleProperties()
 {
     static const bool registered = [] {
         NVKRegisterCollection<TQBMarkerDictionary>(
             QStringLiteral("Markers"), [](TQBMarkerDictionary *d) { return d->Markers().Count(); },
             [](TQBMarkerDictionary *d, int index) { return std::make_shared<TQBMarkerItem>(d, index); });
         NVKRegisterText<TQBMarkerItem>(QStringLiteral("Name"), &TQBMarkerItem::SetName);
+        NVKRegisterText<TQBDataService>(QStringLiteral("UntitledName"), [](TQBDataService *data, const QString &name) {
+            if (!name.trimmed().isEmpty())
+                data->SetUntitledName(name);
+        });
         return true;
     }();
     Q_UNUSED(registered);
@@ -94,6 +99,7 @@ TDMAppData::TDMAppData(const QStringList &arguments, QObject *owner) : QObject(o
     connect(QBSettingsService, &TNVKActiveComponent::activated, this, &TDMAppData::QBSettingsServiceActivated);
     connect(QBSettingsService, &TNVKActiveComponent::deactivating, this, &TDMAppData::QBSettingsServiceDeactivating);
     QBDataService = new TQBDataService(this);
+    QBDataService->setObjectName(QStringLiteral("QBDataService"));
     QBDataService->SetUntitledName(QStringLiteral("Untitled"));
     QBDataService->SetActive(true);
     connect(QBDataService, &TNVKActiveComponent::activated, this, &TDMAppData::QBDataServiceActivated);
@@ -109,7 +115,7 @@ TDMAppData::TDMAppData(const QStringList &arguments, QObject *owner) : QObject(o
     QBMarkerDictionary = new TQBMarkerDictionary(this);
     QBMarkerDictionary->setObjectName(QStringLiteral("QBMarkerDictionary"));
     QBMarkerDictionary->LoadDefaultMarkers();
-    registerMarkerProperties();
+    registerDataModuleProperties();
     NVKLocalizer = new TNVKLocalizer(this);
     NVKLocalizer->setObjectName(QStringLiteral("NVKLocalizer"));
     NVKLocalizer->SetResourceSet(NVKResourceSet);

@@ -170,6 +170,8 @@ void TFAppFrame::atTitleArticleChanged(const IQBArticlePtr &article)
 void TFAppFrame::xlAppFrameAfterUpdate()
 {
     RebuildMenuBar();
+    // An untitled document is named in the language too.
+    UpdateCaption();
     if (QBEditorService && QBEditorService->Active()) {
         if (const IQBEditorServicePtr editor = EditorService())
             atTitleArticleChanged(editor->CurrentArticle());

@@ -91,9 +91,7 @@ TTexts visibleTexts(QWidget *window)
         if (!text.trimmed().isEmpty() && !insideData(object, window))
             texts.insert(pathOf(object, window) + QLatin1Char(':') + what, text);
     };
-    // The main window's title is the document's file name and the product.
-    if (window->objectName() != QLatin1String("FAppFrame"))
-        add(window, QStringLiteral("title"), window->windowTitle());
+    add(window, QStringLiteral("title"), window->windowTitle());
     QList<QWidget *> widgets = window->findChildren<QWidget *>();
     widgets.prepend(window);
     for (QWidget *widget : std::as_const(widgets)) {
@@ -315,6 +313,8 @@ private Q_SLOTS:
                                         << "properties: pcProperties:tab1";
         QTest::newRow("marker name") << QByteArray("TDMAppData") << QByteArray("QBMarkerDictionary")
                                      << "marker: lvMarkers:item1";
+        QTest::newRow("untitled document")
+            << QByteArray("TDMAppData") << QByteArray("QBDataService") << "main window: :title";
     }
 
     void removingOneTranslation_isNoticed()
