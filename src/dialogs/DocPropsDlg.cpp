@@ -89,20 +89,19 @@ TFDocPropsDlg::TFDocPropsDlg(QWidget *owner) : QDialog(owner)
     edEncoding = displayField(tabGeneral, "edEncoding", "UTF-8");
     edCreated = displayField(tabGeneral, "edCreated", "N/A");
     edModified = displayField(tabGeneral, "edModified", "N/A");
+    // One form for all facts, so that both groups line up.
     auto *facts = new QFormLayout;
+    facts->addRow(separator(tabGeneral));
     facts->addRow(fieldLabel(tabGeneral, "lblFileNameCaption", "File Name:", edFileName), edFileName);
     facts->addRow(fieldLabel(tabGeneral, "lblFileSize", "Size:", edFileSize), edFileSize);
     facts->addRow(fieldLabel(tabGeneral, "lblArticles", "Articles:", edArticles), edArticles);
     facts->addRow(fieldLabel(tabGeneral, "lblEncoding", "Encoding:", edEncoding), edEncoding);
-    auto *times = new QFormLayout;
-    times->addRow(fieldLabel(tabGeneral, "lblCreated", "Created:", edCreated), edCreated);
-    times->addRow(fieldLabel(tabGeneral, "lblModified", "Modified:", edModified), edModified);
+    facts->addRow(separator(tabGeneral));
+    facts->addRow(fieldLabel(tabGeneral, "lblCreated", "Created:", edCreated), edCreated);
+    facts->addRow(fieldLabel(tabGeneral, "lblModified", "Modified:", edModified), edModified);
     auto *general = new QVBoxLayout(tabGeneral);
     general->addLayout(head);
-    general->addWidget(separator(tabGeneral));
     general->addLayout(facts);
-    general->addWidget(separator(tabGeneral));
-    general->addLayout(times);
     general->addStretch();
     pcProperties->addTab(tabGeneral, QStringLiteral("General"));
 

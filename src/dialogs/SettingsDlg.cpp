@@ -110,6 +110,8 @@ TFSettingsDlg::TFSettingsDlg(QWidget *owner) : QDialog(owner)
     const auto S = [](const char *text) { return QString::fromUtf8(text); };
 
     pcSettings = named(new QTabWidget(this), "pcSettings");
+    // All six pages stay in sight: the dialog grows to the width of their tabs.
+    pcSettings->setUsesScrollButtons(false);
 
     // Preferences.
     QWidget *page = NewPage("tsPreferences", "Preferences", HelpContext + 1);
