@@ -8,6 +8,8 @@
 #include "document/QBXml.h"
 #include "framework/NVKLang.h"
 #include "platform/QBColors.h"
+#include "platform/QBHelp.h"
+#include "platform/QBShell.h"
 #include "services/QBDocBackup.h"
 #include "services/QBSettingsAccess.h"
 #include "support/LanguageFiles.h"
@@ -26,6 +28,7 @@
 #include <QSignalSpy>
 #include <QSpinBox>
 #include <QTabWidget>
+#include <QTextBrowser>
 #include <QTimer>
 
 #include <functional>
@@ -582,6 +585,48 @@ private Q_SLOTS:
         dialog.btnApply->click();
         dialog.btnTitleFont->click();
         QVERIFY(!dialog.btnApply->isEnabled());
+    }
+
+    void browseAddDownloadAndHelp_actOnThePageInFront()
+    {
+        TSettingsFixture f;
+        TFSettingsDlg dialog(f.app->frame.get());
+        dialog.LoadControls();
+        QVERIFY(!dialog.btnBrowse->isEnabled());
+        dialog.rbThisDocument->setChecked(true);
+        QVERIFY(dialog.btnBrowse->isEnabled());
+        QBDialogs::QueueFileName(f.app->path(QStringLiteral("start.xqb")));
+        dialog.btnBrowse->click();
+        QCOMPARE(dialog.edStartupDocument->text(), f.app->path(QStringLiteral("start.xqb")));
+
+        // Add... offers language files and installs the one chosen.
+        QTemporaryDir sources;
+        QBDialogs::QueueFileName(
+            writeSource(sources, QStringLiteral("qb.exe.xlg"), languageXml(QStringLiteral("Svenska"), "")));
+        QBDialogs::QueueAnswer(QMessageBox::Ok);
+        dialog.btnAdd->click();
+        QCOMPARE(QBDialogs::FileDialogStarts().last(), QStringLiteral("qb.exe.xlg"));
+        QVERIFY(QFileInfo::exists(f.userLanguages() + QStringLiteral("/Svenska/qb.exe.xlg")));
+
+        QList<QUrl> opened;
+        QBSetUrlOpener([&opened](const QUrl &url) {
+            opened << url;
+            return true;
+        });
+        dialog.pcSettings->setCurrentIndex(5);
+        dialog.show();
+        QTest::mouseClick(dialog.lblDownload, Qt::LeftButton);
+        QBSetUrlOpener({});
+        QCOMPARE(opened.size(), 1);
+        QVERIFY(opened.first().toString().endsWith(QLatin1String("/languages")));
+
+        QBSetHelpFolder(QStringLiteral(QB_RESOURCES_DIR "/help"));
+        dialog.pcSettings->setCurrentIndex(2);
+        dialog.btnHelp->click();
+        QVERIFY(QBHelpViewer());
+        QCOMPARE(QBHelpViewer()->Browser()->source().fragment(), QStringLiteral("editor"));
+        QBCloseHelpViewer();
+        QBSetHelpFolder(QString());
     }
 
     // ---- document properties ----
