@@ -136,9 +136,13 @@ bool TNVKLocalizationServiceImpl::DoStart()
     if (!FResolvedUserPath.isEmpty() && FResolvedUserPath != FResolvedBasePath) {
         const QStringList own =
             QDir(FResolvedUserPath).entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase);
+        // A language in both folders is read from the user's, under the user's spelling.
         for (const QString &language : own) {
-            if (IndexOfLanguage(language) < 0)
+            const int known = IndexOfLanguage(language);
+            if (known < 0)
                 FLanguages.append(language);
+            else
+                FLanguages[known] = language;
         }
         std::sort(FLanguages.begin(), FLanguages.end(),
                   [](const QString &a, const QString &b) { return a.compare(b, Qt::CaseInsensitive) < 0; });
