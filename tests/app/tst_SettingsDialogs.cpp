@@ -350,6 +350,9 @@ private Q_SLOTS:
         dialog.feEditor->SetFontDescriptor(QStringLiteral("Courier New, 15, 1, 0, clWindowText"));
         dialog.cbDefaultColors[TFSettingsDlg::ctEditor]->click();
         setControl(dialog, QStringLiteral("clbEditor"), QStringLiteral("clYellow"));
+        dialog.cbDefaultColors[TFSettingsDlg::ctOutline]->click();
+        setControl(dialog, QStringLiteral("clbOutline"), QStringLiteral("clAqua"));
+        dialog.feTitle->SetFontDescriptor(QStringLiteral("Serif, 17, 1, 0, clWindowText"));
         setControl(dialog, QStringLiteral("lbLanguages"), QStringLiteral("Deutsch"));
         dialog.btnOKClick();
 
@@ -360,6 +363,8 @@ private Q_SLOTS:
         QCOMPARE(f.app->appData->QBDataBackup->AutosaveInterval(), 25);
         QCOMPARE(frame->RichEdit->DefAttributes().Size(), 15);
         QCOMPARE(frame->RichEdit->palette().color(QPalette::Base), QColor(Qt::yellow));
+        QCOMPARE(frame->OutlinePane->atvOutline->palette().color(QPalette::Base), QColor(Qt::cyan));
+        QCOMPARE(frame->atTitle->CaptionFont().pointSize(), 17);
         // The language switches every window at once, this dialog among them.
         QCOMPARE(frame->ViewSettings->text(), QStringLiteral("&Einstellungen..."));
         QCOMPARE(dialog.windowTitle(), QStringLiteral("Einstellungen"));
