@@ -22,6 +22,7 @@
 #include "support/TestHelpers.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QComboBox>
 #include <QDirIterator>
 #include <QDockWidget>
@@ -207,6 +208,11 @@ QList<TScreen> screens()
              dialog->SetError(QString(), QStringLiteral("details"));
              return dialog;
          }},
+        {"message box",
+         [=](TAppFrameFixture &f) {
+             return QBDialogs::NewMessageBox(owner(f), QMessageBox::Question, QStringLiteral("?"),
+                                             QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+         }},
         {"find", [](TAppFrameFixture &f) { return new TVtlFindDialog(f.frame->RichEdit, false); }},
         {"replace", [](TAppFrameFixture &f) { return new TVtlReplaceDialog(f.frame->RichEdit); }},
         {"settings",
@@ -289,6 +295,9 @@ class TestGermanScreens : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
+    // Message boxes carry the program's name, as in the program.
+    void initTestCase() { QApplication::setApplicationDisplayName(QStringLiteral("Quillbox")); }
+
     void everyWindow_speaksGerman()
     {
         const QStringList untranslated = untranslatedTexts(shippedGerman());
