@@ -22,6 +22,8 @@ set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://brindlewood.example/quillbox")
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # Qt loads its window-system plugins at run time, which no library dependency names.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")
+# Qt's own dialogs (font, colour, files) in the chosen language.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-translations-l10n")
 # The menu, the file type and the icons are picked up by the triggers of desktop-file-utils,
 # shared-mime-info and the icon theme; the package needs no scripts of its own.
 include(CPack)

@@ -12,7 +12,7 @@ set -euo pipefail
 
 packages=(
     g++ make cmake ninja-build pkg-config
-    qt6-base-dev qt6-base-dev-tools qt6-svg-dev qt6-qpa-plugins libgl-dev libx11-dev
+    qt6-base-dev qt6-base-dev-tools qt6-svg-dev qt6-qpa-plugins qt6-translations-l10n libgl-dev libx11-dev
     libxml2-dev zlib1g-dev libjpeg62-turbo-dev
     fonts-dejavu-core fonts-liberation2 xvfb xauth
     poppler-utils

@@ -3,8 +3,10 @@
 #include "AppData.h"
 
 #include "dialogs/ErrorDlg.h"
+#include "dialogs/SettingsDlg.h"
 #include "document/QBMarkers.h"
 #include "framework/NVKLang.h"
+#include "framework/NVKProperties.h"
 #include "framework/NVKResourceSet.h"
 #include "framework/QBStrings.h"
 #include "platform/NVKLocalizer.h"
@@ -21,12 +23,15 @@
 
 #include <QApplication>
 #include <QColorDialog>
+#include <QLibraryInfo>
 #include <QLocale>
 #include <QMainWindow>
+#include <QStandardPaths>
 #include <QStatusBar>
 
 TDMAppData *TDMAppData::FInstance = nullptr;
 QString TDMAppData::FLanguageFolder;
+QString TDMAppData::FUserLanguageFolder;
 
 namespace {
 
@@ -51,7 +56,31 @@ bool parseCustomColor(const QString &text, int &slot, QColor &color)
     return true;
 }
 
+// Marker names and the name of an untitled document are the data module's texts: its language
+// container names them.
+void registerDataModuleProperties()
+{
+    static const bool registered = [] {
+        NVKRegisterCollection<TQBMarkerDictionary>(
+            QStringLiteral("Markers"), [](TQBMarkerDictionary *d) { return d->Markers().Count(); },
+            [](TQBMarkerDictionary *d, int index) { return std::make_shared<TQBMarkerItem>(d, index); });
+        NVKRegisterText<TQBMarkerItem>(QStringLiteral("Name"), &TQBMarkerItem::SetName);
+        NVKRegisterText<TQBDataService>(QStringLiteral("UntitledName"), [](TQBDataService *data, const QString &name) {
+            if (!name.trimmed().isEmpty())
+                data->SetUntitledName(name);
+        });
+        return true;
+    }();
+    Q_UNUSED(registered);
+}
+
 } // namespace
+
+void TQBMarkerItem::SetName(const QString &name)
+{
+    if (FDictionary && FIndex >= 0 && FIndex < FDictionary->Markers().Count() && !name.isEmpty())
+        FDictionary->Markers().Items(FIndex).SetName(name);
+}
 
 TDMAppData::TDMAppData(const QStringList &arguments, QObject *owner) : QObject(owner), FArguments(arguments)
 {
@@ -64,6 +93,7 @@ TDMAppData::TDMAppData(const QStringList &arguments, QObject *owner) : QObject(o
     NVKLocalization = new TNVKLocalizationService(this);
     NVKLocalization->SetDefaultLanguage(QStringLiteral("Default (English)"));
     NVKLocalization->SetBasePath(FLanguageFolder);
+    NVKLocalization->SetUserPath(UserLanguageFolder());
     NVKLocalization->SetActive(true);
     NVKResourceSet = new TNVKResourceSet(this);
     NVKResourceSet->setObjectName(QStringLiteral("NVKResourceSet"));
@@ -74,6 +104,7 @@ TDMAppData::TDMAppData(const QStringList &arguments, QObject *owner) : QObject(o
     connect(QBSettingsService, &TNVKActiveComponent::activated, this, &TDMAppData::QBSettingsServiceActivated);
     connect(QBSettingsService, &TNVKActiveComponent::deactivating, this, &TDMAppData::QBSettingsServiceDeactivating);
     QBDataService = new TQBDataService(this);
+    QBDataService->setObjectName(QStringLiteral("QBDataService"));
     QBDataService->SetUntitledName(QStringLiteral("Untitled"));
     QBDataService->SetActive(true);
     connect(QBDataService, &TNVKActiveComponent::activated, this, &TDMAppData::QBDataServiceActivated);
@@ -94,6 +125,7 @@ TDMAppData::TDMAppData(const QStringList &arguments, QObject *owner) : QObject(o
     QBMarkerDictionary = new TQBMarkerDictionary(this);
     QBMarkerDictionary->setObjectName(QStringLiteral("QBMarkerDictionary"));
     QBMarkerDictionary->LoadDefaultMarkers();
+    registerDataModuleProperties();
     NVKLocalizer = new TNVKLocalizer(this);
     NVKLocalizer->setObjectName(QStringLiteral("NVKLocalizer"));
     NVKLocalizer->SetResourceSet(NVKResourceSet);
@@ -266,6 +298,7 @@ void TDMAppData::ApplySettings(int categories)
             const int index = localization->IndexOfLanguage(settings->GetLanguage());
             if (index >= 0)
                 localization->SetLanguageIndex(index);
+            ApplyQtTranslation(localization->GetLanguage(localization->GetLanguageIndex()));
         }
     }
     if (categories & scBackup) {
@@ -275,6 +308,41 @@ void TDMAppData::ApplySettings(int categories)
         QBDataBackup->SetBackupFirstTime(settings->GetBackupFirstTime());
         QBDataBackup->SetBackupMask(settings->GetBackupMask());
     }
+}
+
+void TDMAppData::ApplyQtTranslation(const QString &language)
+{
+    if (FQtTranslator) {
+        QCoreApplication::removeTranslator(FQtTranslator.get());
+        FQtTranslator.reset();
+    }
+    // Language files are named as their language calls itself ("Deutsch"), as Qt's locales do.
+    for (int code = QLocale::C + 1; code <= QLocale::LastLanguage; ++code) {
+        const QLocale locale(static_cast<QLocale::Language>(code));
+        if (locale.language() != code || locale.nativeLanguageName().compare(language, Qt::CaseInsensitive) != 0)
+            continue;
+        auto translator = std::make_unique<QTranslator>();
+        if (translator->load(locale, QStringLiteral("qtbase"), QStringLiteral("_"),
+                             QLibraryInfo::path(QLibraryInfo::TranslationsPath)) &&
+            QCoreApplication::installTranslator(translator.get()))
+            FQtTranslator = std::move(translator);
+        return;
+    }
+}
+
+QString TDMAppData::UserLanguageFolder()
+{
+    if (!FUserLanguageFolder.isEmpty())
+        return FUserLanguageFolder;
+    // The program's own folder is usually not writable: languages the user adds live here.
+    const QString data = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    return data.isEmpty() ? QString() : data + QStringLiteral("/Language");
+}
+
+bool TDMAppData::ShowSettingsDialog()
+{
+    TFSettingsDlg dialog(FMainWindow);
+    return dialog.Execute();
 }
 
 void TDMAppData::ShowErrorDialog(std::exception_ptr error)

@@ -35,6 +35,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QScopeGuard>
 #include <QScreen>
 #include <QStatusBar>
 #include <QTabWidget>
@@ -96,8 +97,11 @@ TFAppFrame::TFAppFrame(QWidget *parent) : TBaseForm(parent)
         pcNavigation->addTab(pane, QBPaneImage(image), pane->windowTitle());
         // The pane's localizer translates its caption; the page shows it.
         connect(pane, &QWidget::windowTitleChanged, this, [this, pane](const QString &title) {
-            if (const int page = pcNavigation->indexOf(pane); page >= 0)
+            if (const int page = pcNavigation->indexOf(pane); page >= 0) {
                 pcNavigation->setTabText(page, title);
+                if (page == pcNavigation->currentIndex())
+                    pnlLDock->setWindowTitle(title);
+            }
         });
     }
 
@@ -261,6 +265,10 @@ void TFAppFrame::ApplySettings(int categories)
     const IQBSettingsServicePtr settings = SettingsService();
     if (!settings)
         return;
+    // Margins, fonts and colours change how the text looks, not the article: a document that had
+    // no changes must not ask to be saved because a setting changed.
+    const bool modified = RichEdit->Modified();
+    const auto keepModified = qScopeGuard([this, modified] { RichEdit->SetModified(modified); });
     if (categories & scEditOptions) {
         RichEdit->SetWordSelection(settings->GetWordSelection());
         RichEdit->SetSelectionBar(settings->GetSelectionBar());

@@ -99,6 +99,7 @@ public:
     QAction *FilePrint = nullptr;
     QAction *FilePrintSetup = nullptr;
     QAction *FilePageSetup = nullptr;
+    QAction *FileProperties = nullptr;
     QAction *FileExit = nullptr;
     QAction *EditUndo = nullptr;
     QAction *EditRedo = nullptr;
@@ -118,6 +119,7 @@ public:
     QAction *ViewTitleBar = nullptr;
     QAction *ViewWrap = nullptr;
     QAction *ViewToggleFocus = nullptr;
+    QAction *ViewSettings = nullptr;
     QAction *NavBack = nullptr;
     QAction *NavForward = nullptr;
     QAction *NavSyncOutline = nullptr;
@@ -183,6 +185,8 @@ public:
     TColor BackColor() const { return FBackColor; }
     // A colour name as a menu shows it: "clMoneyGreen" becomes "Money Green".
     static QString ColorCaption(const QString &colorName);
+    // The caption in the program's language.
+    QString LocalColorCaption(const QString &colorName) const;
     // Adds the text colour to the font dialog: the sixteen named colours, and the current one
     // when it is none of them; returns the box.
     QComboBox *AddFontColorRow(QFontDialog &dialog, const QColor &current);

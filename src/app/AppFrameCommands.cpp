@@ -9,6 +9,7 @@
 #include "controls/ArticleTitle.h"
 #include "controls/ArticleTree.h"
 #include "dialogs/AboutDlg.h"
+#include "dialogs/DocPropsDlg.h"
 #include "dialogs/TipsDlg.h"
 #include "framework/QBStrings.h"
 #include "panes/IndexPane.h"
@@ -75,6 +76,8 @@ void TFAppFrame::CreateActions()
                                S("Printer setup|Choose the printer and its settings"), ciFilePrintSetup);
     FilePageSetup = NewAction(S("FilePageSetup"), S("Pa&ge setup..."), S("Page setup|Set the paper and the margins"),
                               ciFilePageSetup);
+    FileProperties = NewAction(S("FileProperties"), S("Proper&ties..."),
+                               S("Properties|Show the document's facts and edit its summary"), ciFileProperties);
     FileExit = NewAction(S("FileExit"), S("E&xit"), S("Exit|Quit Quillbox"), ciFileExit);
     EditUndo = NewAction(S("EditUndo"), S("&Undo"), S("Undo|Undo last change"), ciEditUndo, QKeySequence(S("Ctrl+Z")));
     EditRedo = NewAction(S("EditRedo"), S("&Redo"), S("Redo|Redo last undone change"), ciEditRedo,
@@ -108,6 +111,8 @@ void TFAppFrame::CreateActions()
     ViewToggleFocus = NewAction(S("ViewToggleFocus"), S("T&oggle focus"),
                                 S("Toggle focus|Toggle focus between editor and outline."), ciViewToggleFocus);
     ViewToggleFocus->setShortcuts({QKeySequence(Qt::Key_F6), QKeySequence(S("Ctrl+`"))});
+    ViewSettings =
+        NewAction(S("ViewSettings"), S("Settin&gs..."), S("Settings|Change the settings of Quillbox"), ciViewSettings);
     NavBack = NewAction(S("NavBack"), S("&Back"), QString(), ciNavBack, QKeySequence(S("Alt+Left")));
     NavForward = NewAction(S("NavForward"), S("&Forward"), QString(), ciNavForward, QKeySequence(S("Alt+Right")));
     NavSyncOutline = NewAction(S("NavSyncOutline"), S("S&ynchronize outline"),
@@ -177,6 +182,8 @@ void TFAppFrame::CreateMenus()
     file->addSeparator();
     file->addActions({FilePrint, FilePrintSetup, FilePageSetup});
     file->addSeparator();
+    file->addAction(FileProperties);
+    file->addSeparator();
     file->addAction(FileExit);
     connect(file, &QMenu::aboutToShow, this, [this] {
         BuildRecentMenu(miRecent);
@@ -197,10 +204,13 @@ void TFAppFrame::CreateMenus()
     view->addSeparator();
     view->addAction(ViewStatusBar);
     QMenu *toolbars = view->addMenu(tr("&Toolbars"));
+    toolbars->setObjectName(QStringLiteral("miToolbars"));
     toolbars->addActions({ViewTStandard, ViewTArticle, ViewTFormat});
     view->addActions({ViewTitleBar, ViewWrap});
     view->addSeparator();
     view->addActions({ViewGoToLine, ViewToggleFocus});
+    view->addSeparator();
+    view->addAction(ViewSettings);
 
     QMenu *article = bar->addMenu(tr("&Article"));
     article->setObjectName(QStringLiteral("mArticle"));
@@ -447,6 +457,15 @@ void TFAppFrame::ConnectDocWindowHelp()
 
     connect(HelpContents, &QAction::triggered, this, [this] { QBShowHelpContents(this); });
     connect(HelpTip, &QAction::triggered, this, [this] { TFTipsDlg::ShowTips(true, this); });
+    connect(ViewSettings, &QAction::triggered, this, [] {
+        if (TDMAppData *appData = TDMAppData::Instance())
+            appData->ShowSettingsDialog();
+    });
+    connect(FileProperties, &QAction::triggered, this, [this] {
+        StoreChanges();
+        TFDocPropsDlg dialog(this);
+        dialog.Execute();
+    });
     connect(HelpAbout, &QAction::triggered, this, [this] {
         TFAboutDlg dialog(this);
         dialog.exec();

@@ -16,6 +16,7 @@
 #include "services/QBEditorIntf.h"
 
 #include <QApplication>
+#include <QDockWidget>
 #include <QGridLayout>
 #include <QKeyEvent>
 #include <QLabel>
@@ -169,6 +170,8 @@ void TFAppFrame::atTitleArticleChanged(const IQBArticlePtr &article)
 void TFAppFrame::xlAppFrameAfterUpdate()
 {
     RebuildMenuBar();
+    // An untitled document is named in the language too.
+    UpdateCaption();
     if (QBEditorService && QBEditorService->Active()) {
         if (const IQBEditorServicePtr editor = EditorService())
             atTitleArticleChanged(editor->CurrentArticle());
@@ -190,6 +193,7 @@ void TFAppFrame::RebuildMenuBar()
         const int page = pcNavigation->indexOf(OutlinePane);
         if (page >= 0)
             pcNavigation->setTabText(page, QBLoadStr(xlAppFrame, QBStrings::SOutlinePage));
+        pnlLDock->setWindowTitle(pcNavigation->tabText(pcNavigation->currentIndex()));
     }
     alStandardUpdate();
 }

@@ -411,7 +411,7 @@ QComboBox *TFAppFrame::AddFontColorRow(QFontDialog &dialog, const QColor &curren
     const QString colorType = QStringLiteral("TColor");
     for (const QString &name : IdentNames(colorType).mid(0, ColorCount)) {
         const QColor color = TColorToQColor(IdentToInt(colorType, name));
-        combo->addItem(ColorSwatch(color), ColorCaption(name), color);
+        combo->addItem(ColorSwatch(color), LocalColorCaption(name), color);
     }
     // A colour of none of the sixteen is offered as it is, so OK keeps it.
     int row = combo->findData(current);
@@ -460,6 +460,15 @@ void TFAppFrame::FormatClearExecute()
     alFormatUpdate();
 }
 
+QString TFAppFrame::LocalColorCaption(const QString &colorName) const
+{
+    // Named "SColor" + the name without "cl" ("SColorMoneyGreen") in the language file.
+    const QString caption = ColorCaption(colorName);
+    const QString key =
+        QStringLiteral("SColor") + (colorName.startsWith(QLatin1String("cl")) ? colorName.mid(2) : colorName);
+    return xlAppFrame ? xlAppFrame->GetString(key, caption) : caption;
+}
+
 QString TFAppFrame::ColorCaption(const QString &colorName)
 {
     const QString name = colorName.startsWith(QLatin1String("cl")) ? colorName.mid(2) : colorName;
@@ -484,7 +493,7 @@ void TFAppFrame::BuildColorMenus()
                 delete entry;
         for (const QString &name : names) {
             const TColor color = IdentToInt(colorType, name);
-            auto *entry = new QAction(ColorSwatch(TColorToQColor(color)), ColorCaption(name), menu);
+            auto *entry = new QAction(ColorSwatch(TColorToQColor(color)), LocalColorCaption(name), menu);
             entry->setData(color);
             entry->setIconVisibleInMenu(true);
             menu->insertAction(menu->actions().value(0), entry);

@@ -2,11 +2,14 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "framework/QBStrings.h"
+#include "platform/QBAppShared.h"
+
 #include <QString>
 
-// A text the editor controls show, by its name and English default. The one place where the
-// localizer is asked once it serves names.
-inline QString EditorText([[maybe_unused]] const char *name, const char *defaultText)
+// A text the editor controls show, by its name and English default, in the program's language
+// (the language file's ResourceStrings) when it has one. Asked each time the text is shown.
+inline QString EditorText(const char *name, const char *defaultText)
 {
-    return QString::fromUtf8(defaultText);
+    return QBLoadStr(QBAppLocalizer(), TQBNamedText{name, defaultText});
 }

@@ -3,6 +3,8 @@
 #include "AboutDlg.h"
 
 #include "QBVersion.h"
+#include "platform/DialogParts.h"
+#include "platform/NVKLocalizer.h"
 #include "platform/QBHelp.h"
 
 #include <QApplication>
@@ -107,7 +109,9 @@ TFAboutDlg::TFAboutDlg(QWidget *owner) : QDialog(owner)
     white.setColor(QPalette::Window, Qt::white);
     white.setColor(QPalette::WindowText, Qt::black);
     header->setPalette(white);
+    header->setObjectName(QStringLiteral("pnlHeader"));
     auto *icon = new QLabel(header);
+    icon->setObjectName(QStringLiteral("imgIcon"));
     icon->setPixmap(QApplication::windowIcon().pixmap(32, 32));
     lblTitle = new QLabel(QStringLiteral("Quillbox %1.%2").arg(QB_VERSION_MAJOR).arg(QB_VERSION_MINOR), header);
     lblTitle->setObjectName(QStringLiteral("lblTitle"));
@@ -122,16 +126,25 @@ TFAboutDlg::TFAboutDlg(QWidget *owner) : QDialog(owner)
     pcAbout = new QTabWidget(this);
     pcAbout->setObjectName(QStringLiteral("pcAbout"));
 
-    auto *general = new QWidget;
+    // Pages and captions carry names: the language file finds them by name.
+    const auto caption = [](QWidget *page, const char *name, const char *text) {
+        auto *label = new QLabel(QString::fromUtf8(text), page);
+        label->setObjectName(QString::fromLatin1(name));
+        return label;
+    };
+    auto *general = new QWidget(pcAbout);
+    general->setObjectName(QStringLiteral("tabGeneral"));
     auto *generalLayout = new QFormLayout(general);
     lblAppVersion = new QLabel(general);
     lblAppVersion->setObjectName(QStringLiteral("lblAppVersion"));
-    generalLayout->addRow(QStringLiteral("Product version:"), lblAppVersion);
+    generalLayout->addRow(caption(general, "lblVerCaption", "Product version:"), lblAppVersion);
     pcAbout->addTab(general, QStringLiteral("General"));
 
-    auto *contacts = new QWidget;
+    auto *contacts = new QWidget(pcAbout);
+    contacts->setObjectName(QStringLiteral("tabContacts"));
     auto *contactsLayout = new QFormLayout(contacts);
     const char *labels[] = {"Home page:", "Support e-mail:", "Sales e-mail:"};
+    const char *captions[] = {"lblHomeCaption", "lblSupportCaption", "lblSalesCaption"};
     const char *names[] = {"lblHomeLink", "lblSupportLink", "lblSalesLink"};
     const char *texts[] = {HomePage, SupportMail, SalesMail};
     for (int tag = 0; tag < 3; ++tag) {
@@ -140,11 +153,12 @@ TFAboutDlg::TFAboutDlg(QWidget *owner) : QDialog(owner)
         link->setText(QStringLiteral("<a href=\"%1\">%2</a>").arg(tag).arg(QString::fromLatin1(texts[tag])));
         link->setTextInteractionFlags(Qt::LinksAccessibleByMouse | Qt::LinksAccessibleByKeyboard);
         connect(link, &QLabel::linkActivated, this, [this, tag] { lblLinkClick(tag); });
-        contactsLayout->addRow(QString::fromLatin1(labels[tag]), link);
+        contactsLayout->addRow(caption(contacts, captions[tag], labels[tag]), link);
     }
     pcAbout->addTab(contacts, QStringLiteral("Contacts"));
 
-    auto *system = new QWidget;
+    auto *system = new QWidget(pcAbout);
+    system->setObjectName(QStringLiteral("tabSystem"));
     auto *systemLayout = new QFormLayout(system);
     lblOSVersion = new QLabel(system);
     lblOSVersion->setObjectName(QStringLiteral("lblOSVersion"));
@@ -155,10 +169,10 @@ TFAboutDlg::TFAboutDlg(QWidget *owner) : QDialog(owner)
     pbPhysMemory->setObjectName(QStringLiteral("pbPhysMemory"));
     pbPageFile = new QProgressBar(system);
     pbPageFile->setObjectName(QStringLiteral("pbPageFile"));
-    systemLayout->addRow(QStringLiteral("Environment:"), lblOSVersion);
-    systemLayout->addRow(QStringLiteral("Available physical memory:"), lblPhysValue);
-    systemLayout->addRow(QStringLiteral("Physical memory load:"), pbPhysMemory);
-    systemLayout->addRow(QStringLiteral("Page file load:"), pbPageFile);
+    systemLayout->addRow(caption(system, "lblOSCaption", "Environment:"), lblOSVersion);
+    systemLayout->addRow(caption(system, "lblPhysCaption", "Available physical memory:"), lblPhysValue);
+    systemLayout->addRow(caption(system, "lblPhysLoadCaption", "Physical memory load:"), pbPhysMemory);
+    systemLayout->addRow(caption(system, "lblPageFileCaption", "Page file load:"), pbPageFile);
     pcAbout->addTab(system, QStringLiteral("System Info"));
 
     auto *btnClose = new QPushButton(QStringLiteral("&Close"), this);
@@ -174,6 +188,8 @@ TFAboutDlg::TFAboutDlg(QWidget *owner) : QDialog(owner)
     bottom->addWidget(btnClose);
     layout->addLayout(bottom);
 
+    xlAbout = QBNewLocalizer(this, "xlAbout");
+    xlAbout->Loaded();
     pcAbout->setCurrentIndex(0);
     lblAppVersion->setText(QStringLiteral("(%1)").arg(QStringLiteral(QB_VERSION_STRING)));
     Fill(QBReadSystemFacts());
@@ -182,7 +198,9 @@ TFAboutDlg::TFAboutDlg(QWidget *owner) : QDialog(owner)
 void TFAboutDlg::Fill(const TQBSystemFacts &facts)
 {
     lblOSVersion->setText(facts.Environment);
-    lblPhysValue->setText(facts.PhysicalTotalKB >= 0 ? QBFormatKB(facts.PhysicalTotalKB) : QStringLiteral("N/A"));
+    // Unknown memory keeps the label's text, which the language file translates.
+    if (facts.PhysicalTotalKB >= 0)
+        lblPhysValue->setText(QBFormatKB(facts.PhysicalTotalKB));
     setBar(pbPhysMemory, facts.PhysicalTotalKB,
            facts.PhysicalAvailableKB >= 0 ? facts.PhysicalTotalKB - facts.PhysicalAvailableKB : -1);
     setBar(pbPageFile, facts.SwapTotalKB, facts.SwapFreeKB >= 0 ? facts.SwapTotalKB - facts.SwapFreeKB : -1);

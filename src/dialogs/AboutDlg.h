@@ -7,6 +7,7 @@
 class QLabel;
 class QProgressBar;
 class QTabWidget;
+class TNVKLocalizer;
 
 // Facts about the running system, as the about dialog shows them.
 struct TQBSystemFacts
@@ -45,4 +46,5 @@ private:
     QLabel *lblPhysValue;
     QProgressBar *pbPhysMemory;
     QProgressBar *pbPageFile;
+    TNVKLocalizer *xlAbout = nullptr;
 };

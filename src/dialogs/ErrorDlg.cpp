@@ -3,6 +3,9 @@
 #include "ErrorDlg.h"
 
 #include "base/NVKErrors.h"
+#include "framework/QBStrings.h"
+#include "platform/DialogParts.h"
+#include "platform/NVKLocalizer.h"
 #include "platform/QBHelp.h"
 
 #include <QApplication>
@@ -12,10 +15,6 @@
 #include <QPushButton>
 #include <QStyle>
 #include <QVBoxLayout>
-
-namespace {
-const char SErrorDefault[] = "Sorry, requested operation could not be completed.";
-}
 
 TFErrorDlg::TFErrorDlg(QWidget *owner) : QDialog(owner)
 {
@@ -61,6 +60,8 @@ TFErrorDlg::TFErrorDlg(QWidget *owner) : QDialog(owner)
 
     connect(btnOk, &QPushButton::clicked, this, &QDialog::accept);
     connect(btnDetails, &QPushButton::clicked, this, &TFErrorDlg::btnDetailsClick);
+    xlError = QBNewLocalizer(this, "xlError");
+    xlError->Loaded();
     ShowDetails(false);
 }
 
@@ -71,12 +72,12 @@ void TFErrorDlg::ShowDetails(bool show)
     FDetailsShown = show;
     // The fixed-size layout grows and shrinks the dialog by the panel's height.
     pnlDetails->setVisible(show);
-    btnDetails->setText(show ? QStringLiteral("<< Less") : QStringLiteral("More >>"));
+    btnDetails->setText(QBLoadStr(xlError, show ? QBStrings::SLessDetails : QBStrings::SMoreDetails));
 }
 
 void TFErrorDlg::SetError(const QString &message, const QString &details)
 {
-    lblMessage->setText(message.isEmpty() ? QString::fromUtf8(SErrorDefault) : message);
+    lblMessage->setText(message.isEmpty() ? QBLoadStr(xlError, QBStrings::SErrorDefault) : message);
     memDetails->setPlainText(details);
     if (details.isEmpty())
         ShowDetails(false);

@@ -8,6 +8,7 @@
 class QLabel;
 class QPlainTextEdit;
 class QPushButton;
+class TNVKLocalizer;
 class QWidget;
 
 // Reports an error with its message and, under "More >>", the details.
@@ -41,5 +42,6 @@ private:
     QPushButton *btnDetails;
     QWidget *pnlDetails;
     QPlainTextEdit *memDetails;
+    TNVKLocalizer *xlError = nullptr;
     bool FDetailsShown = true;
 };

@@ -2,6 +2,9 @@
 // SPDX-License-Identifier: MIT
 #include "MarkerDlg.h"
 
+#include "platform/DialogParts.h"
+#include "platform/NVKLocalizer.h"
+
 #include "document/QBMarkers.h"
 #include "platform/QBHelp.h"
 #include "platform/QBImages.h"
@@ -58,6 +61,8 @@ TFMarkerDlg::TFMarkerDlg(const TQBMarkerDictionary &markers, QWidget *owner) : Q
     connect(btnOK, &QPushButton::clicked, this, &TFMarkerDlg::btnOKClick);
     connect(btnCancel, &QPushButton::clicked, this, &QDialog::reject);
     connect(btnHelp, &QPushButton::clicked, this, &TFMarkerDlg::btnHelpClick);
+    xlMarker = QBNewLocalizer(this, "xlMarker");
+    xlMarker->Loaded();
     lvMarkersSelectItem();
 }
 

@@ -9,6 +9,7 @@
 class QCheckBox;
 class QListWidget;
 class QPushButton;
+class TNVKLocalizer;
 class TQBMarkerDictionary;
 
 // Sets the marker of an article and, when asked, of its whole subtree.
@@ -41,5 +42,6 @@ private:
     QPushButton *btnOK;
     QPushButton *btnCancel;
     QPushButton *btnHelp;
+    TNVKLocalizer *xlMarker = nullptr;
     IQBArticlePtr FArticle;
 };

@@ -4,6 +4,9 @@
 
 #include "base/QBPaths.h"
 #include "framework/NVKFormat.h"
+#include "framework/QBStrings.h"
+#include "platform/DialogParts.h"
+#include "platform/NVKLocalizer.h"
 #include "platform/QBHelp.h"
 #include "services/QBSettingsSvc.h"
 
@@ -16,7 +19,6 @@
 #include <QVBoxLayout>
 
 namespace {
-const char STipsError[] = "Quillbox failed to load the file '%s'.\r\nError message: %s";
 
 QString &tipsFolder()
 {
@@ -78,6 +80,8 @@ TFTipsDlg::TFTipsDlg(QWidget *owner) : QDialog(owner)
 
     connect(btnNext, &QPushButton::clicked, this, &TFTipsDlg::btnNextClick);
     connect(btnClose, &QPushButton::clicked, this, &QDialog::reject);
+    xlTips = QBNewLocalizer(this, "xlTips");
+    xlTips->Loaded();
     LoadTips();
 }
 
@@ -97,7 +101,7 @@ void TFTipsDlg::LoadTips()
     const QString fileName = TipsFileName();
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
-        FTips = {Format(QString::fromUtf8(STipsError), {QDir::toNativeSeparators(fileName), file.errorString()})};
+        FTips = {QBFormatStr(xlTips, QBStrings::STipsError, {QDir::toNativeSeparators(fileName), file.errorString()})};
         btnNext->setEnabled(false);
         return;
     }

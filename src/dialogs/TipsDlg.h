@@ -8,6 +8,7 @@
 class QCheckBox;
 class QLabel;
 class QPushButton;
+class TNVKLocalizer;
 
 // The tip of the day, read from "tips.txt" among the program's resources, one tip per line.
 class TFTipsDlg : public QDialog
@@ -42,6 +43,7 @@ private:
     QCheckBox *cbShowTips;
     QPushButton *btnNext;
     QPushButton *btnClose;
+    TNVKLocalizer *xlTips = nullptr;
     QStringList FTips;
     int FTipIndex = 0;
 };

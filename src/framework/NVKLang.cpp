@@ -6,6 +6,9 @@
 #include "base/QBPaths.h"
 
 #include <QDir>
+#include <QFileInfo>
+
+#include <algorithm>
 
 namespace {
 const char SLocalizationServiceName[] = "NVK:Localization";
@@ -45,16 +48,25 @@ void TNVKLocalizationService::SetDefaultLanguage(const QString &value)
     FDefaultLanguage = value;
 }
 
+void TNVKLocalizationService::SetUserPath(const QString &value)
+{
+    if (value == FUserPath)
+        return;
+    CheckInactive();
+    FUserPath = value;
+}
+
 INVKServicePtr TNVKLocalizationService::CreateService()
 {
-    return std::make_shared<TNVKLocalizationServiceImpl>(this, FBasePath, FDefaultLanguage);
+    return std::make_shared<TNVKLocalizationServiceImpl>(this, FBasePath, FDefaultLanguage, FUserPath);
 }
 
 // ---- TNVKLocalizationServiceImpl ----
 
 TNVKLocalizationServiceImpl::TNVKLocalizationServiceImpl(TNVKCustomServiceProvider *provider, const QString &basePath,
-                                                         const QString &defaultLanguage)
-    : TNVKServiceBase(provider), FBasePath(basePath), FDefaultLanguage(defaultLanguage), FPublisher(this)
+                                                         const QString &defaultLanguage, const QString &userPath)
+    : TNVKServiceBase(provider), FBasePath(basePath), FDefaultLanguage(defaultLanguage), FUserPath(userPath),
+      FPublisher(this)
 {
 }
 
@@ -79,6 +91,21 @@ void TNVKLocalizationServiceImpl::SetLanguageIndex(int index)
     FPublisher.Publish(NVK_LANGUAGE_CHANGED, nullptr);
 }
 
+QString TNVKLocalizationServiceImpl::GetInstallPath() const
+{
+    return FResolvedUserPath.isEmpty() ? FResolvedBasePath : FResolvedUserPath;
+}
+
+QString TNVKLocalizationServiceImpl::GetLanguagePath(int index) const
+{
+    const QString language = GetLanguage(index);
+    if (language.isEmpty())
+        return QString();
+    if (!FResolvedUserPath.isEmpty() && QFileInfo(FResolvedUserPath + language).isDir())
+        return FResolvedUserPath;
+    return FResolvedBasePath;
+}
+
 int TNVKLocalizationServiceImpl::IndexOfLanguage(const QString &name) const
 {
     for (qsizetype i = 0; i < FLanguages.size(); ++i) {
@@ -97,6 +124,21 @@ bool TNVKLocalizationServiceImpl::DoStart()
     // Sorted by name so the list reads the same on every file system (some list folders unordered).
     const QDir base(FResolvedBasePath);
     FLanguages = base.entryList(QDir::Dirs | QDir::Files | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase);
+    FResolvedUserPath = FUserPath.isEmpty() ? QString() : withTrailingSlash(FUserPath);
+    if (!FResolvedUserPath.isEmpty() && FResolvedUserPath != FResolvedBasePath) {
+        const QStringList own =
+            QDir(FResolvedUserPath).entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase);
+        // A language in both folders is read from the user's, under the user's spelling.
+        for (const QString &language : own) {
+            const int known = IndexOfLanguage(language);
+            if (known < 0)
+                FLanguages.append(language);
+            else
+                FLanguages[known] = language;
+        }
+        std::sort(FLanguages.begin(), FLanguages.end(),
+                  [](const QString &a, const QString &b) { return a.compare(b, Qt::CaseInsensitive) < 0; });
+    }
     const QString defaultLanguage = GetDefaultLanguage();
     if (IndexOfLanguage(defaultLanguage) < 0)
         FLanguages.insert(0, defaultLanguage);

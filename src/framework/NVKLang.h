@@ -22,6 +22,12 @@ public:
     virtual QString GetDefaultLanguage() const = 0;
     // The folder holding one sub-folder per language, ending with "/"; set when the service starts.
     virtual QString GetBasePath() const = 0;
+    // Where languages are installed for this user, ending with "/": the user folder when the
+    // provider names one, else the base path.
+    virtual QString GetInstallPath() const = 0;
+    // The folder that holds the language's own folder, ending with "/": the user folder when the
+    // language is installed there, else the base path. Empty for an index outside the list.
+    virtual QString GetLanguagePath(int index) const = 0;
     virtual int GetLanguageCount() const = 0;
     // The language's name; empty for an index outside 0 .. count - 1.
     virtual QString GetLanguage(int index) const = 0;
@@ -49,6 +55,10 @@ public:
     // Empty means "Default".
     QString DefaultLanguage() const { return FDefaultLanguage; }
     void SetDefaultLanguage(const QString &value);
+    // A second folder of languages, the user's own (the program's folder is often not writable):
+    // its languages are listed too, and a language in both is read from here. Empty means none.
+    QString UserPath() const { return FUserPath; }
+    void SetUserPath(const QString &value);
 
 protected:
     INVKServicePtr CreateService() override;
@@ -56,16 +66,19 @@ protected:
 private:
     QString FBasePath;
     QString FDefaultLanguage;
+    QString FUserPath;
 };
 
 class TNVKLocalizationServiceImpl : public TNVKServiceBase, public INVKLocalizationService, public INVKEventPublisher
 {
 public:
     TNVKLocalizationServiceImpl(TNVKCustomServiceProvider *provider, const QString &basePath,
-                                const QString &defaultLanguage);
+                                const QString &defaultLanguage, const QString &userPath = QString());
 
     QString GetDefaultLanguage() const override;
     QString GetBasePath() const override { return FResolvedBasePath; }
+    QString GetInstallPath() const override;
+    QString GetLanguagePath(int index) const override;
     int GetLanguageCount() const override { return int(FLanguages.size()); }
     QString GetLanguage(int index) const override;
     void SetLanguageIndex(int index) override;
@@ -83,6 +96,8 @@ private:
     QString FBasePath;
     QString FDefaultLanguage;
     QString FResolvedBasePath;
+    QString FUserPath;
+    QString FResolvedUserPath;
     QStringList FLanguages;
     int FLanguageIndex = -1;
     TNVKEventPublisher FPublisher;

@@ -272,10 +272,11 @@ QString TNVKResourceSet::GetResourceFileName() const
     const INVKLocalizationServicePtr service = LocalizationService();
     if (!service)
         return QString();
-    const QString language = service->GetLanguage(service->GetLanguageIndex());
+    const int index = service->GetLanguageIndex();
+    const QString language = service->GetLanguage(index);
     if (language.isEmpty())
         return QString();
-    return service->GetBasePath() + language + QLatin1Char('/') + NvkName() + QLatin1String(".xlg");
+    return service->GetLanguagePath(index) + language + QLatin1Char('/') + NvkName() + QLatin1String(".xlg");
 }
 
 // ---- TNVKResourceSetLink ----

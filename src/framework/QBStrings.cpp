@@ -62,6 +62,9 @@ const QList<TQBNamedText> &QBNamedTexts()
         SRecoveryOffer,
         SRecoveryDamaged,
         SRecoveryCopyFailed,
+        SMoreDetails,
+        SLessDetails,
+        SInvalidRevision,
     };
     return texts;
 }

@@ -52,7 +52,7 @@ inline constexpr TQBNamedText SConfirmReplaceLang{
     "SConfirmReplaceLang", "Localization file for language '%s' already exists. Do you wish to replace it?"};
 inline constexpr TQBNamedText SErrorCreateDir{"SErrorCreateDir", "Cannot create directory '%s'."};
 inline constexpr TQBNamedText SErrorCopyFile{"SErrorCopyFile", "Cannot copy file '%s' to '%s'."};
-inline constexpr TQBNamedText SLangAdded{"SLangAdded", "Language '%s' has been successfuly added. Please restart "
+inline constexpr TQBNamedText SLangAdded{"SLangAdded", "Language '%s' has been successfully added. Please restart "
                                                        "Quillbox to update list of available languages."};
 inline constexpr TQBNamedText SSaved{"SSaved", "Saved"};
 inline constexpr TQBNamedText SOutlinePage{"SOutlinePage", "Outline"};
@@ -96,6 +96,9 @@ inline constexpr TQBNamedText SRecoveryDamaged{"SRecoveryDamaged",
 inline constexpr TQBNamedText SRecoveryCopyFailed{"SRecoveryCopyFailed", "The recovery copy could not be written: %s"};
 inline constexpr TQBNamedText SDamagedAttachment{"SDamagedAttachment",
                                                  "The attachment is damaged; its file cannot be read."};
+inline constexpr TQBNamedText SMoreDetails{"SMoreDetails", "More >>"};
+inline constexpr TQBNamedText SLessDetails{"SLessDetails", "<< Less"};
+inline constexpr TQBNamedText SInvalidRevision{"SInvalidRevision", "'%s' is not a valid revision number."};
 } // namespace QBStrings
 
 // Every named text, in the order above.

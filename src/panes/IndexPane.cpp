@@ -169,6 +169,8 @@ TFIndexPane::TFIndexPane(QWidget *parent) : TFToolForm(parent)
 
     NVKLocalizer = QBNewLocalizer(this, "NVKLocalizer");
     connect(NVKLocalizer, &TNVKCustomResourceManager::afterUpdate, this, &TFIndexPane::NVKLocalizerAfterUpdate);
+    // Marker names follow the language too, whichever localizer hears of the switch first.
+    connect(&Markers(), &TQBMarkerDictionary::markersChanged, this, &TFIndexPane::NVKLocalizerAfterUpdate);
 
     if (const IQBSettingsServicePtr settings = SettingsService())
         FHistory = settings->LoadHistoryList(HistoryName);

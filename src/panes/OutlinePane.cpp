@@ -445,7 +445,7 @@ void TFOutlinePane::AddChildArticle()
     const IQBArticlePtr added = document->AddChild(article);
     if (!added)
         return;
-    added->SetCaption(QStringLiteral("New article"));
+    added->SetCaption(xlOutline->GetString(QStringLiteral("SNewArticle"), QStringLiteral("New article")));
     if (TArticleTreeNode *addedNode = atvOutline->FindNode(added)) {
         SelectArticle(added);
         atvOutline->editItem(addedNode);
@@ -462,7 +462,7 @@ void TFOutlinePane::AddSiblingArticle(bool below)
     const IQBArticlePtr added = document->AddSibling(article, below);
     if (!added)
         return;
-    added->SetCaption(QStringLiteral("New article"));
+    added->SetCaption(xlOutline->GetString(QStringLiteral("SNewArticle"), QStringLiteral("New article")));
     if (TArticleTreeNode *addedNode = atvOutline->FindNode(added)) {
         SelectArticle(added);
         atvOutline->editItem(addedNode);

@@ -2,10 +2,16 @@
 // SPDX-License-Identifier: MIT
 #include "QBDialogs.h"
 
+#include "framework/NVKResourceSet.h"
+#include "platform/QBAppShared.h"
+
+#include <QAbstractButton>
 #include <QApplication>
 #include <QFileDialog>
 #include <QQueue>
 #include <QRegularExpression>
+
+#include <memory>
 
 namespace {
 
@@ -30,10 +36,40 @@ QMessageBox::StandardButton show(QWidget *parent, QMessageBox::Icon icon, const 
     state.shown.append(text);
     if (!state.answers.isEmpty())
         return state.answers.dequeue();
-    QMessageBox box(icon, QApplication::applicationDisplayName(), text, buttons, parent);
-    box.setDefaultButton(defaultButton);
-    return QMessageBox::StandardButton(box.exec());
+    const std::unique_ptr<QMessageBox> box(QBDialogs::NewMessageBox(parent, icon, text, buttons));
+    box->setDefaultButton(defaultButton);
+    return QMessageBox::StandardButton(box->exec());
 }
+
+} // namespace
+
+QMessageBox *QBDialogs::NewMessageBox(QWidget *parent, QMessageBox::Icon icon, const QString &text,
+                                      QMessageBox::StandardButtons buttons)
+{
+    auto *box = new QMessageBox(icon, QApplication::applicationDisplayName(), text, buttons, parent);
+    // Qt names the buttons in English; the language file may name them in its language.
+    struct TButtonText
+    {
+        QMessageBox::StandardButton Button;
+        const char *Name;
+    };
+    static const TButtonText names[] = {{QMessageBox::Yes, "SButtonYes"},
+                                        {QMessageBox::No, "SButtonNo"},
+                                        {QMessageBox::Cancel, "SButtonCancel"},
+                                        {QMessageBox::Ok, "SButtonOK"}};
+    if (const TNVKCustomResourceManager *localizer = QBAppLocalizer()) {
+        for (const TButtonText &name : names) {
+            QAbstractButton *button = box->button(name.Button);
+            const QString translated =
+                button ? localizer->GetString(QString::fromLatin1(name.Name), QString()) : QString();
+            if (!translated.isEmpty())
+                button->setText(translated);
+        }
+    }
+    return box;
+}
+
+namespace {
 
 QString fileDialog(QWidget *parent, QFileDialog::AcceptMode mode, const QString &filter, const QString &suffix,
                    const QString &initial)

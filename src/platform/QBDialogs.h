@@ -12,6 +12,10 @@ class QWidget;
 // a queued answer is taken instead of showing the window.
 namespace QBDialogs {
 
+// A message box over parent with the program's title, its buttons named in the program's language.
+QMessageBox *NewMessageBox(QWidget *parent, QMessageBox::Icon icon, const QString &text,
+                           QMessageBox::StandardButtons buttons);
+
 // Shows a question; returns the button chosen.
 QMessageBox::StandardButton Question(QWidget *parent, const QString &text, QMessageBox::StandardButtons buttons);
 void Warning(QWidget *parent, const QString &text);

@@ -3,6 +3,8 @@
 #include "platform/QBHelp.h"
 
 #include "base/QBPaths.h"
+#include "platform/DialogParts.h"
+#include "platform/NVKLocalizer.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -292,6 +294,8 @@ TFHelpViewer::TFHelpViewer(QWidget *parent) : QWidget(parent, Qt::Window)
     aForward->setShortcut(QKeySequence::Forward);
     aHome = toolBar->addAction(tr("Contents"));
     aHome->setObjectName(QStringLiteral("aHome"));
+    xlHelp = QBNewLocalizer(this, "xlHelp");
+    xlHelp->Loaded();
 
     lbContents = new QListWidget(this);
     lbContents->setObjectName(QStringLiteral("lbContents"));

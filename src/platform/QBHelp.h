@@ -11,6 +11,7 @@ class QAction;
 class QLabel;
 class QListWidget;
 class QTextBrowser;
+class TNVKLocalizer;
 
 // The help pages are HTML files in the "help" folder of the program's resources. Each window and dialog
 // page has a help context number; the table in QBHelp.cpp maps it to a page.
@@ -92,6 +93,7 @@ private:
     QAction *aBack = nullptr;
     QAction *aForward = nullptr;
     QAction *aHome = nullptr;
+    TNVKLocalizer *xlHelp = nullptr;
     bool FShowingMessage = false;
     bool FSyncingContents = false;
 };

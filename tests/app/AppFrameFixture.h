@@ -39,6 +39,8 @@ struct TAppFrameFixture
         NVKInitializeCore();
         TRegistry::SetStoreFolder(dir.path());
         TQBDataRecovery::SetFolder(dir.filePath(QStringLiteral("Recovery")));
+        // Languages the user installs go to a folder of the test's own, never the user's.
+        TDMAppData::SetUserLanguageFolder(dir.filePath(QStringLiteral("UserLanguage")));
         QBDialogs::ClearTestState();
         QBSetArticleClipboard(clipboard);
         appData = std::make_unique<TDMAppData>(QStringList());
@@ -52,6 +54,7 @@ struct TAppFrameFixture
     {
         frame.reset();
         appData.reset();
+        TDMAppData::SetUserLanguageFolder(QString());
         QBSetArticleClipboard(nullptr);
         QBDialogs::ClearTestState();
     }

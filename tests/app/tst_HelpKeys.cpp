@@ -4,11 +4,13 @@
 #include "controls/ArticleRichEdit.h"
 #include "dialogs/AboutDlg.h"
 #include "dialogs/DateTimeDlg.h"
+#include "dialogs/DocPropsDlg.h"
 #include "dialogs/ErrorDlg.h"
 #include "dialogs/GoToDlg.h"
 #include "dialogs/LinkDlg.h"
 #include "dialogs/MarkerDlg.h"
 #include "dialogs/ParagraphDlg.h"
+#include "dialogs/SettingsDlg.h"
 #include "dialogs/TipsDlg.h"
 #include "document/QBMarkers.h"
 #include "panes/IndexPane.h"
@@ -91,6 +93,10 @@ TShown showWindow(const QString &name, TAppFrameFixture &f, TQBMarkerDictionary 
         return showDialog(new TFAboutDlg(owner));
     if (name == QLatin1String("error"))
         return showDialog(new TFErrorDlg(owner));
+    if (name.startsWith(QLatin1String("settings ")))
+        return showDialog(new TFSettingsDlg(owner), name.back().digitValue());
+    if (name.startsWith(QLatin1String("properties ")))
+        return showDialog(new TFDocPropsDlg(owner), name.back().digitValue());
     return {};
 }
 
@@ -132,6 +138,11 @@ private Q_SLOTS:
         QTest::newRow("tips") << "tips" << int(TFTipsDlg::HelpContext);
         QTest::newRow("about") << "about" << int(TFAboutDlg::HelpContext);
         QTest::newRow("error") << "error" << int(TFErrorDlg::HelpContext);
+        for (int page = 0; page < 6; ++page)
+            QTest::newRow(qPrintable(QStringLiteral("settings page %1").arg(page)))
+                << QStringLiteral("settings %1").arg(page) << 302 + page;
+        QTest::newRow("properties general") << "properties 0" << 311;
+        QTest::newRow("properties summary") << "properties 1" << 312;
     }
 
     void f1_opensThePageOfTheWindowInFront()

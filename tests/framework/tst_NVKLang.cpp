@@ -210,6 +210,42 @@ private Q_SLOTS:
         QCOMPARE(FSet->FileName(), FBase + QStringLiteral("/English/qb.exe.xlg"));
     }
 
+    void start_withAUserFolder_listsBoth_andReadsALanguageFromTheUsersFolderFirst()
+    {
+        const QString user = FDir->filePath(QStringLiteral("User"));
+        QVERIFY(writeLanguageFile(FBase, QStringLiteral("Deutsch/qb.exe.xlg"),
+                                  languageXml(QStringLiteral("Deutsch"), R"(<ResourceStrings>
+<String ID="SEmpty">Leer</String></ResourceStrings>)")));
+        QVERIFY(writeLanguageFile(user, QStringLiteral("deutsch/qb.exe.xlg"),
+                                  languageXml(QStringLiteral("Deutsch"), R"(<ResourceStrings>
+<String ID="SEmpty">Nichts</String></ResourceStrings>)")));
+        QVERIFY(
+            writeLanguageFile(user, QStringLiteral("Català/qb.exe.xlg"), languageXml(QStringLiteral("Català"), "")));
+        // A plain file in the user's folder is no language.
+        QVERIFY(writeLanguageFile(user, QStringLiteral("notes.txt"), "x"));
+        FService = std::make_unique<TNVKLocalizationService>();
+        FService->SetBasePath(FBase);
+        FService->SetUserPath(user);
+        FService->SetDefaultLanguage(English);
+        FService->SetActive(true);
+        QVERIFY_THROWS_EXCEPTION(ENVKServiceError, FService->SetUserPath(QString()));
+        FSet = std::make_unique<TNVKResourceSet>();
+        FSet->SetNvkName(QStringLiteral("qb.exe"));
+        FSet->SetActive(true);
+
+        const INVKLocalizationServicePtr service = LocalizationService();
+        QStringList languages;
+        for (int i = 0; i < service->GetLanguageCount(); ++i)
+            languages << service->GetLanguage(i);
+        QCOMPARE(languages, QStringList({English, QStringLiteral("Català"), QStringLiteral("deutsch")}));
+        QCOMPARE(service->GetInstallPath(), user + QLatin1Char('/'));
+        QCOMPARE(service->GetLanguagePath(0), FBase + QLatin1Char('/'));
+        QCOMPARE(service->GetLanguagePath(1), user + QLatin1Char('/'));
+        QCOMPARE(service->GetLanguagePath(7), QString());
+        selectLanguage(QStringLiteral("Deutsch"));
+        QCOMPARE(FSet->GetString(QStringLiteral("SEmpty"), QString()), QStringLiteral("Nichts"));
+    }
+
     void start_withoutBasePathOrDefault_usesTheProgramFolderAndDefault()
     {
         FService = std::make_unique<TNVKLocalizationService>();
