@@ -26,8 +26,14 @@
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QMainWindow>
+#include <QSocketNotifier>
 #include <QStandardPaths>
 #include <QStatusBar>
+
+#include <csignal>
+#include <cstdlib>
+#include <sys/socket.h>
+#include <unistd.h>
 
 TDMAppData *TDMAppData::FInstance = nullptr;
 QString TDMAppData::FLanguageFolder;
@@ -308,6 +314,49 @@ void TDMAppData::ApplySettings(int categories)
         QBDataBackup->SetBackupFirstTime(settings->GetBackupFirstTime());
         QBDataBackup->SetBackupMask(settings->GetBackupMask());
     }
+}
+
+namespace {
+
+// A signal handler may only write to a descriptor; the event loop reads the other end.
+int terminationPipe[2] = {-1, -1};
+
+void onTerminationSignal(int signal)
+{
+    const char byte = char(signal);
+    [[maybe_unused]] const ssize_t written = ::write(terminationPipe[1], &byte, 1);
+}
+
+} // namespace
+
+void TDMAppData::WatchTerminationSignals()
+{
+    if (terminationPipe[0] < 0 && ::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, terminationPipe) != 0)
+        return;
+    auto *notifier = new QSocketNotifier(terminationPipe[0], QSocketNotifier::Read, this);
+    connect(notifier, &QSocketNotifier::activated, this, [this] {
+        char signal = 0;
+        if (::read(terminationPipe[0], &signal, 1) == 1)
+            TerminationRequested(signal);
+    });
+    struct sigaction action = {};
+    action.sa_handler = onTerminationSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    sigaction(SIGTERM, &action, nullptr);
+    sigaction(SIGHUP, &action, nullptr);
+}
+
+void TDMAppData::TerminationRequested(int signal)
+{
+    QBDataRecovery->WriteCopyNow();
+    if (QBDataRecovery->CopyFileName().isEmpty()) {
+        // Nothing unsaved: the usual way out, which also keeps the settings.
+        QCoreApplication::quit();
+        return;
+    }
+    // Leaving the usual way would ask whether to save; the copy holds the changes instead.
+    std::_Exit(128 + signal);
 }
 
 void TDMAppData::ApplyQtTranslation(const QString &language)

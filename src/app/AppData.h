@@ -63,6 +63,10 @@ public:
     void ShowErrorDialog(std::exception_ptr error);
     // After a crash: offers each recovery copy a program left behind, to open, discard or keep.
     void OfferRecoveryCopies();
+    // SIGTERM and SIGHUP (the session ends, the system shuts down, a user kills the program): unsaved
+    // changes go to the recovery copy, offered at the next start, and the program ends without
+    // asking anything, as there is no one left to answer.
+    void WatchTerminationSignals();
     // Runs the settings dialog over the main window; true when it was closed with OK.
     bool ShowSettingsDialog();
 
@@ -84,6 +88,7 @@ private:
     void QBSettingsServiceDeactivating(bool &cancel);
     void QBDataServiceActivated();
     void ShowStatus(const QString &text) const;
+    void TerminationRequested(int signal);
     // Qt's own dialogs and buttons (font, colour and file dialogs) follow the chosen language when
     // Qt ships a translation for it.
     void ApplyQtTranslation(const QString &language);

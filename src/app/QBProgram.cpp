@@ -13,6 +13,7 @@ TQBProgram::TQBProgram(const QStringList &arguments)
     FFrame = std::make_unique<TFAppFrame>();
     FAppData->SetMainWindow(FFrame.get());
     FFrame->show();
+    FAppData->WatchTerminationSignals();
     FAppData->OfferRecoveryCopies();
 }
 

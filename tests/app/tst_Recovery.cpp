@@ -4,6 +4,7 @@
 #include "support/TestHelpers.h"
 
 #include <QApplication>
+#include <QDeadlineTimer>
 #include <QProcess>
 
 #include <csignal>
@@ -11,6 +12,7 @@
 namespace {
 
 constexpr char ChildFolder[] = "QB_RECOVERY_CHILD";
+constexpr char ChildEnd[] = "QB_RECOVERY_END"; // "kill" or "term"
 
 QStringList filesIn(const QString &folder)
 {
@@ -33,6 +35,15 @@ int crashingChild(const QString &folder)
     const IQBDocumentPtr document = DataService()->GetDocument();
     document->Root()->SetCaption(QStringLiteral("typed before the crash"));
     document->AddChild(document->Root())->SetCaption(QStringLiteral("a new article"));
+    if (qEnvironmentVariable(ChildEnd) == QLatin1String("term")) {
+        // The session ends: nothing was written yet, the signal alone must save the changes.
+        appData.WatchTerminationSignals();
+        std::raise(SIGTERM);
+        QDeadlineTimer deadline(30000);
+        while (!deadline.hasExpired())
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 100);
+        return 3;
+    }
     appData.QBDataRecovery->WriteCopyNow();
     std::raise(SIGKILL);
     return 1;
@@ -42,18 +53,23 @@ struct TRecoveryFixture : TAppFrameFixture
 {
     QString recovery() const { return path(QStringLiteral("Recovery")); }
 
-    // Saves a small document, then lets a child program crash with unsaved changes to it.
-    void crashWithChanges()
+    // Saves a small document, then lets a child program crash with unsaved changes to it: killed
+    // after its last recovery copy, or ended by the session before any.
+    void crashWithChanges(const QString &end = QStringLiteral("kill"))
     {
         doc()->Root()->SetCaption(QStringLiteral("as saved"));
         QVERIFY(DataService()->SaveDocument(path(QStringLiteral("notes.xqb"))));
         QProcess child;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QString::fromLatin1(ChildFolder), dir.path());
+        env.insert(QString::fromLatin1(ChildEnd), end);
         child.setProcessEnvironment(env);
         child.start(QCoreApplication::applicationFilePath(), {});
         QVERIFY(child.waitForFinished(60000));
-        QCOMPARE(child.exitStatus(), QProcess::CrashExit);
+        if (end == QLatin1String("kill"))
+            QCOMPARE(child.exitStatus(), QProcess::CrashExit);
+        else
+            QCOMPARE(child.exitCode(), 128 + SIGTERM);
         QVERIFY2(filesIn(recovery()).join(QLatin1Char(' ')).contains(QStringLiteral(".xqb")),
                  qPrintable(QString::fromLocal8Bit(child.readAllStandardError())));
     }
@@ -66,10 +82,18 @@ class TestRecovery : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
+    void crashedProgramsCopy_isOffered_andRestoredAsModified_underItsOwnName_data()
+    {
+        QTest::addColumn<QString>("end");
+        QTest::newRow("killed") << "kill";
+        QTest::newRow("ended by the session") << "term";
+    }
+
     void crashedProgramsCopy_isOffered_andRestoredAsModified_underItsOwnName()
     {
+        QFETCH(QString, end);
         TRecoveryFixture f;
-        f.crashWithChanges();
+        f.crashWithChanges(end);
         const QByteArray saved = fileBytes(f.path(QStringLiteral("notes.xqb")));
 
         QBDialogs::QueueAnswer(QMessageBox::Yes);
