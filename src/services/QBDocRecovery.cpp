@@ -139,6 +139,9 @@ void TQBDataRecovery::WriteCopy()
             RemoveCopy();
             return;
         }
+        // The copy on disk already holds every change.
+        if (FHaveCopy && !FChanged)
+            return;
         if (!EnsureLock()) {
             Q_EMIT copyFailed(QStringLiteral("Cannot use the folder '%1'.").arg(QDir::toNativeSeparators(Folder())));
             return;
@@ -149,6 +152,7 @@ void TQBDataRecovery::WriteCopy()
         const QByteArray info = infoText(document->IsNew() ? QString() : document->FileName(), document->FileName(),
                                          QDateTime::currentDateTime());
         FWriteGeneration = FGeneration;
+        FChanged = false;
         FWrite = std::async(std::launch::async, [snapshot, copyName, infoName, info]() -> QString {
             try {
                 // The copy first, then the note that names it: a note always points at a complete copy.
@@ -182,6 +186,7 @@ void TQBDataRecovery::Collect(bool wait)
         return;
     }
     if (!failure.isEmpty()) {
+        FChanged = true; // try again at the next tick
         Q_EMIT copyFailed(failure);
         return;
     }
@@ -218,6 +223,15 @@ void TQBDataRecovery::ServiceNotify(int code, const INVKUnknownPtr &param)
         // The changes are safe in a file, or the document they belonged to is gone by choice.
         RemoveCopy();
         DropAdopted();
+        break;
+    case QB_DATA_HEADER_CHANGED:
+    case QB_DATA_CAPTION_CHANGED:
+    case QB_DATA_CONTENT_CHANGED:
+    case QB_DATA_MARKER_CHANGED:
+    case QB_DATA_ARTICLE_ADDED:
+    case QB_DATA_ARTICLE_DELETED:
+    case QB_DATA_ARTICLE_MOVED:
+        FChanged = true;
         break;
     default:
         break;

@@ -80,6 +80,7 @@ private:
     // Counts removals: a write that began before the last one is out of date when it ends.
     int FGeneration = 0;
     int FWriteGeneration = 0;
+    bool FChanged = false; // the document changed since the last copy began
     QString FId;
     std::unique_ptr<QLockFile> FLock;
     bool FHaveCopy = false;

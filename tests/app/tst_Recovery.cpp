@@ -145,6 +145,15 @@ private Q_SLOTS:
         recovery->Finish();
         const QString copy = recovery->CopyFileName();
         QVERIFY(QFileInfo::exists(copy));
+        // Ticks without further changes leave the copy as it is; a change is written at the next.
+        const QDateTime written = QFileInfo(copy).lastModified();
+        QVERIFY(QFile::remove(copy));
+        recovery->WriteCopyNow();
+        QVERIFY(!QFileInfo::exists(copy));
+        f.doc()->Root()->SetCaption(QStringLiteral("never saved, changed"));
+        recovery->WriteCopyNow();
+        QVERIFY(fileBytes(copy).contains("never saved, changed"));
+        QVERIFY(QFileInfo(copy).lastModified() >= written);
         QVERIFY(TQBDataRecovery::Orphans().isEmpty());
         QVERIFY(DataService()->SaveDocument(f.path(QStringLiteral("kept.xqb"))));
         QVERIFY(!QFileInfo::exists(copy));
