@@ -350,12 +350,8 @@ void TDMAppData::WatchTerminationSignals()
 void TDMAppData::TerminationRequested(int signal)
 {
     QBDataRecovery->WriteCopyNow();
-    if (QBDataRecovery->CopyFileName().isEmpty()) {
-        // Nothing unsaved: the usual way out, which also keeps the settings.
-        QCoreApplication::quit();
-        return;
-    }
-    // Leaving the usual way would ask whether to save; the copy holds the changes instead.
+    // Leaving the usual way would ask whether to save, and a dialog's own loop may be running: the
+    // copy holds the changes instead, and the program ends as the signal asked.
     std::_Exit(128 + signal);
 }
 

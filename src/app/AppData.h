@@ -64,8 +64,8 @@ public:
     // After a crash: offers each recovery copy a program left behind, to open, discard or keep.
     void OfferRecoveryCopies();
     // SIGTERM and SIGHUP (the session ends, the system shuts down, a user kills the program): unsaved
-    // changes go to the recovery copy, offered at the next start, and the program ends without
-    // asking anything, as there is no one left to answer.
+    // changes go to the recovery copy, offered at the next start, and the program ends at once
+    // without asking anything, as there is no one left to answer.
     void WatchTerminationSignals();
     // Runs the settings dialog over the main window; true when it was closed with OK.
     bool ShowSettingsDialog();
