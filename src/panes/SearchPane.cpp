@@ -14,6 +14,7 @@
 #include "services/QBDocAccess.h"
 #include "services/QBDocSvc.h"
 #include "services/QBEditorIntf.h"
+#include "services/QBSettingsSvc.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -36,6 +37,9 @@
 namespace {
 
 const QString HistoryName = QStringLiteral("SearchPatterns");
+// Bits of the stored options beside the search options themselves.
+constexpr int SavedTitles = 8;
+constexpr int SavedCurrentArticle = 16;
 
 // The IIDs of an article and everything below it.
 QSet<qint32> SubtreeIDs(const IQBArticlePtr &article)
@@ -132,9 +136,12 @@ TFSearchPane::TFSearchPane(QWidget *parent) : TFToolForm(parent)
     cbWholeWords->setObjectName(QStringLiteral("cbWholeWords"));
     cbTitles = new QCheckBox(QStringLiteral("Search &titles"), gbOptions);
     cbTitles->setObjectName(QStringLiteral("cbTitles"));
+    cbAllWords = new QCheckBox(QStringLiteral("&All words (any order)"), gbOptions);
+    cbAllWords->setObjectName(QStringLiteral("cbAllWords"));
     options->addWidget(cbCase);
     options->addWidget(cbWholeWords);
     options->addWidget(cbTitles);
+    options->addWidget(cbAllWords);
     layout->addWidget(gbOptions);
 
     FModel = new TQBSearchResultModel(this);
@@ -179,8 +186,16 @@ TFSearchPane::TFSearchPane(QWidget *parent) : TFToolForm(parent)
         ShowCount();
     });
 
-    if (const IQBSettingsServicePtr settings = SettingsService())
+    if (const IQBSettingsServicePtr settings = SettingsService()) {
         FHistory = settings->LoadHistoryList(HistoryName);
+        // The scope and options of the last search come back with its pattern.
+        const int saved = settings->GetSearchOptions();
+        cbWholeWords->setChecked(saved & soWholeWord);
+        cbCase->setChecked(saved & soMatchCase);
+        cbAllWords->setChecked(saved & soAllWords);
+        cbTitles->setChecked(saved & SavedTitles);
+        (saved & SavedCurrentArticle ? rbCurrent : rbEntireDocument)->setChecked(true);
+    }
     if (FHistory) {
         const QSignalBlocker blocker(cbPattern);
         for (int i = 0; i < FHistory->GetCount(); ++i)
@@ -250,6 +265,11 @@ void TFSearchPane::StartSearch()
         options |= soMatchCase;
     if (cbWholeWords->isChecked())
         options |= soWholeWord;
+    if (cbAllWords->isChecked())
+        options |= soAllWords;
+    if (const IQBSettingsServicePtr settings = SettingsService())
+        settings->SetSearchOptions(int(options) | (cbTitles->isChecked() ? SavedTitles : 0) |
+                                   (rbCurrent->isChecked() ? SavedCurrentArticle : 0));
 
     auto run = std::make_shared<TRun>(pattern, options, cbTitles->isChecked());
     run->Pattern = pattern;
@@ -351,7 +371,7 @@ void TFSearchPane::SetSearching(bool searching)
     if (searching)
         FRefocus = focus && (focus == cbPattern || cbPattern->isAncestorOf(focus) || focus == btnStart);
     for (QWidget *control : std::initializer_list<QWidget *>{btnStart, cbPattern, rbEntireDocument, rbCurrent, cbCase,
-                                                             cbWholeWords, cbTitles})
+                                                             cbWholeWords, cbTitles, cbAllWords})
         control->setEnabled(!searching);
     btnStop->setEnabled(searching);
     aProgress->setVisible(searching);
@@ -415,7 +435,7 @@ void TFSearchPane::GoToMatch(int row)
         return;
     richEdit->SetSelStart(qMax(0, match.Position));
     if (!match.IsTitle())
-        richEdit->SetSelLength(FFoundLength);
+        richEdit->SetSelLength(match.Length > 0 ? match.Length : FFoundLength);
     richEdit->ensureCursorVisible();
 }
 

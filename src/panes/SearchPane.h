@@ -57,6 +57,7 @@ public:
     QCheckBox *cbCase = nullptr;
     QCheckBox *cbWholeWords = nullptr;
     QCheckBox *cbTitles = nullptr;
+    QCheckBox *cbAllWords = nullptr;
     TQBDataAccess *qbaData = nullptr;
     TNVKLocalizer *NVKLocalizer = nullptr;
 

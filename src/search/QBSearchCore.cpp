@@ -8,6 +8,7 @@
 #include "document/QBDom.h"
 
 #include <QLocale>
+#include <QRegularExpression>
 #include <algorithm>
 #include <thread>
 #include <vector>
@@ -110,9 +111,22 @@ QList<int> QBFindAll(const QString &text, const QString &pattern, TQBSearchOptio
     return positions;
 }
 
+QStringList QBPatternWords(const QString &pattern)
+{
+    QStringList words = pattern.split(QRegularExpression(QStringLiteral("\\s+")), Qt::SkipEmptyParts);
+    words.removeDuplicates();
+    return words;
+}
+
 TQBSearch::TQBSearch(const QString &pattern, TQBSearchOptions options, bool searchTitles)
     : FPattern(pattern), FOptions(options), FSearchTitles(searchTitles)
 {
+    if (FOptions & soAllWords) {
+        FWords = QBPatternWords(pattern);
+        // Without a word there is nothing to find, as with an empty pattern.
+        if (FWords.isEmpty())
+            FPattern.clear();
+    }
 }
 
 TQBSearchSources QBSearchSources(const IQBArticlePtr &start)
@@ -146,6 +160,26 @@ void TQBSearch::Report(const TQBSearchSource &source, const QString &plain)
 {
     FCurrentID = source.IID;
     ++FVisited;
+    if (FOptions & soAllWords) {
+        const TQBSearchOptions wordOptions = FOptions & ~TQBSearchOptions(soAllWords);
+        int first = -1;
+        int length = 0;
+        for (const QString &word : std::as_const(FWords)) {
+            const int at = QBFindText(plain, word, 0, wordOptions);
+            if (at >= 0) {
+                if (first < 0 || at < first) {
+                    first = at;
+                    length = int(word.size());
+                }
+                continue;
+            }
+            if (!FSearchTitles || !QBTitleMatches(source.Caption, word, wordOptions))
+                return;
+        }
+        // Words found in the caption only make it a title match.
+        Deliver({source.IID, source.Caption, first, first >= 0 ? length : 0});
+        return;
+    }
     if (FSearchTitles && QBTitleMatches(source.Caption, FPattern, FOptions))
         Deliver({source.IID, source.Caption, -1});
     int p = QBFindText(plain, FPattern, 0, FOptions);

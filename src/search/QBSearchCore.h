@@ -8,6 +8,7 @@
 #include <QFlags>
 #include <QList>
 #include <QString>
+#include <QStringList>
 #include <atomic>
 #include <exception>
 #include <functional>
@@ -17,6 +18,9 @@
 enum TQBSearchOption : quint8 {
     soWholeWord = 1,
     soMatchCase = 2,
+    // Every word of the pattern, in any order and anywhere in the article, instead of the pattern as
+    // one phrase; one result per article.
+    soAllWords = 4,
 };
 Q_DECLARE_FLAGS(TQBSearchOptions, TQBSearchOption)
 Q_DECLARE_OPERATORS_FOR_FLAGS(TQBSearchOptions)
@@ -28,6 +32,8 @@ struct TQBSearchMatch
     QString Caption;
     // Character position in the body's text as the editor holds it; -1 for a title match.
     int Position = -1;
+    // How many characters matched there; 0 means the pattern's length.
+    int Length = 0;
 
     bool IsTitle() const { return Position < 0; }
     // The row's text: the caption, with " *" appended for a title match.
@@ -68,7 +74,13 @@ using TQBSearchSources = std::vector<TQBSearchSource>;
 // The articles from start down, depth first in pre-order; none without a start.
 TQBSearchSources QBSearchSources(const IQBArticlePtr &start);
 
-// Searches articles in order and reports matches one at a time, title match first. Stop may be
+// The words of a pattern for soAllWords: split at white space, each once.
+QStringList QBPatternWords(const QString &pattern);
+
+// Searches articles in order and reports matches one at a time, title match first. With soAllWords
+// an article matches when each word occurs in its body, or in its caption when titles are searched;
+// it is reported once, at the first place in the body where one of the words occurs (as a title
+// match when the words are in the caption only). Stop may be
 // called from any thread; the search looks at it before each article, so the article being
 // reported is finished and no other is begun.
 class TQBSearch
@@ -104,6 +116,7 @@ private:
     void Deliver(const TQBSearchMatch &match);
 
     QString FPattern;
+    QStringList FWords; // soAllWords
     TQBSearchOptions FOptions;
     bool FSearchTitles = false;
     TSink FSink;

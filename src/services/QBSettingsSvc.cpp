@@ -48,6 +48,7 @@ enum TSettingId {
     siTitleColor,
     siEditorColor,
     siLanguage,
+    siSearchOptions,
     siCount
 };
 
@@ -93,6 +94,7 @@ const std::array<TSettingDef, siCount> &settingDefs()
         {"Appearance", "TitleColor", skColor, clInfoBk, scColors},
         {"Appearance", "EditorColor", skColor, clWindow, scColors},
         {"Misc", "Language", skText, QString(), scLanguage},
+        {"Search", "Options", skInt, 0, 0, 0, 31},
     }};
     return defs;
 }
@@ -128,6 +130,8 @@ public:
     void SetShowTips(bool value) override { Set(siShowTips, value); }
     int GetTipIndex() const override { return Int(siTipIndex); }
     void SetTipIndex(int value) override { Set(siTipIndex, value); }
+    int GetSearchOptions() const override { return Int(siSearchOptions); }
+    void SetSearchOptions(int value) override { Set(siSearchOptions, value); }
     int GetStartupAction() const override { return Int(siStartupAction); }
     void SetStartupAction(int value) override { Set(siStartupAction, value); }
     QString GetStartupDocument() const override { return Text(siStartupDocument); }

@@ -90,6 +90,9 @@ public:
     virtual void SetShowTips(bool value) = 0;
     virtual int GetTipIndex() const = 0;
     virtual void SetTipIndex(int value) = 0;
+    // The search pane's last scope and options: bits of TQBSearchOption, 8 titles, 16 current article.
+    virtual int GetSearchOptions() const = 0;
+    virtual void SetSearchOptions(int value) = 0;
     virtual int GetStartupAction() const = 0;
     virtual void SetStartupAction(int value) = 0;
     virtual QString GetStartupDocument() const = 0;

@@ -322,12 +322,37 @@ private Q_SLOTS:
         QVERIFY(f.searchControlsEnabled());
     }
 
+    void allWords_listEachArticleOnce_andSelectTheFirstWordFound()
+    {
+        TSearchFixture f;
+        const IQBArticlePtr one = f.add(QStringLiteral("One"), QStringLiteral("the quick brown fox, quick"));
+        const IQBArticlePtr two = f.add(QStringLiteral("Two"), QStringLiteral("brown bread and a quick lunch"));
+        f.add(QStringLiteral("Three"), QStringLiteral("quick only"));
+        const IQBArticlePtr notes = f.add(QStringLiteral("Quick notes"), QStringLiteral("brown paper"));
+        f.pane()->cbAllWords->setChecked(true);
+        f.search(QStringLiteral("quick   brown"));
+        QCOMPARE(f.rows(), (QList<TQBSearchMatch>{{one->IID(), QStringLiteral("One"), 4, 5},
+                                                  {two->IID(), QStringLiteral("Two"), 0, 5}}));
+        f.doubleClick(1);
+        QCOMPARE(f.frame->RichEdit->SelText(), QStringLiteral("brown"));
+
+        // With titles, a word may stand in the caption instead.
+        f.pane()->cbTitles->setChecked(true);
+        f.search(QStringLiteral("brown quick"));
+        QCOMPARE(f.rows().size(), 3);
+        QCOMPARE(f.rows().last(), (TQBSearchMatch{notes->IID(), QStringLiteral("Quick notes"), 0, 5}));
+        f.doubleClick(0);
+        QCOMPARE(f.frame->RichEdit->SelText(), QStringLiteral("quick"));
+    }
+
     void historyPageAndLanguage_surviveARestart()
     {
         const TShippedLanguages languages;
         {
             TSearchFixture f;
             f.add(QStringLiteral("A"), QStringLiteral("alpha beta"));
+            f.pane()->cbAllWords->setChecked(true);
+            f.pane()->rbCurrent->setChecked(true);
             f.search(QStringLiteral("alpha"));
             f.search(QStringLiteral("beta"));
             QCOMPARE(f.pane()->cbPattern->count(), 2);
@@ -361,7 +386,7 @@ private Q_SLOTS:
             english = texts();
             SettingsService()->SetLanguage(QStringLiteral("Deutsch"));
             const QMap<QString, QString> german = texts();
-            QCOMPARE(german.size(), 13);
+            QCOMPARE(german.size(), 14);
             for (auto it = german.cbegin(); it != german.cend(); ++it)
                 QVERIFY2(!it.value().isEmpty() && it.value() != english.value(it.key()), qPrintable(it.key()));
             QCOMPARE(german.value(QStringLiteral("btnStart")), QStringLiteral("Starten"));
@@ -379,6 +404,10 @@ private Q_SLOTS:
             QCOMPARE(f.pane()->cbPattern->itemText(0), QStringLiteral("beta"));
             QCOMPARE(f.pane()->cbPattern->itemText(1), QStringLiteral("alpha"));
             QVERIFY(f.pane()->cbPattern->currentText().isEmpty());
+            // The options of the last search come back with the patterns.
+            QVERIFY(f.pane()->cbAllWords->isChecked());
+            QVERIFY(f.pane()->rbCurrent->isChecked());
+            QVERIFY(!f.pane()->cbCase->isChecked());
             QVERIFY(!f.frame->ViewSearch->isChecked());
             f.run(f.frame->ViewSearch);
             QVERIFY(f.frame->pcNavigation->isTabVisible(2));
@@ -404,7 +433,7 @@ private Q_SLOTS:
         QVERIFY(dock->features() & QDockWidget::DockWidgetFloatable);
         f.frame->addDockWidget(Qt::RightDockWidgetArea, dock);
         f.frame->addDockWidget(right ? Qt::RightDockWidgetArea : Qt::LeftDockWidgetArea, dock);
-        const QRect place(120, 90, 300, 420);
+        const QRect place(120, 90, 300, 460);
         if (floating) {
             dock->setFloating(true);
             dock->setGeometry(place);

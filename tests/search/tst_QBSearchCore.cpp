@@ -7,6 +7,7 @@
 #include "search/QBSearchCore.h"
 #include "support/DocumentCompare.h"
 
+#include <QRandomGenerator>
 #include <QTest>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -61,6 +62,7 @@ private slots:
     void run_corruptBody_raisesAfterEarlierMatches();
     void run_manyArticles_sameMatchesInOrderAsOneAtATimeAndStopsWhereAsked();
     void run_onAWorkerThread_whileTheDocumentChangesAndStopsFromIt();
+    void allWords_findEveryArticleHoldingEachWord_asABruteForceOracleDoes();
 };
 
 void TestQBSearchCore::titleMatches_followsTheDelimiterRules_data()
@@ -471,6 +473,78 @@ void TestQBSearchCore::run_onAWorkerThread_whileTheDocumentChangesAndStopsFromIt
     QCOMPARE(matches.size(), 1);
     // The root without a body, then the first article.
     QCOMPARE(stopped.ArticlesVisited(), 2);
+}
+
+void TestQBSearchCore::allWords_findEveryArticleHoldingEachWord_asABruteForceOracleDoes()
+{
+    static const QStringList vocabulary = {QStringLiteral("apple"),  QStringLiteral("Pear"),     QStringLiteral("plum"),
+                                           QStringLiteral("cherry"), QStringLiteral("APPLE"),    QStringLiteral("fig"),
+                                           QStringLiteral("pears"),  QStringLiteral("Plum-tree")};
+    QRandomGenerator random(20261207);
+    const auto someWords = [&](int most) {
+        QStringList words;
+        const int count = int(random.bounded(most + 1));
+        for (int i = 0; i < count; ++i)
+            words << vocabulary.at(int(random.bounded(int(vocabulary.size()))));
+        return words.join(QLatin1Char(' '));
+    };
+    const IQBDocumentPtr document = NewQBDocument();
+    struct TArticle
+    {
+        qint32 IID;
+        QString Caption;
+        QString Body;
+    };
+    QList<TArticle> articles{{document->Root()->IID(), document->Root()->Caption(), QString()}};
+    QList<IQBArticlePtr> parents{document->Root()};
+    for (int i = 0; i < 300; ++i) {
+        const QString caption = someWords(2);
+        const QString body = someWords(6);
+        const IQBArticlePtr parent = parents.at(int(random.bounded(int(parents.size()))));
+        const IQBArticlePtr article = addArticle(document, parent, caption, body.isEmpty() ? QString() : rtf(body));
+        parents << article;
+    }
+    // The oracle's own walk: pre-order, as the search goes.
+    articles.clear();
+    QBWalkArticles(document->Root(), [&](const IQBArticlePtr &article) {
+        articles.append({article->IID(), article->Caption(), RtfToPlainText(article->Content().toUtf8())});
+        return true;
+    });
+
+    for (int round = 0; round < 60; ++round) {
+        const QString pattern = QStringLiteral("  ") + someWords(3) + QStringLiteral(" ");
+        const bool matchCase = round % 2 == 1;
+        const bool titles = round % 4 >= 2;
+        const Qt::CaseSensitivity sensitivity = matchCase ? Qt::CaseSensitive : Qt::CaseInsensitive;
+        QStringList words = pattern.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+        words.removeDuplicates();
+        QList<TQBSearchMatch> expected;
+        if (!words.isEmpty()) {
+            for (const TArticle &article : std::as_const(articles)) {
+                int first = -1;
+                int length = 0;
+                bool all = true;
+                for (const QString &word : std::as_const(words)) {
+                    const int at = int(article.Body.indexOf(word, 0, sensitivity));
+                    if (at >= 0 && (first < 0 || at < first)) {
+                        first = at;
+                        length = int(word.size());
+                    }
+                    all = all && (at >= 0 || (titles && article.Caption.contains(word, sensitivity)));
+                }
+                if (all)
+                    expected.append({article.IID, article.Caption, first, first >= 0 ? length : 0});
+            }
+        }
+        TQBSearch search(pattern, soAllWords | (matchCase ? soMatchCase : TQBSearchOption(0)), titles);
+        const QList<TQBSearchMatch> found = runSearch(search, document);
+        QVERIFY2(found == expected, qPrintable(QStringLiteral("pattern '%1', case %2, titles %3: %4 found, %5 expected")
+                                                   .arg(pattern)
+                                                   .arg(matchCase)
+                                                   .arg(titles)
+                                                   .arg(found.size())
+                                                   .arg(expected.size())));
+    }
 }
 
 QTEST_MAIN(TestQBSearchCore)
