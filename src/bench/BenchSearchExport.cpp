@@ -42,7 +42,9 @@ QString writeBenchDocument(const QTemporaryDir &dir)
 
 int searchOnce(const IQBDocumentPtr &document, TQBSearchOptions options, bool titles)
 {
-    TQBSearch search(Word, options, titles);
+    // All words: the rare word and two that every body holds, the last one near each body's end.
+    TQBSearch search(options & soAllWords ? QStringLiteral("elit ") + Word + QStringLiteral(" adipiscing") : Word,
+                     options, titles);
     int matches = 0;
     search.SetSink([&matches](const TQBSearchMatch &) { ++matches; });
     search.Run(document);
@@ -79,6 +81,7 @@ void searchBench(QTextStream &out)
         {"match case", soMatchCase, false},
         {"whole words", soWholeWord, false},
         {"whole words, match case, titles", soWholeWord | soMatchCase, true},
+        {"all words: three, one of them rare", soAllWords, false},
     };
     for (const TCase &c : cases) {
         timer.restart();
