@@ -166,6 +166,8 @@ public:
     // After the localizer translated the form: menus, hints and the title bar in the new language.
     void xlAppFrameAfterUpdate();
     void RebuildMenuBar();
+    // The dock is kept wide enough for the full names of its pages in the current language.
+    void FitNavigationPages();
     // The desktop's settings changed: toolbars take the menu font and fit their buttons.
     void FormSettingChange();
 

@@ -24,7 +24,9 @@
 #include <QMenu>
 #include <QStatusBar>
 #include <QStyle>
+#include <QTabBar>
 #include <QTabWidget>
+#include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 
@@ -194,8 +196,17 @@ void TFAppFrame::RebuildMenuBar()
         if (page >= 0)
             pcNavigation->setTabText(page, QBLoadStr(xlAppFrame, QBStrings::SOutlinePage));
         pnlLDock->setWindowTitle(pcNavigation->tabText(pcNavigation->currentIndex()));
+        // The panes rename their own pages as they are translated, after this.
+        QTimer::singleShot(0, this, &TFAppFrame::FitNavigationPages);
     }
     alStandardUpdate();
+}
+
+void TFAppFrame::FitNavigationPages()
+{
+    // Longer names (German ones) would otherwise be cut short in a dock sized for English ones.
+    const int names = pcNavigation->tabBar()->sizeHint().width();
+    pnlLDock->setMinimumWidth(qMax(170, names + 2 * pcNavigation->style()->pixelMetric(QStyle::PM_DefaultFrameWidth)));
 }
 
 void TFAppFrame::LockKeyChanged(int key, bool pressed)

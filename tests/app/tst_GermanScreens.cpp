@@ -35,6 +35,7 @@
 #include <QListWidget>
 #include <QPrinter>
 #include <QRegularExpression>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QToolBar>
 #include <QToolButton>
@@ -340,6 +341,24 @@ private Q_SLOTS:
         QVERIFY2(std::any_of(untranslated.cbegin(), untranslated.cend(),
                              [&](const QString &text) { return text.contains(reported); }),
                  qPrintable(untranslated.join(QLatin1Char('\n'))));
+    }
+
+    // The dock's pages keep their whole names, which are longer in German.
+    void navigationPages_keepTheirWholeNames()
+    {
+        QTemporaryDir languages;
+        TDMAppData::SetLanguageFolder(languages.path());
+        writeFile(languages.filePath(QStringLiteral("Deutsch/qb.exe.xlg")), shippedGerman());
+        {
+            TAppFrameFixture f;
+            QTabBar *pages = f.frame->pcNavigation->tabBar();
+            SettingsService()->SetLanguage(QStringLiteral("Deutsch"));
+            QCOMPARE(pages->tabText(0), QStringLiteral("Gliederung"));
+            QTRY_VERIFY2(pages->width() >= pages->sizeHint().width(),
+                         qPrintable(QStringLiteral("%1 < %2").arg(pages->width()).arg(pages->sizeHint().width())));
+            SettingsService()->SetLanguage(QString());
+        }
+        TDMAppData::SetLanguageFolder(QString());
     }
 
     // Qt draws the font, colour and file dialogs itself; they follow the language through Qt's own
