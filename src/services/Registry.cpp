@@ -91,9 +91,11 @@ bool unescapeQuoted(const QString &text, qsizetype &pos, QString &out)
     return false;
 }
 
+} // namespace
+
 // The store file: one "[Key\Path]" line per key, then one line per value,
 // "Name"=dword:0000002a for integers and "Name"="text" for strings.
-bool readStore(QIODevice &device, QSettings::SettingsMap &map)
+bool RegistryReadStore(QIODevice &device, QMap<QString, QVariant> &map)
 {
     QString section;
     bool inSection = false;
@@ -130,7 +132,7 @@ bool readStore(QIODevice &device, QSettings::SettingsMap &map)
     return true;
 }
 
-bool writeStore(QIODevice &device, const QSettings::SettingsMap &map)
+bool RegistryWriteStore(QIODevice &device, const QMap<QString, QVariant> &map)
 {
     // Group the flat map by key path; QMap keeps the paths sorted, so the file is stable.
     QMap<QString, QList<std::pair<QString, QVariant>>> keys;
@@ -175,9 +177,12 @@ bool writeStore(QIODevice &device, const QSettings::SettingsMap &map)
     return device.write(out) == out.size();
 }
 
+namespace {
+
 QSettings::Format storeFormat()
 {
-    static const QSettings::Format format = QSettings::registerFormat(QStringLiteral("reg"), readStore, writeStore);
+    static const QSettings::Format format =
+        QSettings::registerFormat(QStringLiteral("reg"), RegistryReadStore, RegistryWriteStore);
     return format;
 }
 
