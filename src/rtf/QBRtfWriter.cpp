@@ -14,6 +14,7 @@
 #include <QTextDocument>
 #include <QTextList>
 #include <QUrl>
+#include <algorithm>
 
 namespace {
 
@@ -725,10 +726,17 @@ void TWriter::WriteRanges(const QList<TRange> &ranges)
                 if (!href.isEmpty()) {
                     beforeField = FCur;
                     inField = true;
-                    FOut += "{\\field{\\*\\fldinst{HYPERLINK \"";
+                    // A quoted argument ends at the next quote, so a target holding one is written
+                    // bare (it then has no space, as readers take it); otherwise its quotes become %22.
+                    const bool bare =
+                        href.contains(QLatin1Char('"')) && !href.startsWith(QLatin1Char('"')) &&
+                        !(href.startsWith(QLatin1Char('\\')) && href.size() > 1 && href.at(1).isLetter()) &&
+                        std::none_of(href.begin(), href.end(), [](QChar c) { return c.isSpace(); });
+                    FOut += bare ? "{\\field{\\*\\fldinst{HYPERLINK " : "{\\field{\\*\\fldinst{HYPERLINK \"";
                     FNeedSpace = false;
-                    WriteText(href, FOptions.CodePage);
-                    FOut += "\"}}{\\fldrslt{";
+                    WriteText(bare ? href : QString(href).replace(QLatin1Char('"'), QLatin1String("%22")),
+                              FOptions.CodePage);
+                    FOut += bare ? "}}{\\fldrslt{" : "\"}}{\\fldrslt{";
                     FNeedSpace = false;
                 }
             }

@@ -104,7 +104,11 @@ bool RegistryReadStore(QIODevice &device, QMap<QString, QVariant> &map)
         if (line.isEmpty() || line.startsWith(QLatin1Char(';')))
             continue;
         if (line.startsWith(QLatin1Char('[')) && line.endsWith(QLatin1Char(']'))) {
-            section = line.mid(1, line.size() - 2).split(QLatin1Char('\\'), Qt::SkipEmptyParts).join(QLatin1Char('/'));
+            // A slash in a damaged file separates keys too: key names never hold one.
+            section = line.mid(1, line.size() - 2)
+                          .replace(QLatin1Char('/'), QLatin1Char('\\'))
+                          .split(QLatin1Char('\\'), Qt::SkipEmptyParts)
+                          .join(QLatin1Char('/'));
             inSection = !section.isEmpty();
             if (inSection)
                 map.insert(section + QLatin1Char('/') + KeyMarker, true);

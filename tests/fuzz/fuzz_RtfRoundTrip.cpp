@@ -65,7 +65,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     TQBRtfReader::Load(first, rtf);
     QTextDocument second;
     TQBRtfReader::Load(second, TQBRtfWriter::Write(first));
-    if (described(second) != described(first))
+    if (described(second) != described(first)) {
+        // Replaying one input shows where the two readings part.
+        if (qEnvironmentVariableIsSet("QB_FUZZ_SHOW"))
+            qWarning("first:\n%s\nwritten:\n%s\nsecond:\n%s", qPrintable(described(first)),
+                     TQBRtfWriter::Write(first).constData(), qPrintable(described(second)));
         __builtin_trap();
+    }
     return 0;
 }
