@@ -522,7 +522,8 @@ void TWriter::WriteCharOut(const TCharOut &next)
 
 void TWriter::WriteText(const QString &text, int codePage)
 {
-    const unsigned char *encode = QBRtfCodePage::EncodeTable(codePage);
+    // No code page (-1): everything beyond ASCII goes as \u.
+    const unsigned char *encode = codePage < 0 ? nullptr : QBRtfCodePage::EncodeTable(codePage);
     const char16_t *p = reinterpret_cast<const char16_t *>(text.constData());
     const char16_t *end = p + text.size();
     while (p < end) {
@@ -734,8 +735,9 @@ void TWriter::WriteRanges(const QList<TRange> &ranges)
                         std::none_of(href.begin(), href.end(), [](QChar c) { return c.isSpace(); });
                     FOut += bare ? "{\\field{\\*\\fldinst{HYPERLINK " : "{\\field{\\*\\fldinst{HYPERLINK \"";
                     FNeedSpace = false;
-                    WriteText(bare ? href : QString(href).replace(QLatin1Char('"'), QLatin1String("%22")),
-                              FOptions.CodePage);
+                    // Readers take the instruction's bytes in whatever font is current there, so the
+                    // target goes in Unicode beyond ASCII.
+                    WriteText(bare ? href : QString(href).replace(QLatin1Char('"'), QLatin1String("%22")), -1);
                     FOut += bare ? "}}{\\fldrslt{" : "\"}}{\\fldrslt{";
                     FNeedSpace = false;
                 }
