@@ -44,24 +44,28 @@ test-asan: deps $(BUILD_ASAN)/build.ninja
 
 # libFuzzer over the RTF reader and extractor, each for FUZZ_SECONDS, starting from the samples in
 # tests/data/rtf; the corpus grows in $(BUILD_FUZZ), crashes land in $(BUILD_FUZZ)/artifacts.
-FUZZ_TARGETS := fuzz_RtfText fuzz_RtfReader fuzz_XmlLoad
+FUZZ_TARGETS := fuzz_RtfText fuzz_RtfReader fuzz_XmlLoad fuzz_Clipboard fuzz_Language fuzz_Registry fuzz_RtfRoundTrip
 
 $(BUILD_FUZZ)/build.ninja:
 	@scripts/install-deps.sh --fuzz
 	CC=clang CXX=clang++ cmake -S . -B $(BUILD_FUZZ) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQB_FUZZ=ON
 
+# Each target starts from its seeds and the inputs earlier campaigns failed on (tests/data/fuzz/).
 fuzz: $(BUILD_FUZZ)/build.ninja
 	@scripts/install-deps.sh --fuzz
 	cmake --build $(BUILD_FUZZ) -j $(JOBS) --target $(FUZZ_TARGETS)
 	mkdir -p $(BUILD_FUZZ)/artifacts
 	for t in $(FUZZ_TARGETS); do \
 		case $$t in fuzz_Xml*) seeds=tests/data/xqb; dict=tests/data/xml-fuzz.dict;; \
+			fuzz_Clipboard) seeds=tests/data/fuzz-seeds/clipboard; dict=tests/data/xml-fuzz.dict;; \
+			fuzz_Language) seeds=tests/data/fuzz-seeds/language; dict=tests/data/xml-fuzz.dict;; \
+			fuzz_Registry) seeds=tests/data/fuzz-seeds/registry; dict=tests/data/registry-fuzz.dict;; \
 			*) seeds=tests/data/rtf; dict=tests/data/rtf-fuzz.dict;; esac; \
-		mkdir -p $(BUILD_FUZZ)/corpus/$$t && \
+		mkdir -p $(BUILD_FUZZ)/corpus/$$t tests/data/fuzz/$$t && \
 		QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=0 $(BUILD_FUZZ)/fuzz/$$t \
-			-max_total_time=$(FUZZ_SECONDS) -timeout=10 -rss_limit_mb=2048 -max_len=65536 \
+			-max_total_time=$(FUZZ_SECONDS) -timeout=10 -rss_limit_mb=2048 -max_len=65536 -print_final_stats=1 \
 			-dict=$$dict -artifact_prefix=$(BUILD_FUZZ)/artifacts/$$t- \
-			$(BUILD_FUZZ)/corpus/$$t $$seeds || exit 1; \
+			$(BUILD_FUZZ)/corpus/$$t $$seeds tests/data/fuzz/$$t || exit 1; \
 	done
 
 bench: build

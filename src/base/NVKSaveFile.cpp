@@ -2,8 +2,15 @@
 // SPDX-License-Identifier: MIT
 #include "NVKSaveFile.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QMutex>
+#include <QRegularExpression>
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/xattr.h>
+#include <unistd.h>
 
 namespace {
 
@@ -13,6 +20,26 @@ TNVKWriteFaultPlan plannedFault;
 const char SFaultOpen[] = "Cannot create a temporary file (planned write fault)";
 const char SFaultWrite[] = "No space left on device (planned write fault)";
 const char SFaultCommit[] = "Cannot replace the file (planned write fault)";
+
+// The mark on a temporary while it is written. The temporary becomes the target itself, so the
+// mark goes again just before it replaces the target; a kill in between leaves it marked.
+const char SSavingMark[] = "user.quillbox.saving";
+
+void markTemporary(int handle)
+{
+    if (handle < 0)
+        return;
+    // The lock lives as long as the writing process: a marked temporary nobody holds is stale.
+    ::flock(handle, LOCK_EX | LOCK_NB);
+    // A file system without user attributes just leaves nothing to clean up.
+    ::fsetxattr(handle, SSavingMark, "1", 1, 0);
+}
+
+void unmarkTemporary(int handle)
+{
+    if (handle >= 0)
+        ::fremovexattr(handle, SSavingMark);
+}
 
 } // namespace
 
@@ -51,11 +78,16 @@ bool TNVKSaveFile::open(OpenMode mode)
     // Buffered bytes reach the file on flush without passing writeData, where the fault is counted.
     if (FFault.Fault == TNVKWriteFault::AfterBytes)
         mode |= QIODevice::Unbuffered;
-    return QSaveFile::open(mode);
+    NVKRemoveStaleTemporaries(fileName());
+    if (!QSaveFile::open(mode))
+        return false;
+    markTemporary(handle());
+    return true;
 }
 
 bool TNVKSaveFile::commit()
 {
+    unmarkTemporary(handle());
     if (FFault.Fault == TNVKWriteFault::AtCommit && isOpen()) {
         // The temporary is complete; the rename fails. QSaveFile then drops the temporary.
         cancelWriting();
@@ -132,4 +164,29 @@ bool NVKCopyFile(const QString &source, const QString &target, QString *error)
         return fail(output.errorString());
     QFile::setPermissions(target, input.permissions());
     return true;
+}
+
+void NVKRemoveStaleTemporaries(const QString &fileName)
+{
+    const QFileInfo target(fileName);
+    QDir folder = target.absoluteDir();
+    // The names QSaveFile gives its temporaries: the target's name and six random letters or digits.
+    const QRegularExpression temporaryName(QStringLiteral("^") + QRegularExpression::escape(target.fileName()) +
+                                           QStringLiteral("\\.[A-Za-z0-9]{6}$"));
+    const QStringList candidates =
+        folder.entryList({target.fileName() + QStringLiteral(".??????")}, QDir::Files | QDir::Hidden | QDir::System);
+    for (const QString &name : candidates) {
+        if (!temporaryName.match(name).hasMatch())
+            continue;
+        const QByteArray path = QFile::encodeName(folder.filePath(name));
+        const int handle = ::open(path.constData(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+        if (handle < 0)
+            continue;
+        char mark = 0;
+        const bool marked = ::fgetxattr(handle, SSavingMark, &mark, 1) == 1;
+        // Still locked: another process is writing it now.
+        if (marked && ::flock(handle, LOCK_EX | LOCK_NB) == 0)
+            ::unlink(path.constData());
+        ::close(handle);
+    }
 }

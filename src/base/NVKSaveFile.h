@@ -46,3 +46,8 @@ private:
 // Copies source onto target through a temporary beside it: target is replaced only by a complete
 // copy, and stays as it was when anything fails. The copy gets the permissions of source.
 bool NVKCopyFile(const QString &source, const QString &target, QString *error = nullptr);
+
+// Removes what saves of fileName that were killed half-way left beside it: temporaries this
+// program marked as its own and that no living process still writes. Anything else, a user's
+// "notes.xqb.backup" too, stays. Every TNVKSaveFile does this when it opens.
+void NVKRemoveStaleTemporaries(const QString &fileName);

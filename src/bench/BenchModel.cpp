@@ -40,9 +40,14 @@ void buildBalanced(const IQBDocumentPtr &document, int count)
 
 void buildChain(const IQBDocumentPtr &document, int count)
 {
+    // Through the item lists, as a reader builds trees: the document's own operations stop at the
+    // deepest level a file holds.
     IQBArticlePtr article = document->Root();
-    for (int i = 0; i < count; ++i)
-        article = document->AddChild(article);
+    for (int i = 0; i < count; ++i) {
+        const IQBArticlePtr child = document->CreateArticle();
+        article->Items()->Add(child);
+        article = child;
+    }
 }
 
 void treeFigures(QTextStream &out, const QString &shape, const std::function<void(const IQBDocumentPtr &)> &build)

@@ -1,6 +1,7 @@
 // Copyright (c) 2026 Brindlewood
 // SPDX-License-Identifier: MIT
 #include "CliTool.h"
+#include "document/QBDom.h"
 
 #include "export/QBExportCore.h"
 #include "rtf/QBRtfBody.h"
@@ -58,7 +59,10 @@ void CliText(const QStringList &args, QTextStream &out)
     const IQBDocumentPtr document = CliReadDocument(args.at(0));
     const IQBArticlePtr article = CliFindArticle(document, args.at(0), iid);
     // The text exactly as the editor holds it, so that search positions can be checked against it.
-    const QString text = RtfToPlainText(QBBodyBytes(article->Content()));
+    // A body of hundreds of megabytes (a pasted picture) is taken as UTF-8, not through UTF-16 text.
+    const auto *own = dynamic_cast<const TQBArticle *>(article.get());
+    const QString text =
+        RtfToPlainText(own ? QBBodyBytesFromUtf8(own->ContentUtf8()) : QBBodyBytes(article->Content()));
     out << text;
     if (!text.isEmpty())
         out << '\n';

@@ -1,9 +1,11 @@
 // Copyright (c) 2026 Brindlewood
 // SPDX-License-Identifier: MIT
 #include "document/QBClipbrd.h"
+#include "document/QBDom.h"
 #include "document/QBXml.h"
 #include "xml/MSXMLUtils.h"
 
+#include <algorithm>
 #include <utility>
 #include <vector>
 
@@ -89,6 +91,24 @@ IQBArticlePtr QBDecodeArticle(const QByteArray &data, const IQBArticlePtr &targe
     const TMSXMLNode top = xml.GetDocument().DocumentElement();
     if (top.TagName() != SArticle)
         throw EQBClipboardError(QString::fromLatin1(SInvalidContents));
+
+    // A branch that would sink below the deepest level a file holds is refused before any
+    // article is made (and any identifier used).
+    int height = 0;
+    {
+        std::vector<std::pair<TMSXMLNode, int>> pending;
+        pending.emplace_back(top, 0);
+        while (!pending.empty()) {
+            auto [element, level] = std::move(pending.back());
+            pending.pop_back();
+            height = std::max(height, level);
+            if (const TMSXMLNode items = firstChildElement(element, QStringLiteral("Items")))
+                for (TMSXMLNode child = items.FirstChild(); child; child = child.NextSibling())
+                    if (child.NodeType() == ntElement && child.NodeName() == SArticle)
+                        pending.emplace_back(child, level + 1);
+        }
+    }
+    QBCheckArticleLevel(target->Level() + 1, height);
 
     const IQBDocumentPtr document = target->Document();
     const IQBDocumentControlPtr control = std::dynamic_pointer_cast<IQBDocumentControl>(document);

@@ -26,7 +26,9 @@ QByteArray QBEncodeArticle(const IQBArticlePtr &article);
 // pre-order and the time of pasting; the document raises exactly one article-added notice.
 // Raises EQBClipboardError "Invalid article for clipboard operation." for a target in no
 // document and "Clipboard contents is not a valid Quillbox article." for text that is not XML
-// or whose element is not "Article"; then the document is unchanged but for LastIID.
+// or whose element is not "Article"; then the document is unchanged but for LastIID. A branch
+// that would sit deeper than a file holds (QBMaxArticleLevel) raises EQBDocumentError and
+// changes nothing at all.
 IQBArticlePtr QBDecodeArticle(const QByteArray &data, const IQBArticlePtr &target);
 
 // Cut, copy and paste of articles over a transport that a descendant provides (the system

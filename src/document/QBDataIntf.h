@@ -241,7 +241,9 @@ public:
     // (both left 0 during a load).
     virtual IQBArticlePtr CreateArticle() = 0;
     // Operations that take an article raise EQBDocumentError "Article does not belong to this
-    // document." when it is none or of another document.
+    // document." when it is none or of another document. AddChild, AddSibling, MoveRight,
+    // MoveArticle and PasteArticle raise EQBDocumentError, changing nothing, when articles would
+    // end up nested deeper than a file can hold (QBMaxArticleLevel).
     virtual IQBArticlePtr AddChild(const IQBArticlePtr &parent) = 0;
     // None for the root.
     virtual IQBArticlePtr AddSibling(const IQBArticlePtr &article, bool after) = 0;

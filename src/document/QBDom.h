@@ -14,6 +14,19 @@ class TQBDocument;
 // The message of operations that are handed an article of another document.
 inline const char *const SArticleNotInDocument = "Article does not belong to this document.";
 
+// Articles sit at most this many levels below the root: a file nests two elements per level, and
+// the deepest article must still be able to hold a body, or the document could not be saved.
+inline constexpr int QBMaxArticleLevel = 126;
+inline const char *const SArticlesTooDeep =
+    "Articles cannot be nested more than 126 levels deep: a document that deep could not be saved. "
+    "Nothing was changed.";
+
+// Levels of the article's subtree below it: 0 for a leaf. Walks without recursion.
+int QBSubtreeHeight(const IQBArticlePtr &article);
+// Raises EQBDocumentError SArticlesTooDeep when a subtree height levels tall, its top placed at
+// level (the root is level 0), would reach below QBMaxArticleLevel.
+void QBCheckArticleLevel(int level, int height);
+
 class TQBArticleChangeArgs : public virtual IQBArticleChangeArgs
 {
 public:

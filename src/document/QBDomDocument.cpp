@@ -2,7 +2,10 @@
 // SPDX-License-Identifier: MIT
 #include "QBDom.h"
 
+#include <algorithm>
 #include <limits>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -19,6 +22,29 @@ TQBArticle *articleOf(const IQBArticlePtr &item)
 }
 
 } // namespace
+
+int QBSubtreeHeight(const IQBArticlePtr &article)
+{
+    int height = 0;
+    std::vector<std::pair<TQBArticle *, int>> pending;
+    if (auto *top = dynamic_cast<TQBArticle *>(article.get()))
+        pending.emplace_back(top, 0);
+    while (!pending.empty()) {
+        auto [current, level] = pending.back();
+        pending.pop_back();
+        height = std::max(height, level);
+        const TQBArticleListLocker locker(current->ItemList());
+        for (const IQBArticlePtr &child : locker.Items())
+            pending.emplace_back(articleOf(child), level + 1);
+    }
+    return height;
+}
+
+void QBCheckArticleLevel(int level, int height)
+{
+    if (level + height > QBMaxArticleLevel)
+        throw EQBDocumentError(QString::fromLatin1(SArticlesTooDeep));
+}
 
 std::shared_ptr<TQBDocument> TQBDocument::Create()
 {
@@ -178,6 +204,7 @@ IQBArticlePtr TQBDocument::CreateArticle()
 IQBArticlePtr TQBDocument::AddChild(const IQBArticlePtr &parent)
 {
     TQBArticle *owner = Verify(parent);
+    QBCheckArticleLevel(owner->Level() + 1, 0);
     IQBArticlePtr article = CreateArticle();
     owner->ItemList().Add(article);
     return article;
@@ -189,6 +216,7 @@ IQBArticlePtr TQBDocument::AddSibling(const IQBArticlePtr &article, bool after)
     TQBArticle *parent = sibling->ParentArticle();
     if (!parent)
         return nullptr;
+    QBCheckArticleLevel(sibling->Level(), 0);
     TQBArticleList &items = parent->ItemList();
     const int index = items.IndexOf(article);
     const int count = items.Count();
@@ -274,6 +302,7 @@ void TQBDocument::MoveRight(const IQBArticlePtr &article)
 {
     if (!GetMoves(article).testFlag(amRight))
         return;
+    QBCheckArticleLevel(articleOf(article)->Level() + 1, QBSubtreeHeight(article));
     TQBArticleList &items = articleOf(article)->ParentArticle()->ItemList();
     {
         const TQBOperationGuard operation(*this, opMove);
@@ -303,6 +332,7 @@ void TQBDocument::MoveArticle(const IQBArticlePtr &article, const IQBArticlePtr 
     }
     if (top != FRoot.get())
         return;
+    QBCheckArticleLevel(target->Level() + 1, QBSubtreeHeight(article));
     {
         const TQBOperationGuard operation(*this, opMove);
         a->ParentArticle()->ItemList().Remove(article);

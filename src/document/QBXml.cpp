@@ -68,6 +68,11 @@ void appendTextElement(const TMSXMLNode &parent, const QString &name, const QStr
     parent.AppendChild(parent.CreateElement(name)).SetText(text);
 }
 
+// The model keeps articles no deeper than a file holds with a body at the bottom (the root's
+// element at depth 2, two elements per level, "Content" one below).
+static_assert(2 + 2 * QBMaxArticleLevel + 1 <= QBMaxElementDepth &&
+              2 + 2 * (QBMaxArticleLevel + 1) + 1 > QBMaxElementDepth);
+
 void checkDepth(const IQBArticlePtr &article, int depth, bool hasChildren)
 {
     // A tree that could never be read back fails here, before the file is touched.

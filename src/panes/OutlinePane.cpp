@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: MIT
 #include "OutlinePane.h"
 
+#include "base/NVKErrors.h"
 #include "controls/ArticleTree.h"
 #include "dialogs/MarkerDlg.h"
 #include "document/QBMarkers.h"
@@ -36,6 +37,19 @@ namespace {
 
 constexpr int ImageSize = 16;
 constexpr int ImageGap = 2;
+
+// Runs a tree operation. A refusal of the document (articles nested deeper than a file holds, a
+// clipboard that cannot take the article) leaves the tree as it was and is shown as a message.
+template <typename TOperation> bool treeOperation(QWidget *parent, TOperation operation)
+{
+    try {
+        operation();
+        return true;
+    } catch (const ENVKError &e) {
+        QBDialogs::Warning(parent, e.Message());
+        return false;
+    }
+}
 
 TArticleTreeNode *asNode(QTreeWidgetItem *item)
 {
@@ -442,8 +456,8 @@ void TFOutlinePane::AddChildArticle()
     const IQBDocumentPtr document = Document();
     if (!article || !document)
         return;
-    const IQBArticlePtr added = document->AddChild(article);
-    if (!added)
+    IQBArticlePtr added;
+    if (!treeOperation(this, [&] { added = document->AddChild(article); }) || !added)
         return;
     added->SetCaption(xlOutline->GetString(QStringLiteral("SNewArticle"), QStringLiteral("New article")));
     if (TArticleTreeNode *addedNode = atvOutline->FindNode(added)) {
@@ -459,8 +473,8 @@ void TFOutlinePane::AddSiblingArticle(bool below)
     const IQBDocumentPtr document = Document();
     if (!article || !document)
         return;
-    const IQBArticlePtr added = document->AddSibling(article, below);
-    if (!added)
+    IQBArticlePtr added;
+    if (!treeOperation(this, [&] { added = document->AddSibling(article, below); }) || !added)
         return;
     added->SetCaption(xlOutline->GetString(QStringLiteral("SNewArticle"), QStringLiteral("New article")));
     if (TArticleTreeNode *addedNode = atvOutline->FindNode(added)) {
@@ -520,20 +534,22 @@ void TFOutlinePane::MoveSelectedArticle(TMoveDirection direction)
     StoreEditorChanges();
     {
         const TFlagScope moving(FMoving);
-        switch (direction) {
-        case mdUp:
-            document->MoveUp(article);
-            break;
-        case mdDown:
-            document->MoveDown(article);
-            break;
-        case mdLeft:
-            document->MoveLeft(article);
-            break;
-        case mdRight:
-            document->MoveRight(article);
-            break;
-        }
+        treeOperation(this, [&] {
+            switch (direction) {
+            case mdUp:
+                document->MoveUp(article);
+                break;
+            case mdDown:
+                document->MoveDown(article);
+                break;
+            case mdLeft:
+                document->MoveLeft(article);
+                break;
+            case mdRight:
+                document->MoveRight(article);
+                break;
+            }
+        });
         SelectArticle(article);
     }
     alOutlineUpdate();
@@ -591,10 +607,12 @@ void TFOutlinePane::ToClipboard(bool cut)
         return;
     // The clipboard copy must hold what the user typed last.
     StoreEditorChanges();
-    if (cut)
-        document->CutArticle(article);
-    else
-        document->CopyArticle(article);
+    treeOperation(this, [&] {
+        if (cut)
+            document->CutArticle(article);
+        else
+            document->CopyArticle(article);
+    });
     alOutlineUpdate();
 }
 
@@ -604,7 +622,8 @@ void TFOutlinePane::PasteExecute()
     const IQBDocumentPtr document = Document();
     if (!article || !document)
         return;
-    if (const IQBArticlePtr pasted = document->PasteArticle(article))
+    IQBArticlePtr pasted;
+    if (treeOperation(this, [&] { pasted = document->PasteArticle(article); }) && pasted)
         SelectArticle(pasted);
     alOutlineUpdate();
 }
@@ -683,13 +702,14 @@ bool TFOutlinePane::atvOutlineDragDrop(QObject *source, const QPoint &point)
     if (!dragged || !newParent || !document || dragged->Document() != document)
         return false;
     StoreEditorChanges();
+    bool moved = false;
     {
         const TFlagScope moving(FMoving);
-        document->MoveArticle(dragged, newParent);
+        moved = treeOperation(this, [&] { document->MoveArticle(dragged, newParent); });
         SelectArticle(dragged);
     }
     alOutlineUpdate();
-    return true;
+    return moved;
 }
 
 // ---- settings and data events

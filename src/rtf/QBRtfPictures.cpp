@@ -135,7 +135,9 @@ QImage DecodePng(const QByteArray &data)
         return {};
     const qint64 width = qFromBigEndian<quint32>(data.constData() + 16);
     const qint64 height = qFromBigEndian<quint32>(data.constData() + 20);
-    if (width <= 0 || height <= 0 || !SizeAllowed(width * height, data.size()))
+    // Each side alone may be up to 2^32 - 1; their product would not fit.
+    if (width <= 0 || height <= 0 || width > MaxPixels || height > MaxPixels ||
+        !SizeAllowed(width * height, data.size()))
         return {};
     return QImage::fromData(data, "PNG");
 }

@@ -14,6 +14,7 @@
 #include <QTextDocument>
 #include <QTextList>
 #include <QUrl>
+#include <algorithm>
 
 namespace {
 
@@ -521,7 +522,8 @@ void TWriter::WriteCharOut(const TCharOut &next)
 
 void TWriter::WriteText(const QString &text, int codePage)
 {
-    const unsigned char *encode = QBRtfCodePage::EncodeTable(codePage);
+    // No code page (-1): everything beyond ASCII goes as \u.
+    const unsigned char *encode = codePage < 0 ? nullptr : QBRtfCodePage::EncodeTable(codePage);
     const char16_t *p = reinterpret_cast<const char16_t *>(text.constData());
     const char16_t *end = p + text.size();
     while (p < end) {
@@ -725,10 +727,18 @@ void TWriter::WriteRanges(const QList<TRange> &ranges)
                 if (!href.isEmpty()) {
                     beforeField = FCur;
                     inField = true;
-                    FOut += "{\\field{\\*\\fldinst{HYPERLINK \"";
+                    // A quoted argument ends at the next quote, so a target holding one is written
+                    // bare (it then has no space, as readers take it); otherwise its quotes become %22.
+                    const bool bare =
+                        href.contains(QLatin1Char('"')) && !href.startsWith(QLatin1Char('"')) &&
+                        !(href.startsWith(QLatin1Char('\\')) && href.size() > 1 && href.at(1).isLetter()) &&
+                        std::none_of(href.begin(), href.end(), [](QChar c) { return c.isSpace(); });
+                    FOut += bare ? "{\\field{\\*\\fldinst{HYPERLINK " : "{\\field{\\*\\fldinst{HYPERLINK \"";
                     FNeedSpace = false;
-                    WriteText(href, FOptions.CodePage);
-                    FOut += "\"}}{\\fldrslt{";
+                    // Readers take the instruction's bytes in whatever font is current there, so the
+                    // target goes in Unicode beyond ASCII.
+                    WriteText(bare ? href : QString(href).replace(QLatin1Char('"'), QLatin1String("%22")), -1);
+                    FOut += bare ? "}}{\\fldrslt{" : "\"}}{\\fldrslt{";
                     FNeedSpace = false;
                 }
             }

@@ -91,9 +91,11 @@ bool unescapeQuoted(const QString &text, qsizetype &pos, QString &out)
     return false;
 }
 
+} // namespace
+
 // The store file: one "[Key\Path]" line per key, then one line per value,
 // "Name"=dword:0000002a for integers and "Name"="text" for strings.
-bool readStore(QIODevice &device, QSettings::SettingsMap &map)
+bool RegistryReadStore(QIODevice &device, QMap<QString, QVariant> &map)
 {
     QString section;
     bool inSection = false;
@@ -102,7 +104,11 @@ bool readStore(QIODevice &device, QSettings::SettingsMap &map)
         if (line.isEmpty() || line.startsWith(QLatin1Char(';')))
             continue;
         if (line.startsWith(QLatin1Char('[')) && line.endsWith(QLatin1Char(']'))) {
-            section = line.mid(1, line.size() - 2).split(QLatin1Char('\\'), Qt::SkipEmptyParts).join(QLatin1Char('/'));
+            // A slash in a damaged file separates keys too: key names never hold one.
+            section = line.mid(1, line.size() - 2)
+                          .replace(QLatin1Char('/'), QLatin1Char('\\'))
+                          .split(QLatin1Char('\\'), Qt::SkipEmptyParts)
+                          .join(QLatin1Char('/'));
             inSection = !section.isEmpty();
             if (inSection)
                 map.insert(section + QLatin1Char('/') + KeyMarker, true);
@@ -130,7 +136,7 @@ bool readStore(QIODevice &device, QSettings::SettingsMap &map)
     return true;
 }
 
-bool writeStore(QIODevice &device, const QSettings::SettingsMap &map)
+bool RegistryWriteStore(QIODevice &device, const QMap<QString, QVariant> &map)
 {
     // Group the flat map by key path; QMap keeps the paths sorted, so the file is stable.
     QMap<QString, QList<std::pair<QString, QVariant>>> keys;
@@ -175,9 +181,12 @@ bool writeStore(QIODevice &device, const QSettings::SettingsMap &map)
     return device.write(out) == out.size();
 }
 
+namespace {
+
 QSettings::Format storeFormat()
 {
-    static const QSettings::Format format = QSettings::registerFormat(QStringLiteral("reg"), readStore, writeStore);
+    static const QSettings::Format format =
+        QSettings::registerFormat(QStringLiteral("reg"), RegistryReadStore, RegistryWriteStore);
     return format;
 }
 

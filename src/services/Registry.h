@@ -4,9 +4,12 @@
 
 #include "base/NVKErrors.h"
 
+#include <QMap>
 #include <QStringList>
+#include <QVariant>
 #include <memory>
 
+class QIODevice;
 class QSettings;
 
 // A failed registry read or write: a missing value where a number was asked for, a value of the
@@ -73,3 +76,8 @@ private:
     QString FCurrentPath; // QSettings form: segments joined by '/'
     bool FHasKey = false;
 };
+
+// The store file's text format, as QSettings reads and writes it; keys are "Key/Path/Name" and a
+// key's own entry is "Key/Path/.". Lines that do not parse are dropped.
+bool RegistryReadStore(QIODevice &device, QMap<QString, QVariant> &map);
+bool RegistryWriteStore(QIODevice &device, const QMap<QString, QVariant> &map);

@@ -125,6 +125,9 @@ struct TLoadContext
 // count), their texts checked and kept apart, and the parser reads the document with every
 // section emptied. Returns the emptied document, or nothing when this way does not apply; the
 // caller then parses the document as it is, which also gives every error its exact place.
+// Sections taken out here may be of any size: a body another program wrote as one section of
+// many megabytes (pictures as hex) reads like any other. The parser, which would refuse such a
+// section, keeps its limits for all it still reads: nesting, names, attributes, entities.
 QByteArray presplitCDATA(const QByteArray &bytes, TApartTextStore &store, std::vector<TApartText *> &texts)
 {
     const char *const begin = bytes.constData();
@@ -156,8 +159,6 @@ QByteArray presplitCDATA(const QByteArray &bytes, TApartTextStore &store, std::v
                                    (bytes.size() > 1 && (bytes.at(0) == 0 || bytes.at(1) == 0)))) {
         return {};
     }
-    // The parser refuses longer sections; those documents take the usual way and its error.
-    constexpr qsizetype LargestSection = 9000000;
     QByteArray skeleton;
     const char *copied = begin;
     while (const char *lt = static_cast<const char *>(std::memchr(cursor, '<', size_t(end - cursor)))) {
@@ -175,7 +176,7 @@ QByteArray presplitCDATA(const QByteArray &bytes, TApartTextStore &store, std::v
         } else if (rest.startsWith("<![CDATA[")) {
             const char *start = lt + 9;
             const char *close = find(start, "]]>");
-            if (close == nullptr || close - start > LargestSection)
+            if (close == nullptr)
                 return {};
             TApartText *text = store.AddSectionText(start, close - start);
             if (text == nullptr)

@@ -8,6 +8,7 @@
 #include "controls/ArticleTitle.h"
 #include "controls/ArticleTree.h"
 #include "document/QBClipbrd.h"
+#include "document/QBDom.h"
 #include "framework/NVKInit.h"
 #include "panes/OutlinePane.h"
 #include "platform/QBDialogs.h"
@@ -284,6 +285,27 @@ private Q_SLOTS:
         frame->alStandardUpdate();
         f.run(frame->EditDelete);
         QVERIFY(frame->RichEdit->toPlainText().isEmpty());
+    }
+
+    void articleCommands_pastTheDeepestLevel_showTheRefusalAndChangeNothing()
+    {
+        TFrameFixture f;
+        TFAppFrame *frame = f.frame.get();
+        IQBArticlePtr deepest = f.doc()->Root();
+        for (int level = 1; level <= QBMaxArticleLevel; ++level)
+            deepest = f.add(QString::number(level), deepest);
+        const IQBArticlePtr beside = f.add(QStringLiteral("Beside"), deepest->Parent());
+        const int count = f.doc()->ArticleCount();
+        QBDialogs::QueueAnswer(QMessageBox::Ok);
+        QBDialogs::QueueAnswer(QMessageBox::Ok);
+        f.select(deepest);
+        f.run(frame->DocAddChild);
+        f.select(beside);
+        f.run(frame->DocMoveRight);
+        QCOMPARE(QBDialogs::ShownTexts(), QStringList(2, QString::fromLatin1(SArticlesTooDeep)));
+        QCOMPARE(f.doc()->ArticleCount(), count);
+        QCOMPARE(beside->Parent(), deepest->Parent());
+        QVERIFY(frame->isVisible());
     }
 
     void findAndReplace_openTheirDialogsOnTheEditor()

@@ -8,6 +8,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <sys/file.h>
+#include <sys/xattr.h>
+
 class TestNVKSaveFile : public QObject
 {
     Q_OBJECT
@@ -29,6 +32,37 @@ private Q_SLOTS:
         QCOMPARE(writing.write("text"), 4);
         QVERIFY(writing.commit());
         QCOMPARE(fileBytes(other), QByteArray("text"));
+    }
+
+    void open_removesStaleMarkedTemporariesOnly_andTheSavedFileCarriesNoMark()
+    {
+        QTemporaryDir dir;
+        const QString target = dir.filePath(QStringLiteral("notes.xqb"));
+        QVERIFY(writeFile(target, "old"));
+        const auto leftover = [&](const char *name, bool marked) {
+            const QByteArray path = QFile::encodeName(dir.filePath(QString::fromLatin1(name)));
+            QVERIFY(writeFile(QFile::decodeName(path), "partial"));
+            if (marked && ::setxattr(path.constData(), "user.quillbox.saving", "1", 1, 0) != 0)
+                QSKIP("The file system keeps no user attributes.");
+        };
+        leftover("notes.xqb.Ab12Cd", true); // a save killed half-way
+        leftover("notes.xqb.zzzzzz", true);
+        leftover("notes.xqb.backup", false); // the user's own file
+        leftover("other.xqb.Ab12Cd", true);  // another document's
+        leftover("notes.xqb.Xy98Wv", true);  // being written by a process that lives
+        QFile writer(dir.filePath(QStringLiteral("notes.xqb.Xy98Wv")));
+        QVERIFY(writer.open(QIODevice::ReadOnly));
+        QCOMPARE(::flock(writer.handle(), LOCK_EX | LOCK_NB), 0);
+
+        TNVKSaveFile save(target);
+        QVERIFY(save.open(QIODevice::WriteOnly));
+        QCOMPARE(save.write("new"), 3);
+        QVERIFY(save.commit());
+        QCOMPARE(fileBytes(target), QByteArray("new"));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files),
+                 (QStringList{"notes.xqb", "notes.xqb.backup", "notes.xqb.Xy98Wv", "other.xqb.Ab12Cd"}));
+        char mark = 0;
+        QCOMPARE(::getxattr(QFile::encodeName(target).constData(), "user.quillbox.saving", &mark, 1), -1);
     }
 
     void copy_failing_keepsTheTargetAndSaysWhy_data()

@@ -35,6 +35,26 @@ TRun cli(const QStringList &args)
     return run;
 }
 
+// A file as other programs write it: the body of article 1 in one CDATA section, a rich-text
+// body holding a pasted picture of pictureBytes bytes as hex between two lines of text.
+QByteArray oneSectionDocument(qsizetype pictureBytes)
+{
+    QByteArray bytes = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<Snippets Version=\"1.1\" LastIID=\"1\">"
+                       "<Article IID=\"_0\" Caption=\"Root\"><Items><Article IID=\"_1\" Caption=\"Screenshot\">"
+                       "<Content><![CDATA[{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Calibri;}}\\pard\\f0 Before the "
+                       "picture\\par{\\pict\\pngblip\\picw100\\pich100 ";
+    bytes.reserve(bytes.size() + 2 * pictureBytes + 200);
+    static const char hex[] = "0123456789abcdef";
+    for (qsizetype i = 0; i < pictureBytes; ++i) {
+        bytes += hex[(i * 7) % 16];
+        bytes += hex[(i / 3) % 16];
+        if (i % 64 == 63)
+            bytes += "\r\n";
+    }
+    bytes += "}\\par After the picture\\par}]]></Content></Article></Items></Article></Snippets>\r\n";
+    return bytes;
+}
+
 } // namespace
 
 class TestCli : public QObject
@@ -205,6 +225,28 @@ private Q_SLOTS:
         const IQBDocumentPtr document = QBReadDocument(upgraded);
         QCOMPARE(document->Encoding(), QStringLiteral("KOI8-R"));
         QCOMPARE(document->FindArticle(3)->Caption(), QStringLiteral("Grüße & \"quotes\""));
+    }
+
+    void bigOneSectionBody_readsPrintsItsTextAndConvertsWhole()
+    {
+        // Over the ten million bytes the parser takes in one section.
+        QTemporaryDir dir;
+        const QString big = dir.filePath(QStringLiteral("big.xqb"));
+        QVERIFY(writeFile(big, oneSectionDocument(6 * 1000 * 1000)));
+        const TRun text = cli({QStringLiteral("text"), big, QStringLiteral("1")});
+        QCOMPARE(text.Err, QString());
+        QCOMPARE(text.ExitCode, 0);
+        QVERIFY2(text.Out.startsWith(QStringLiteral("Before the picture\n")), qPrintable(text.Out.left(100)));
+        QVERIFY(text.Out.contains(QStringLiteral("After the picture")));
+        QVERIFY(text.Out.size() < 100);
+
+        const QString converted = dir.filePath(QStringLiteral("converted.xqb"));
+        QCOMPARE(cli({QStringLiteral("convert"), big, converted}).ExitCode, 0);
+        const QByteArray body = QBReadDocument(big)->FindArticle(1)->Content().toUtf8();
+        QVERIFY(body.size() > 12 * 1000 * 1000);
+        QCOMPARE(QBReadDocument(converted)->FindArticle(1)->Content().toUtf8(), body);
+        // Written back in sections the parser takes, each under the limit.
+        QVERIFY(fileBytes(converted).count("<![CDATA[") > 1);
     }
 
     void convert_unwritableTargetOrEncoding_exitsWith1AndKeepsTheOldFile()

@@ -328,8 +328,13 @@ private Q_SLOTS:
     {
         TSample sample;
         IQBArticlePtr article = sample.Other;
-        for (int i = 0; i < 200; ++i)
-            article = sample.Document->AddChild(article);
+        // Through the item lists, as a reader builds trees: the document's own operations stop
+        // at the deepest level a file holds.
+        for (int i = 0; i < 200; ++i) {
+            const IQBArticlePtr child = sample.Document->CreateArticle();
+            article->Items()->Add(child);
+            article = child;
+        }
         TQBMemoryClipboard clipboard;
         clipboard.Copy(sample.First);
         const QByteArray before = clipboard.Data();
@@ -338,20 +343,20 @@ private Q_SLOTS:
                  qPrintable(message));
         QCOMPARE(sample.Other->Parent(), sample.Document->Root());
         QCOMPARE(clipboard.Data(), before);
-        // Just within the limit: copied, pasted and cut.
+        // Just within the deepest level a file holds: copied, pasted and cut.
         IQBDocumentPtr document = NewQBDocument();
         article = document->Root();
-        for (int i = 0; i < 127; ++i)
+        for (int i = 0; i < QBMaxArticleLevel; ++i)
             article = document->AddChild(article);
         article->SetContent(QStringLiteral("bottom"));
         const IQBArticlePtr top = document->Root()->Items()->First();
         clipboard.Cut(top);
         const IQBArticlePtr pasted = clipboard.Paste(document->Root());
-        QCOMPARE(document->ArticleCount(), 128);
+        QCOMPARE(document->ArticleCount(), QBMaxArticleLevel + 1);
         IQBArticlePtr bottom = pasted;
         while (bottom->Next())
             bottom = bottom->Next();
-        QCOMPARE(bottom->Level(), 127);
+        QCOMPARE(bottom->Level(), QBMaxArticleLevel);
         QCOMPARE(bottom->Content(), QStringLiteral("bottom"));
     }
 

@@ -1,10 +1,14 @@
 // Copyright (c) 2026 Brindlewood
 // SPDX-License-Identifier: MIT
+#include "document/QBClipbrd.h"
+#include "document/QBXml.h"
 #include "support/DocumentRecorder.h"
 #include "support/TestHelpers.h"
 
 #include <QTest>
+#include <functional>
 #include <limits>
+#include <map>
 
 namespace {
 
@@ -65,6 +69,54 @@ public:
     bool Offers = false;
     QStringList Calls;
 };
+
+// A document that reaches the deepest level a file holds: a chain C1 .. C126 below the root, with
+// beside it, among others, a branch ten levels tall and a leaf one level too deep (as a file
+// written elsewhere may hold: a leaf without a body may sit there).
+struct TDeepTree
+{
+    IQBDocumentPtr Document = NewQBDocument();
+    std::vector<IQBArticlePtr> Chain{Document->Root()};
+    IQBArticlePtr Leaf, Right, Branch, TooDeep, Beside126, Tall;
+
+    TDeepTree()
+    {
+        for (int level = 1; level <= QBMaxArticleLevel; ++level)
+            Chain.push_back(Document->AddChild(Chain.back()));
+        Leaf = Document->AddChild(Document->Root());
+        Right = Document->AddChild(Document->Root());
+        Branch = Document->AddChild(Document->Root());
+        IQBArticlePtr bottom = Branch;
+        for (int level = 0; level < 10; ++level)
+            bottom = Document->AddChild(bottom);
+        Beside126 = Document->AddChild(Chain[125]);
+        // Beside C116's chain child: a branch of ten levels that moving right takes to 127.
+        Document->AddChild(Chain[115]);
+        Tall = Document->AddChild(Chain[115]);
+        bottom = Tall;
+        for (int level = 0; level < 10; ++level)
+            bottom = Document->AddChild(bottom);
+        TooDeep = Document->CreateArticle();
+        Chain[126]->Items()->Add(TooDeep);
+        Document->Root()->SetCaption(QStringLiteral("deep"));
+        for (const IQBArticlePtr &article : Chain)
+            article->SetContent(QStringLiteral("{\\rtf1 level}"));
+        control(Document)->SetModified(false);
+    }
+    IQBArticlePtr C(int level) const { return Chain.at(size_t(level)); }
+};
+
+// A clipboard text holding a branch levels tall.
+QByteArray tallBranch(int levels)
+{
+    QByteArray data;
+    for (int i = 0; i < levels; ++i)
+        data += "<Article Caption=\"" + QByteArray::number(i) + "\"><Items>";
+    data += "<Article Caption=\"bottom\"/>";
+    for (int i = 0; i < levels; ++i)
+        data += "</Items></Article>";
+    return data;
+}
 
 } // namespace
 
@@ -640,8 +692,11 @@ private Q_SLOTS:
         IQBDocumentPtr document = NewQBDocument();
         IQBArticlePtr top;
         IQBArticlePtr bottom = document->Root();
+        // Through the item lists: the document's own operations stop at the deepest level a file holds.
         for (int i = 0; i < depth; ++i) {
-            bottom = document->AddChild(bottom);
+            const IQBArticlePtr child = document->CreateArticle();
+            bottom->Items()->Add(child);
+            bottom = child;
             if (!top)
                 top = bottom;
         }
@@ -669,11 +724,101 @@ private Q_SLOTS:
 
         document = NewQBDocument();
         IQBArticlePtr article = document->Root();
-        for (int i = 0; i < depth; ++i)
-            article = document->AddChild(article);
+        for (int i = 0; i < depth; ++i) {
+            const IQBArticlePtr child = document->CreateArticle();
+            article->Items()->Add(child);
+            article = child;
+        }
         article.reset();
         document.reset(); // the whole chain goes with its document
         QVERIFY(true);
+    }
+
+    void depth_operationsPastTheDeepestSavableLevel_areRefusedBeforeAnythingChanges_data()
+    {
+        QTest::addColumn<QString>("operation");
+        QTest::addColumn<bool>("refused");
+        const auto row = [](const char *name, bool refused) {
+            QTest::newRow(name) << QString::fromLatin1(name) << refused;
+        };
+        row("add child below the deepest", true);
+        row("add child below the one above it", false);
+        row("add sibling beside a leaf too deep", true);
+        row("add sibling beside the deepest", false);
+        row("move right to below the deepest", true);
+        row("move right a branch past the limit", true);
+        row("move right near the root", false);
+        row("move article below the deepest", true);
+        row("move a branch past the limit", true);
+        row("move a branch down to the limit", false);
+        row("paste below the deepest", true);
+        row("paste a branch past the limit", true);
+        row("paste a branch down to the limit", false);
+        row("paste a branch that is itself too deep", true);
+        row("paste a tall branch that fits", false);
+    }
+
+    void depth_operationsPastTheDeepestSavableLevel_areRefusedBeforeAnythingChanges()
+    {
+        QFETCH(QString, operation);
+        QFETCH(bool, refused);
+        TDeepTree t;
+        const auto clipboard = std::make_shared<TQBMemoryClipboard>();
+        control(t.Document)->SetClipboard(clipboard);
+        const std::map<QString, std::function<void()>> operations{
+            {"add child below the deepest", [&] { t.Document->AddChild(t.C(126)); }},
+            {"add child below the one above it", [&] { t.Document->AddChild(t.C(125)); }},
+            {"add sibling beside a leaf too deep", [&] { t.Document->AddSibling(t.TooDeep, true); }},
+            {"add sibling beside the deepest", [&] { t.Document->AddSibling(t.C(126), false); }},
+            {"move right to below the deepest", [&] { t.Document->MoveRight(t.Beside126); }},
+            {"move right a branch past the limit", [&] { t.Document->MoveRight(t.Tall); }},
+            {"move right near the root", [&] { t.Document->MoveRight(t.Right); }},
+            {"move article below the deepest", [&] { t.Document->MoveArticle(t.Leaf, t.C(126)); }},
+            {"move a branch past the limit", [&] { t.Document->MoveArticle(t.Branch, t.C(116)); }},
+            {"move a branch down to the limit", [&] { t.Document->MoveArticle(t.Branch, t.C(115)); }},
+            {"paste below the deepest",
+             [&] {
+                 clipboard->SetData(QBEncodeArticle(t.Leaf));
+                 t.Document->PasteArticle(t.C(126));
+             }},
+            {"paste a branch past the limit",
+             [&] {
+                 clipboard->SetData(QBEncodeArticle(t.Branch));
+                 t.Document->PasteArticle(t.C(116));
+             }},
+            {"paste a branch down to the limit",
+             [&] {
+                 clipboard->SetData(QBEncodeArticle(t.Branch));
+                 t.Document->PasteArticle(t.C(115));
+             }},
+            {"paste a branch that is itself too deep",
+             [&] {
+                 clipboard->SetData(tallBranch(QBMaxArticleLevel));
+                 t.Document->PasteArticle(t.Document->Root());
+             }},
+            {"paste a tall branch that fits",
+             [&] {
+                 clipboard->SetData(tallBranch(QBMaxArticleLevel - 1));
+                 t.Document->PasteArticle(t.Document->Root());
+             }},
+        };
+        const QByteArray before = TQBXmlWriter(QString()).WriteToBytes(t.Document);
+        const qint32 lastIID = t.Document->LastIID();
+        TDocumentRecorder recorder(t.Document);
+        const QString message = messageOf(operations.at(operation));
+        if (!refused) {
+            QCOMPARE(message, QString());
+            QVERIFY(!recorder.Notices.isEmpty());
+            // What the model allows, a file holds.
+            const QByteArray after = TQBXmlWriter(QString()).WriteToBytes(t.Document);
+            QCOMPARE(TQBXmlReader(QString()).ReadFromBytes(after)->ArticleCount(), t.Document->ArticleCount());
+            return;
+        }
+        QCOMPARE(message, QString::fromLatin1(SArticlesTooDeep));
+        QVERIFY(recorder.Notices.isEmpty());
+        QCOMPARE(t.Document->LastIID(), lastIID);
+        QVERIFY(!t.Document->Modified());
+        QCOMPARE(TQBXmlWriter(QString()).WriteToBytes(t.Document), before);
     }
 
     void clipboard_withNoneInstalled_failsClearlyOrSaysNo()

@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QStringDecoder>
+#include <QStringEncoder>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -45,13 +46,17 @@ IQBDocumentPtr readBack(const QByteArray &bytes)
     return TQBXmlReader(QString()).ReadFromBytes(bytes);
 }
 
-// A chain of articles levels deep below the root.
+// A chain of articles levels deep below the root, built through the item lists as a reader
+// builds trees: the document's own operations stop at the deepest level a file holds.
 IQBDocumentPtr chainDocument(int levels)
 {
     IQBDocumentPtr document = NewQBDocument();
     IQBArticlePtr article = document->Root();
-    for (int i = 0; i < levels; ++i)
-        article = document->AddChild(article);
+    for (int i = 0; i < levels; ++i) {
+        const IQBArticlePtr child = document->CreateArticle();
+        article->Items()->Add(child);
+        article = child;
+    }
     article->SetContent(QStringLiteral("deepest"));
     return document;
 }
@@ -311,6 +316,33 @@ private Q_SLOTS:
     }
 
     // --- reader ------------------------------------------------------------------------------
+
+    void read_bodyInOneSectionOverTenMegabytes_readsExactly()
+    {
+        // Other writers put each body in one section; the parser alone takes ten million bytes.
+        QByteArray body = "{\\rtf1 caf\xC3\xA9 \xF0\x9F\x98\x80 {\\pict\\pngblip ";
+        while (body.size() < 12 * 1000 * 1000)
+            body += "0123456789abcdef]]0123456789abcdef\r\n";
+        body += "}}";
+        const QByteArray bytes = "<?xml version=\"1.0\" encoding=\"UTF-8\"?><Snippets Version=\"1.1\"><Article "
+                                 "IID=\"_0\"><Items><Article IID=\"_1\" Caption=\"big\"><Content><![CDATA[" +
+                                 body + "]]></Content></Article></Items></Article></Snippets>";
+        QTemporaryDir dir;
+        const QString fileName = dir.filePath(QStringLiteral("big.xqb"));
+        QVERIFY(writeFile(fileName, bytes));
+        const QString expected = QString::fromUtf8(body).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+        const IQBDocumentPtr document = QBReadDocument(fileName);
+        QCOMPARE(document->FindArticle(1)->Content(), expected);
+        QCOMPARE(readBack(bytes)->FindArticle(1)->Content(), expected);
+        QCOMPARE(readBack(written(document))->FindArticle(1)->Content(), expected);
+
+        // A file in another encoding is read by the parser alone, which refuses the section clearly.
+        QStringEncoder toUtf16(QStringEncoder::Utf16LE, QStringEncoder::Flag::WriteBom);
+        const QByteArray utf16 =
+            toUtf16(QString::fromUtf8(bytes).replace(QStringLiteral("UTF-8"), QStringLiteral("UTF-16")));
+        QCOMPARE(messageOf([&] { readBack(utf16); }),
+                 QStringLiteral("A CDATA section is longer than 10,000,000 bytes."));
+    }
 
     void read_brokenFiles_giveTheirError_data()
     {

@@ -202,6 +202,8 @@ private Q_SLOTS:
     void dragOver_refusesTheDraggedArticlesOwnSubtree();
     void drop_movesTheArticleUnderTheTarget();
     void cutCopyPaste_carryWholeSubtrees();
+    void tooDeep_eachCommand_showsTheRefusalAndChangesNothing_data();
+    void tooDeep_eachCommand_showsTheRefusalAndChangesNothing();
     void cut_storesTheEditorsTextFirst();
     void changeMarker_throughTheDialog_marksTheSubtree();
     void ctrlClick_opensTheArticleInANewWindow();
@@ -662,6 +664,55 @@ void TestOutlinePane::cutCopyPaste_carryWholeSubtrees()
     f.select(f.doc()->Root());
     f.pane->CutExecute();
     QCOMPARE(f.tree()->topLevelItemCount(), 1);
+    QCOMPARE(f.mismatch(), QString());
+}
+
+void TestOutlinePane::tooDeep_eachCommand_showsTheRefusalAndChangesNothing_data()
+{
+    QTest::addColumn<QString>("command");
+    for (const char *command : {"add child", "move right", "paste", "drop"})
+        QTest::newRow(command) << QString::fromLatin1(command);
+}
+
+void TestOutlinePane::tooDeep_eachCommand_showsTheRefusalAndChangesNothing()
+{
+    QFETCH(QString, command);
+    TPaneFixture f;
+    const IQBArticlePtr leaf = f.add(QStringLiteral("Leaf"));
+    const IQBArticlePtr top = f.add(QStringLiteral("1"));
+    IQBArticlePtr deepest = top;
+    for (int level = 2; level <= QBMaxArticleLevel; ++level)
+        deepest = f.add(QString::number(level), deepest);
+    // Beside the deepest article, so moving right would take it one level below.
+    const IQBArticlePtr beside = f.add(QStringLiteral("Beside"), deepest->Parent());
+    const int count = f.doc()->ArticleCount();
+    const qint32 lastIID = f.doc()->LastIID();
+    QBDialogs::QueueAnswer(QMessageBox::Ok);
+
+    if (command == QLatin1String("add child")) {
+        f.select(deepest);
+        f.pane->AddChild->trigger();
+    } else if (command == QLatin1String("move right")) {
+        f.select(beside);
+        f.pane->MoveArticleRight->trigger();
+    } else if (command == QLatin1String("paste")) {
+        f.select(leaf);
+        f.pane->Copy->trigger();
+        f.select(deepest);
+        f.pane->Paste->trigger();
+    } else {
+        // The whole chain below the leaf would sink one level too deep.
+        f.select(top);
+        QVERIFY(!f.pane->atvOutlineDragDrop(f.tree(), f.pointOf(leaf)));
+    }
+    QCOMPARE(QBDialogs::ShownTexts(), QStringList{QString::fromLatin1(SArticlesTooDeep)});
+    QCOMPARE(f.doc()->ArticleCount(), count);
+    QCOMPARE(f.doc()->LastIID(), lastIID);
+    QCOMPARE(deepest->Items()->Count(), 0);
+    QCOMPARE(beside->Parent(), deepest->Parent());
+    QCOMPARE(leaf->Items()->Count(), 0);
+    QCOMPARE(top->Parent(), f.doc()->Root());
+    QVERIFY(!f.inPlaceEditor());
     QCOMPARE(f.mismatch(), QString());
 }
 

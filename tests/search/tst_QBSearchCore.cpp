@@ -357,8 +357,13 @@ void TestQBSearchCore::run_deepChain_needsNoDeepRecursion()
 {
     const IQBDocumentPtr document = NewQBDocument();
     IQBArticlePtr article = document->Root();
-    for (int i = 0; i < 20000; ++i)
-        article = addArticle(document, article, QStringLiteral("Level"));
+    // Through the item lists: the document's own operations stop at the deepest level a file holds.
+    for (int i = 0; i < 20000; ++i) {
+        const IQBArticlePtr child = document->CreateArticle();
+        child->SetCaption(QStringLiteral("Level"));
+        article->Items()->Add(child);
+        article = child;
+    }
     article->SetContent(rtf(QStringLiteral("bottom")));
     TQBSearch search(QStringLiteral("bottom"), {}, false);
     const QList<TQBSearchMatch> matches = runSearch(search, document);
