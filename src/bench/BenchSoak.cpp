@@ -129,8 +129,8 @@ void soakBench(QTextStream &out)
         editor->StoreChanges();
         clock.restart();
         DataService()->SaveDocument(fileName);
-        out << "   one save of the document on the main thread (what each autosave costs): " << clock.elapsed()
-            << " ms\n";
+        out << "   one save of the document on the main thread (a save by hand; autosave writes on another thread): "
+            << clock.elapsed() << " ms\n";
     }
     NVKFinalizeCore();
     NVKInitializeCore();

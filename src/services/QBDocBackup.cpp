@@ -21,10 +21,17 @@ TQBDataBackup::TQBDataBackup(QObject *owner)
         // The tick comes from the event loop, where no exception may pass: the error is shown
         // by the application and the timer keeps running.
         try {
-            DoAutosave();
+            AutosaveTick();
         } catch (...) {
             NVKReportError(NVKCurrentExceptionMessage());
         }
+    });
+    FPoll.setParent(this);
+    FPoll.setInterval(100);
+    connect(&FPoll, &QTimer::timeout, this, [this] {
+        const IQBDataServicePtr data = DataService();
+        if (!data || !data->CollectBackgroundSave(false))
+            FPoll.stop();
     });
 }
 
@@ -101,6 +108,28 @@ void TQBDataBackup::MakeBackup()
             NVKReportError(QBFormatStr(FLocalizer, QBStrings::SBackupFailed, {fileName, backupName, reason}));
     }
     ++FSaveCount;
+}
+
+void TQBDataBackup::AutosaveTick()
+{
+    const IQBDataServicePtr data = DataService();
+    if (!data)
+        return;
+    const IQBDocumentPtr document = data->GetDocument();
+    if (!document || document->IsNew() || data->CollectBackgroundSave(false))
+        return;
+    if (const IQBEditorServicePtr editor = EditorService())
+        editor->StoreChanges();
+    if (!document->Modified())
+        return;
+    if (data->ChangedOnDisk()) {
+        Q_EMIT autosaveSkipped(document->FileName());
+        return;
+    }
+    if (data->SaveInBackground()) {
+        ++FSaveCount;
+        FPoll.start();
+    }
 }
 
 void TQBDataBackup::DoAutosave()

@@ -39,6 +39,9 @@ public:
     // One tick of the timer: saves a modified, titled document under its own name, unless another
     // program changed the file since.
     void DoAutosave();
+    // The timer's tick: the same, but the file is written on another thread (see
+    // IQBDataService::SaveInBackground), so a large document does not stop the program.
+    void AutosaveTick();
     QTimer *Timer() { return &FTimer; }
 
 Q_SIGNALS:
@@ -52,6 +55,7 @@ private:
     void MakeBackup();
 
     QTimer FTimer;
+    QTimer FPoll; // looks for the end of a save running in the background
     bool FBackup = false;
     bool FBackupFirstTime = false;
     QString FBackupMask;

@@ -217,9 +217,17 @@ void TQBDataRecovery::ServiceNotify(int code, const INVKUnknownPtr &param)
 {
     Q_UNUSED(param);
     switch (code) {
+    case QB_DATA_AFTER_SAVE:
+        // A save in the background leaves the changes made while it ran unsaved: the copy stays
+        // and takes them at the next tick.
+        if (const IQBDataServicePtr data = DataService();
+            data && data->GetDocument() && data->GetDocument()->Modified()) {
+            FChanged = true;
+            break;
+        }
+        [[fallthrough]];
     case QB_DATA_AFTER_CREATE:
     case QB_DATA_AFTER_OPEN:
-    case QB_DATA_AFTER_SAVE:
         // The changes are safe in a file, or the document they belonged to is gone by choice.
         RemoveCopy();
         DropAdopted();

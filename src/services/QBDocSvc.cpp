@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: MIT
 #include "QBDocSvc.h"
 
+#include "base/NVKErrors.h"
 #include "base/NVKSaveFile.h"
 #include "document/QBDom.h"
 #include "document/QBXml.h"
@@ -11,6 +12,8 @@
 #include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
+
+#include <future>
 
 namespace {
 
@@ -59,7 +62,12 @@ class TQBDataServiceImpl final : public TNVKServiceBase, public IQBDataService, 
 {
 public:
     explicit TQBDataServiceImpl(TQBDataService *provider) : TNVKServiceBase(provider), FPublisher(this) {}
-    ~TQBDataServiceImpl() override { DropDocument(); }
+    ~TQBDataServiceImpl() override
+    {
+        if (FBackground.valid())
+            FBackground.wait();
+        DropDocument();
+    }
 
     void Subscribe(const INVKNotifierPtr &notifier) override { FPublisher.Subscribe(notifier); }
     void Unsubscribe(const INVKNotifierPtr &notifier) override { FPublisher.Unsubscribe(notifier); }
@@ -73,6 +81,8 @@ public:
     bool CloseDocument() override;
     bool ChangedOnDisk() override;
     bool RestoreDocument(const QString &copyFileName, const QString &fileName) override;
+    bool SaveInBackground() override;
+    bool CollectBackgroundSave(bool wait) override;
 
     void UntitledNameChanged(const QString &name)
     {
@@ -107,6 +117,12 @@ private:
         QDateTime Modified;
         QByteArray Hash;
     };
+    static TFileStamp StampOf(const QString &fileName);
+    struct TBackgroundResult
+    {
+        QString Failure;
+        TFileStamp Stamp;
+    };
 
     TNVKEventPublisher FPublisher;
     IQBHistoryListPtr FRecentFiles;
@@ -115,6 +131,10 @@ private:
     // holds can never call into this service.
     std::shared_ptr<TNVKEventListener> FDocumentListener;
     TFileStamp FStamp;
+    // Changes to the document so far; a background save compares them with the count it began at.
+    quint64 FChanges = 0;
+    std::future<TBackgroundResult> FBackground;
+    quint64 FBackgroundChanges = 0;
 };
 
 bool TQBDataServiceImpl::DoStart()
@@ -127,6 +147,7 @@ bool TQBDataServiceImpl::DoStart()
 
 void TQBDataServiceImpl::DoStop()
 {
+    CollectBackgroundSave(true);
     RememberCurrent();
     if (const IQBSettingsServicePtr settings = SettingsService())
         settings->SaveHistoryList(QStringLiteral("RecentFiles"), FRecentFiles);
@@ -155,8 +176,11 @@ void TQBDataServiceImpl::SetCurrent(const IQBDocumentPtr &document)
 {
     DropDocument();
     FDocument = document;
-    FDocumentListener =
-        std::make_shared<TNVKEventListener>([this](int code, const INVKUnknownPtr &param) { Publish(code, param); });
+    FDocumentListener = std::make_shared<TNVKEventListener>([this](int code, const INVKUnknownPtr &param) {
+        if (code >= QB_DATA_HEADER_CHANGED)
+            ++FChanges;
+        Publish(code, param);
+    });
     controlOf(FDocument)->SetOnChange(FDocumentListener);
 }
 
@@ -170,10 +194,59 @@ void TQBDataServiceImpl::DropDocument()
     FDocument.reset();
 }
 
-void TQBDataServiceImpl::TakeStamp(const QString &fileName)
+TQBDataServiceImpl::TFileStamp TQBDataServiceImpl::StampOf(const QString &fileName)
 {
     const QFileInfo info(fileName);
-    FStamp = {info.absoluteFilePath(), info.size(), info.lastModified(), hashOfFile(fileName)};
+    return {info.absoluteFilePath(), info.size(), info.lastModified(), hashOfFile(fileName)};
+}
+
+void TQBDataServiceImpl::TakeStamp(const QString &fileName)
+{
+    FStamp = StampOf(fileName);
+}
+
+bool TQBDataServiceImpl::SaveInBackground()
+{
+    if (CollectBackgroundSave(false))
+        return false;
+    if (!FDocument || FDocument->IsNew() || !FDocument->Modified() || ChangedOnDisk())
+        return false;
+    const QString name = FDocument->FileName();
+    Publish(QB_DATA_BEFORE_SAVE);
+    const IQBDocumentPtr snapshot = QBSnapshotDocument(FDocument);
+    FBackgroundChanges = FChanges;
+    FBackground = std::async(std::launch::async, [snapshot, name]() {
+        TBackgroundResult result;
+        try {
+            QBWriteDocument(snapshot, name);
+            result.Stamp = StampOf(name);
+        } catch (...) {
+            result.Failure = NVKCurrentExceptionMessage();
+        }
+        return result;
+    });
+    return true;
+}
+
+bool TQBDataServiceImpl::CollectBackgroundSave(bool wait)
+{
+    if (!FBackground.valid())
+        return false;
+    if (!wait && FBackground.wait_for(std::chrono::seconds(0)) != std::future_status::ready)
+        return true;
+    const TBackgroundResult result = FBackground.get();
+    if (!result.Failure.isEmpty()) {
+        NVKReportError(result.Failure);
+        return false;
+    }
+    FStamp = result.Stamp;
+    if (FChanges == FBackgroundChanges) {
+        const IQBDocumentControlPtr control = controlOf(FDocument);
+        const TQBOperationGuard operation(*control, opLoad);
+        control->SetModified(false);
+    }
+    Publish(QB_DATA_AFTER_SAVE);
+    return false;
 }
 
 bool TQBDataServiceImpl::ChangedOnDisk()
@@ -235,6 +308,7 @@ void TQBDataServiceImpl::Write(const QString &fileName)
 
 bool TQBDataServiceImpl::CloseDocument()
 {
+    CollectBackgroundSave(true);
     if (!FDocument || !FDocument->Modified())
         return true;
     switch (DataProvider() ? DataProvider()->CloseRequest() : crSave) {
@@ -250,6 +324,7 @@ bool TQBDataServiceImpl::CloseDocument()
 
 bool TQBDataServiceImpl::NewDocument()
 {
+    CollectBackgroundSave(true);
     if (!CloseDocument())
         return false;
     Publish(QB_DATA_BEFORE_CREATE);
@@ -261,6 +336,7 @@ bool TQBDataServiceImpl::NewDocument()
 
 bool TQBDataServiceImpl::OpenDocument(const QString &fileName)
 {
+    CollectBackgroundSave(true);
     if (!CloseDocument())
         return false;
     QString name = fileName;
@@ -292,6 +368,7 @@ bool TQBDataServiceImpl::OpenDocument(const QString &fileName)
 
 bool TQBDataServiceImpl::RestoreDocument(const QString &copyFileName, const QString &fileName)
 {
+    CollectBackgroundSave(true);
     if (!CloseDocument())
         return false;
     TBusyScope busy(DataProvider());
@@ -337,6 +414,7 @@ void TQBDataServiceImpl::UpgradeOldVersion()
 
 bool TQBDataServiceImpl::SaveDocument(const QString &fileName)
 {
+    CollectBackgroundSave(true);
     QString name = fileName;
     if (name.isEmpty() && !FDocument->IsNew())
         name = FDocument->FileName();
@@ -363,6 +441,7 @@ bool TQBDataServiceImpl::SaveDocument(const QString &fileName)
 
 bool TQBDataServiceImpl::SaveDocumentAs()
 {
+    CollectBackgroundSave(true);
     QString name;
     if (FDocument->IsNew())
         name = FDocument->Root()->Caption();

@@ -34,6 +34,14 @@ public:
     // untitled when that is empty): a save writes to fileName, never the copy. False when the
     // current document was not closed.
     virtual bool RestoreDocument(const QString &copyFileName, const QString &fileName) = 0;
+    // Autosave's way: saves a modified, titled document under its own name from a copy taken now and
+    // written on another thread, so the program does not stop for it. False when there is nothing to
+    // save, the file changed on disk, or a save is still running. The document counts as saved once
+    // the write is complete and nothing changed meanwhile. Every other operation waits for it first.
+    virtual bool SaveInBackground() = 0;
+    // Takes the result of a finished background save (waiting for it when wait is true); true while
+    // one is still running. A failure is reported as errors are, the old file kept.
+    virtual bool CollectBackgroundSave(bool wait) = 0;
 };
 using IQBDataServicePtr = std::shared_ptr<IQBDataService>;
 

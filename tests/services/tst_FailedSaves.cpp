@@ -16,7 +16,7 @@
 namespace {
 
 // Every way the services replace a file on disk.
-enum class TSavePath { DocumentSave, BackupCopy, Autosave, UpgradeCopy, SettingsStore };
+enum class TSavePath { DocumentSave, BackupCopy, Autosave, BackgroundAutosave, UpgradeCopy, SettingsStore };
 
 const char *pathName(TSavePath path)
 {
@@ -27,6 +27,8 @@ const char *pathName(TSavePath path)
         return "backup copy";
     case TSavePath::Autosave:
         return "autosave";
+    case TSavePath::BackgroundAutosave:
+        return "autosave in the background";
     case TSavePath::UpgradeCopy:
         return "upgrade copy";
     case TSavePath::SettingsStore:
@@ -67,7 +69,7 @@ private Q_SLOTS:
         QTest::addColumn<TNVKWriteFault>("fault");
         QTest::addColumn<qint64>("bytes");
         for (TSavePath path : {TSavePath::DocumentSave, TSavePath::BackupCopy, TSavePath::Autosave,
-                               TSavePath::UpgradeCopy, TSavePath::SettingsStore})
+                               TSavePath::BackgroundAutosave, TSavePath::UpgradeCopy, TSavePath::SettingsStore})
             for (const TWriteFaultPoint &point : writeFaultPoints())
                 QTest::addRow("%s, %s", pathName(path), point.Name) << path << point.Fault << point.Bytes;
     }
@@ -122,6 +124,16 @@ private Q_SLOTS:
                 return messageOf([&] { backup.DoAutosave(); });
             };
             break;
+        case TSavePath::BackgroundAutosave:
+            saveAs(QStringLiteral("old"));
+            target = file;
+            action = [&] {
+                data->GetDocument()->Root()->SetCaption(QStringLiteral("typed since"));
+                backup.AutosaveTick();
+                data->CollectBackgroundSave(true);
+                return reported.join(QLatin1Char('\n'));
+            };
+            break;
         case TSavePath::UpgradeCopy:
             target = file + QStringLiteral(".10");
             QVERIFY(writeFile(target, "an earlier copy"));
@@ -161,6 +173,9 @@ private Q_SLOTS:
         case TSavePath::Autosave:
             QVERIFY(data->GetDocument()->Modified());
             QCOMPARE(backup.SaveCount(), 0);
+            break;
+        case TSavePath::BackgroundAutosave:
+            QVERIFY(data->GetDocument()->Modified());
             break;
         case TSavePath::UpgradeCopy:
             // Without the copy the old format is not given up.

@@ -207,6 +207,43 @@ private Q_SLOTS:
         QCOMPARE(skipped.size(), 2);
         QVERIFY(fileBytes(file).contains("and on"));
     }
+
+    void autosaveTick_writesInTheBackground_andChangesMadeMeanwhileStayUnsaved()
+    {
+        F->start();
+        TQBDataBackup backup;
+        backup.SetActive(true);
+        const IQBDataServicePtr data = DataService();
+        const QString file = F->path(QStringLiteral("background.xqb"));
+        QVERIFY(data->SaveDocument(file));
+        const auto caption = [&](const char *text) {
+            data->GetDocument()->Root()->SetCaption(QString::fromLatin1(text));
+        };
+
+        caption("first");
+        backup.AutosaveTick();
+        caption("typed while it was written");
+        QVERIFY(!data->CollectBackgroundSave(true));
+        QVERIFY(fileBytes(file).contains("first"));
+        QVERIFY(data->GetDocument()->Modified());
+        QVERIFY(!data->ChangedOnDisk()); // its own write
+
+        // The next tick takes the rest; the program learns of the end by itself.
+        backup.AutosaveTick();
+        QTRY_VERIFY(!data->GetDocument()->Modified());
+        QVERIFY(fileBytes(file).contains("typed while it was written"));
+        QCOMPARE(backup.SaveCount(), 2);
+
+        // A save by hand waits for a background one, so an older copy never lands over a newer one.
+        caption("third");
+        backup.AutosaveTick();
+        caption("fourth");
+        QVERIFY(data->SaveDocument(QString()));
+        QVERIFY(fileBytes(file).contains("fourth"));
+        QVERIFY(!data->GetDocument()->Modified());
+        QVERIFY(!data->CollectBackgroundSave(true));
+        QVERIFY(fileBytes(file).contains("fourth"));
+    }
 };
 
 QTEST_GUILESS_MAIN(TestQBDocBackup)
