@@ -2,6 +2,8 @@
 // SPDX-License-Identifier: MIT
 #include "QBDom.h"
 
+#include "base/NVKText.h"
+
 #include <QStringList>
 #include <limits>
 #include <zlib.h>
@@ -105,7 +107,7 @@ QByteArray QBDecompressUtf8(const QByteArray &data, quint32 length)
 
 QString QBDecompressContent(const QByteArray &data, quint32 length)
 {
-    return QString::fromUtf8(QBDecompressUtf8(data, length));
+    return NVKFromUtf8(QBDecompressUtf8(data, length));
 }
 
 // ---------------------------------------------------------------------------------------------

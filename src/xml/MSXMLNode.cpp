@@ -82,7 +82,7 @@ QString collectText(const xmlNode *root)
 {
     QByteArray result;
     if (root->type == XML_TEXT_NODE || root->type == XML_CDATA_SECTION_NODE) {
-        return QString::fromUtf8(nodeContent(root));
+        return NVKFromUtf8(nodeContent(root));
     }
     if (root->type != XML_ELEMENT_NODE && root->type != XML_DOCUMENT_NODE && root->type != XML_ATTRIBUTE_NODE &&
         root->type != XML_DOCUMENT_FRAG_NODE)
@@ -103,7 +103,7 @@ QString collectText(const xmlNode *root)
         if (node != nullptr)
             node = node->next;
     }
-    return QString::fromUtf8(result);
+    return NVKFromUtf8(result);
 }
 
 xmlAttrPtr findAttr(const xmlNode *node, const QByteArray &name)
@@ -228,7 +228,7 @@ QString TMSXMLNode::NodeValue() const
 {
     if (FNode == nullptr || !isTextLike(FNode))
         return QString();
-    return QString::fromUtf8(nodeContent(FNode));
+    return NVKFromUtf8(nodeContent(FNode));
 }
 
 QString TMSXMLNode::Text() const
@@ -286,7 +286,7 @@ QString TMSXMLNode::Xml() const
     doc->encoding = oldEncoding;
     bytes = QByteArray(reinterpret_cast<const char *>(xmlBufferContent(buffer)), xmlBufferLength(buffer));
     xmlBufferFree(buffer);
-    return QString::fromUtf8(bytes);
+    return NVKFromUtf8(bytes);
 }
 
 TMSXMLNode TMSXMLNode::ParentNode() const

@@ -4,6 +4,7 @@
 
 // Shared by the XML layer's own files; not for use elsewhere.
 
+#include "base/NVKText.h"
 #include "xml/MSXMLDoc.h"
 
 #include <QString>
@@ -98,7 +99,7 @@ inline const xmlChar *utf8(const QByteArray &bytes)
 
 inline QString fromXml(const xmlChar *text)
 {
-    return text ? QString::fromUtf8(reinterpret_cast<const char *>(text)) : QString();
+    return text ? NVKFromUtf8(reinterpret_cast<const char *>(text)) : QString();
 }
 
 // CDATA text that a load kept beside the tree (TMSXMLDocument::SetKeepCDATAApart): such a node

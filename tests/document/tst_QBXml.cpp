@@ -193,6 +193,10 @@ private Q_SLOTS:
             for (IQBArticlePtr a = document->Root(); a; a = a->Next())
                 if (!a->Content().isEmpty())
                     a->SetContent(rtf(QStringLiteral("\\u8364? ]]> \n") + IIDToStr(a->IID())));
+        // A zero-width no-break space at the start of a text is a character, not a byte order mark.
+        document->Root()->SetCaption(QChar(0xFEFF) + document->Root()->Caption());
+        if (unicode)
+            document->Root()->SetContent(QChar(0xFEFF) + document->Root()->Content());
         QTemporaryDir dir;
         const QString fileName = dir.filePath(QStringLiteral("round.xqb"));
         QBWriteDocument(document, fileName);
