@@ -9,9 +9,9 @@
 #include <QApplication>
 #include <QTest>
 #include <QTextBlock>
+#include <QTextBrowser>
 #include <QTextDocument>
 #include <QTextLayout>
-#include <QTextBrowser>
 
 namespace {
 
