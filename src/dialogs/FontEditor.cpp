@@ -3,6 +3,8 @@
 #include "FontEditor.h"
 
 #include "framework/NVKFormat.h"
+#include "platform/DialogParts.h"
+#include "platform/NVKLocalizer.h"
 #include "platform/QBColors.h"
 
 #include <QFontDialog>
@@ -14,6 +16,8 @@ TFontEditor::TFontEditor(QWidget *owner) : QFrame(owner)
     setAutoFillBackground(true);
     setBackgroundRole(QPalette::Base);
     setMinimumHeight(36);
+    setToolTip(QStringLiteral("The font as it looks; the button beside it changes it"));
+    QBNewLocalizer(this, "NVKLocalizer")->Loaded();
 }
 
 void TFontEditor::SetFontDescriptor(const QString &descriptor)
