@@ -112,33 +112,22 @@ void TQBDataBackup::MakeBackup()
 
 void TQBDataBackup::AutosaveTick()
 {
-    const IQBDataServicePtr data = DataService();
-    if (!data)
-        return;
-    const IQBDocumentPtr document = data->GetDocument();
-    if (!document || document->IsNew() || data->CollectBackgroundSave(false))
-        return;
-    if (const IQBEditorServicePtr editor = EditorService())
-        editor->StoreChanges();
-    if (!document->Modified())
-        return;
-    if (data->ChangedOnDisk()) {
-        Q_EMIT autosaveSkipped(document->FileName());
-        return;
-    }
-    if (data->SaveInBackground()) {
-        ++FSaveCount;
-        FPoll.start();
-    }
+    Autosave(true);
 }
 
 void TQBDataBackup::DoAutosave()
+{
+    Autosave(false);
+}
+
+void TQBDataBackup::Autosave(bool inBackground)
 {
     const IQBDataServicePtr data = DataService();
     if (!data)
         return;
     const IQBDocumentPtr document = data->GetDocument();
-    if (!document || document->IsNew())
+    // A save still running in the background takes this tick's changes at the next one.
+    if (!document || document->IsNew() || (inBackground && data->CollectBackgroundSave(false)))
         return;
     if (const IQBEditorServicePtr editor = EditorService())
         editor->StoreChanges();
@@ -149,6 +138,11 @@ void TQBDataBackup::DoAutosave()
         Q_EMIT autosaveSkipped(document->FileName());
         return;
     }
-    data->SaveDocument(document->FileName());
-    ++FSaveCount;
+    if (!inBackground) {
+        data->SaveDocument(document->FileName());
+        ++FSaveCount;
+    } else if (data->SaveInBackground()) {
+        ++FSaveCount;
+        FPoll.start();
+    }
 }

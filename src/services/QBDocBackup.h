@@ -53,6 +53,7 @@ protected:
 
 private:
     void MakeBackup();
+    void Autosave(bool inBackground);
 
     QTimer FTimer;
     QTimer FPoll; // looks for the end of a save running in the background
