@@ -25,6 +25,7 @@
 #include "services/Registry.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QDockWidget>
 #include <QDropEvent>
@@ -42,6 +43,7 @@
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <utility>
 
 namespace {
 
@@ -90,6 +92,27 @@ TFAppFrame::TFAppFrame(QWidget *parent) : TBaseForm(parent)
     OutlinePane->setObjectName(QStringLiteral("FOutlinePane"));
     pcNavigation->addTab(OutlinePane, QBPaneImage(piOutline), QBLoadStr(QBAppLocalizer(), QBStrings::SOutlinePage));
     connect(OutlinePane, &TFOutlinePane::selectedArticleChanged, this, &TFAppFrame::alStandardUpdate);
+    // Steps end after the document's notices, so the captions are brought up to date once the
+    // command is over.
+    const auto undoChanged = [this] {
+        if (std::exchange(FUndoUpdatePending, true))
+            return;
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                FUndoUpdatePending = false;
+                UpdateUndoActions();
+            },
+            Qt::QueuedConnection);
+    };
+    connect(qbaData, &TQBDataAccess::captionChanged, this, undoChanged);
+    connect(qbaData, &TQBDataAccess::markerChanged, this, undoChanged);
+    connect(qbaData, &TQBDataAccess::articleAdded, this, undoChanged);
+    connect(qbaData, &TQBDataAccess::articleDeleted, this, undoChanged);
+    connect(qbaData, &TQBDataAccess::articleMoved, this, undoChanged);
+    connect(qbaData, &TQBDataAccess::afterCreate, this, undoChanged);
+    connect(qbaData, &TQBDataAccess::afterOpen, this, undoChanged);
+    connect(qApp, &QApplication::focusChanged, this, undoChanged);
     IndexPane = new TFIndexPane(pcNavigation);
     SearchPane = new TFSearchPane(pcNavigation);
     for (const auto &[pane, image] :
@@ -337,12 +360,32 @@ void TFAppFrame::TogglePane(QWidget *pane)
     // Ready for typing: the pane's focus goes to its text box.
     pane->setFocus();
 }
+void TFAppFrame::UpdateUndoActions()
+{
+    if (!EditUndo || !OutlinePane)
+        return;
+    const bool outline = OutlinePane->HasFocus();
+    QAction *actions[2] = {EditUndo, EditRedo};
+    for (int i = 0; i < 2; ++i) {
+        QAction *action = actions[i];
+        const bool redo = i == 1;
+        if (action->text() != FUndoShown[i])
+            FUndoCaptions[i] = action->text();
+        const QString step = outline ? OutlinePane->UndoCaption(redo) : QString();
+        FUndoShown[i] = step.isEmpty() ? FUndoCaptions[i] : step;
+        action->setText(FUndoShown[i]);
+        if (outline)
+            action->setEnabled(redo ? OutlinePane->CanRedo() : OutlinePane->CanUndo());
+        else
+            action->setEnabled(redo ? RichEdit->CanRedo() : RichEdit->CanUndo());
+    }
+}
+
 void TFAppFrame::alStandardUpdate()
 {
     if (!EditUndo || !OutlinePane)
         return;
-    EditUndo->setEnabled(RichEdit->CanUndo());
-    EditRedo->setEnabled(RichEdit->CanRedo());
+    UpdateUndoActions();
     const bool selected = RichEdit->SelLength() > 0;
     EditCut->setEnabled(selected);
     EditCopy->setEnabled(selected);

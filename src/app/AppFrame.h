@@ -330,4 +330,10 @@ private:
     std::unique_ptr<QTemporaryDir> FAttachmentDir;
     int FAttachmentCount = 0;
     bool FLockStates[3] = {false, false, false};
+    // Edit > Undo and Redo name the outline's step while the outline has the focus. The captions
+    // the language gave them, and the last ones set here, tell a new language from our own text.
+    void UpdateUndoActions();
+    QString FUndoCaptions[2];
+    QString FUndoShown[2];
+    bool FUndoUpdatePending = false;
 };

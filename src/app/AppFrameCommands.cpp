@@ -346,8 +346,18 @@ void TFAppFrame::ConnectFileEdit()
     connect(FilePageSetup, &QAction::triggered, this, [this] { TPrxController::Application()->PageSetup(this); });
     connect(FileExit, &QAction::triggered, this, &QWidget::close);
 
-    connect(EditUndo, &QAction::triggered, RichEdit, &TVtlRichEdit::Undo);
-    connect(EditRedo, &QAction::triggered, RichEdit, &TVtlRichEdit::Redo);
+    connect(EditUndo, &QAction::triggered, this, [this] {
+        if (OutlinePane->HasFocus())
+            OutlinePane->UndoExecute();
+        else
+            RichEdit->Undo();
+    });
+    connect(EditRedo, &QAction::triggered, this, [this] {
+        if (OutlinePane->HasFocus())
+            OutlinePane->RedoExecute();
+        else
+            RichEdit->Redo();
+    });
     connect(EditCut, &QAction::triggered, RichEdit, &QTextEdit::cut);
     connect(EditCopy, &QAction::triggered, RichEdit, &QTextEdit::copy);
     connect(EditPaste, &QAction::triggered, RichEdit, &QTextEdit::paste);
@@ -538,6 +548,9 @@ void TFAppFrame::DocSplitExecute()
         return;
     ShowOutline();
 
+    // The split is one step of the outline's undo: both bodies as they are now go into it.
+    editor->StoreChanges();
+    const TQBUndoScope step(*document, ukSplit, article);
     RichEdit->setUpdatesEnabled(false);
     const auto repaint = qScopeGuard([this] { RichEdit->setUpdatesEnabled(true); });
     QTextCursor cursor = RichEdit->textCursor();

@@ -16,6 +16,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <optional>
 
 TFMarkerDlg::TFMarkerDlg(const TQBMarkerDictionary &markers, QWidget *owner) : QDialog(owner), FMarkers(markers)
 {
@@ -107,6 +108,11 @@ void TFMarkerDlg::btnOKClick()
 
 void TFMarkerDlg::ApplyMarker(const IQBArticlePtr &article, int marker, bool children)
 {
+    // A whole branch is one step of Edit > Undo.
+    const IQBDocumentPtr document = article->Document();
+    std::optional<TQBUndoScope> step;
+    if (document)
+        step.emplace(*document, ukMarker, article);
     article->SetMark(quint8(marker));
     if (!children)
         return;

@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "QBUndo.h"
 #include "base/NVKDateTime.h"
 #include "base/NVKErrors.h"
 #include "base/NVKIntf.h"
@@ -26,6 +27,18 @@ class EQBDocumentError : public ENVKError
 {
 public:
     explicit EQBDocumentError(const QString &message) : ENVKError(message) {}
+};
+
+// An undo step would overwrite a body that was edited after the step; nothing was changed.
+class EQBUndoRefused : public EQBDocumentError
+{
+public:
+    EQBUndoRefused(const QString &message, const QString &caption) : EQBDocumentError(message), FCaption(caption) {}
+    // The caption of the article whose body was edited.
+    QString Caption() const { return FCaption; }
+
+private:
+    QString FCaption;
 };
 
 // A body could not be compressed or a stored body could not be decompressed.
@@ -268,6 +281,13 @@ public:
     virtual void CopyArticle(const IQBArticlePtr &article) = 0;
     virtual IQBArticlePtr PasteArticle(const IQBArticlePtr &target) = 0;
     virtual bool CanPaste() = 0;
+
+    // Outline undo. Between BeginUndoStep and its EndUndoStep (pairs nest; inner ones join the
+    // outer) every change of the tree, a caption, a marker or a body is recorded, and the end puts
+    // the step on the undo stack unless nothing changed. Changes outside a step are not recorded.
+    virtual void BeginUndoStep(TQBUndoKind kind, const IQBArticlePtr &subject) = 0;
+    virtual void EndUndoStep() = 0;
+    virtual TQBUndoStack &UndoStack() = 0;
 };
 
 // Internal: used by the reader and writer, the clipboard codec and the data service.

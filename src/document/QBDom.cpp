@@ -233,6 +233,8 @@ int TQBArticleList::Add(const IQBArticlePtr &article)
     const int index = int(FItems.size());
     FItems.append(article);
     Attach(added);
+    if (const std::shared_ptr<TQBDocument> document = FOwner->DocumentObject())
+        document->RecordInserted(FOwner, index, article);
     return index;
 }
 
@@ -244,6 +246,8 @@ void TQBArticleList::Insert(int index, const IQBArticlePtr &article)
     TQBArticle *added = CheckInsertable(article);
     FItems.insert(index, article);
     Attach(added);
+    if (const std::shared_ptr<TQBDocument> document = FOwner->DocumentObject())
+        document->RecordInserted(FOwner, index, article);
 }
 
 void TQBArticleList::Delete(int index)
@@ -252,6 +256,8 @@ void TQBArticleList::Delete(int index)
     IQBArticlePtr item;
     QMutexLocker locker(&FLock);
     item = Get(index);
+    if (const std::shared_ptr<TQBDocument> document = FOwner->DocumentObject())
+        document->RecordRemoved(FOwner, index, item);
     Detach(articleOf(item));
     // A subscriber may have changed the list during the notice; remove the item where it is now.
     const qsizetype at = (index < FItems.size() && FItems.at(index) == item) ? index : FItems.indexOf(item);
@@ -273,8 +279,11 @@ void TQBArticleList::Move(int curIndex, int newIndex)
     QMutexLocker locker(&FLock);
     CheckIndex(curIndex);
     CheckIndex(newIndex);
-    if (curIndex != newIndex)
-        FItems.move(curIndex, newIndex);
+    if (curIndex == newIndex)
+        return;
+    FItems.move(curIndex, newIndex);
+    if (const std::shared_ptr<TQBDocument> document = FOwner->DocumentObject())
+        document->RecordReordered(FOwner, curIndex, newIndex, FItems.at(newIndex));
 }
 
 IQBArticlePtr TQBArticleList::First() const
@@ -364,6 +373,8 @@ void TQBArticle::SetCaption(const QString &value)
 {
     if (value == FCaption)
         return;
+    if (const std::shared_ptr<TQBDocument> document = FDocument.lock())
+        document->RecordCaption(this, FCaption);
     FCaption = value;
     RaiseChange(QB_DATA_CAPTION_CHANGED);
 }
@@ -382,6 +393,8 @@ QByteArray TQBArticle::ContentUtf8() const
 
 void TQBArticle::SetCompressedContent(QByteArray data, quint32 length)
 {
+    if (const std::shared_ptr<TQBDocument> document = FDocument.lock())
+        document->RecordContent(this, FData, FContentLength);
     FData = std::move(data);
     FContentLength = FData.isEmpty() ? 0 : length;
     RaiseChange(QB_DATA_CONTENT_CHANGED);
@@ -391,6 +404,8 @@ void TQBArticle::SetMark(quint8 value)
 {
     if (value == FMark)
         return;
+    if (const std::shared_ptr<TQBDocument> document = FDocument.lock())
+        document->RecordMark(this, FMark);
     FMark = value;
     RaiseChange(QB_DATA_MARKER_CHANGED);
 }

@@ -221,6 +221,9 @@ public:
     void CopyArticle(const IQBArticlePtr &article) override;
     IQBArticlePtr PasteArticle(const IQBArticlePtr &target) override;
     bool CanPaste() override;
+    void BeginUndoStep(TQBUndoKind kind, const IQBArticlePtr &subject) override;
+    void EndUndoStep() override;
+    TQBUndoStack &UndoStack() override { return FUndo; }
 
     TQBOperation Operation() const override { return FOperation; }
     void BeginOperation(TQBOperation kind) override;
@@ -237,8 +240,28 @@ public:
     // Entry of every change notice; see IQBDocumentControl::SetOnChange.
     void Notify(int kind, TQBArticle *article);
 
+    // Called by lists and articles for every change, so an open undo step can keep it. owner's
+    // list gained article at index, lost it from index, or moved it within from index to to.
+    void RecordInserted(TQBArticle *owner, int index, const IQBArticlePtr &article);
+    void RecordRemoved(TQBArticle *owner, int index, const IQBArticlePtr &article);
+    void RecordReordered(TQBArticle *owner, int from, int to, const IQBArticlePtr &article);
+    void RecordCaption(TQBArticle *article, const QString &old);
+    void RecordMark(TQBArticle *article, quint8 old);
+    void RecordContent(TQBArticle *article, const QByteArray &oldData, quint32 oldLength);
+
 private:
+    friend class TQBUndoStack;
+
     TQBArticle *Verify(const IQBArticlePtr &article) const;
+    // The open step, when a change of article (or of its list) is to be kept.
+    TQBUndoStep *Recording(const TQBArticle *article) const;
+    bool InTree(const TQBArticle *article) const;
+    // Puts article at index of parent's items with one notice, or takes it out of the tree when
+    // parent is none. Used to replay undo steps.
+    void PlaceArticle(const IQBArticlePtr &article, const IQBArticlePtr &parent, int index);
+    // Replays the records of step backwards (undo) or forwards; on a failure part-way, the records
+    // already replayed are turned back before the error goes on.
+    void ReplayStep(TQBUndoStep &step, bool undo);
     void HeaderChanged() { Notify(QB_DATA_HEADER_CHANGED, nullptr); }
     void NotifyMoved(TQBArticle *article);
     IQBArticleClipboardPtr Clipboard() const;
@@ -258,6 +281,10 @@ private:
     std::shared_ptr<TQBArticle> FRoot;
     INVKNotifierPtr FOnChange;
     IQBArticleClipboardPtr FClipboard;
+    TQBUndoStack FUndo{*this};
+    std::unique_ptr<TQBUndoStep> FStep;
+    int FStepDepth = 0;
+    bool FReplaying = false;
 };
 
 // A new, empty document (see TQBDocument::Create).

@@ -10,6 +10,7 @@
 
 #include <QApplication>
 #include <QBuffer>
+#include <QScopedValueRollback>
 
 namespace {
 
@@ -205,6 +206,7 @@ void TQBEditorServiceImpl::StoreArticle(const IQBArticlePtr &article)
     if (!article || !editor)
         return;
     if (editor->Modified()) {
+        const QScopedValueRollback storing(FStoring, true);
         if (editor->TextLength() < 1) {
             article->SetContent(QString());
         } else {
@@ -447,6 +449,12 @@ void TQBEditorServiceImpl::DataNotify(int code, const INVKUnknownPtr &param)
     case QB_DATA_ARTICLE_DELETED:
         if (const auto args = std::dynamic_pointer_cast<IQBArticleChangeArgs>(param))
             ArticleDeleted(args->Article());
+        break;
+    case QB_DATA_CONTENT_CHANGED:
+        // A body given back by Edit > Undo shows at once; the editor stored its own text before.
+        if (const auto args = std::dynamic_pointer_cast<IQBArticleChangeArgs>(param);
+            args && !FStoring && FActive && FActive->Article == args->Article())
+            LoadArticle(args->Article());
         break;
     default:
         break;

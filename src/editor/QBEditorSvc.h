@@ -123,4 +123,6 @@ private:
     INVKEventPublisherPtr FPublisher;
     std::vector<std::unique_ptr<TQBArticleWindow>> FWindows;
     TQBArticleWindow *FActive = nullptr;
+    // Set while the editor writes a body, so only bodies changed elsewhere are loaded again.
+    bool FStoring = false;
 };

@@ -14,7 +14,6 @@ const QList<TQBNamedText> &QBNamedTexts()
         SSaveOldVersion,
         SConfirmDelete,
         SConfirmDeleteChildren,
-        SWarnNoUndo,
         SNoFilter,
         SArticleNotFound,
         SBack,
@@ -65,6 +64,18 @@ const QList<TQBNamedText> &QBNamedTexts()
         SMoreDetails,
         SLessDetails,
         SInvalidRevision,
+        SUndoStep,
+        SRedoStep,
+        SStepAddChild,
+        SStepAddSibling,
+        SStepDelete,
+        SStepRename,
+        SStepMarker,
+        SStepMove,
+        SStepCut,
+        SStepPaste,
+        SStepSplit,
+        SUndoBodyEdited,
     };
     return texts;
 }

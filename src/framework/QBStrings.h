@@ -27,7 +27,6 @@ inline constexpr TQBNamedText SSaveOldVersion{
 inline constexpr TQBNamedText SConfirmDelete{"SConfirmDelete", "Do you wish to delete article '%s'?"};
 inline constexpr TQBNamedText SConfirmDeleteChildren{"SConfirmDeleteChildren",
                                                      "Do you wish to delete article '%s' and all of its subarticles?"};
-inline constexpr TQBNamedText SWarnNoUndo{"SWarnNoUndo", "\r\n\r\nNOTE: This operation cannot be undone."};
 inline constexpr TQBNamedText SNoFilter{"SNoFilter", "(no filter)"};
 inline constexpr TQBNamedText SArticleNotFound{"SArticleNotFound", "Article not found. ID = %s."};
 inline constexpr TQBNamedText SBack{"SBack", "Back to '%s'|"};
@@ -99,6 +98,20 @@ inline constexpr TQBNamedText SDamagedAttachment{"SDamagedAttachment",
 inline constexpr TQBNamedText SMoreDetails{"SMoreDetails", "More >>"};
 inline constexpr TQBNamedText SLessDetails{"SLessDetails", "<< Less"};
 inline constexpr TQBNamedText SInvalidRevision{"SInvalidRevision", "'%s' is not a valid revision number."};
+// Edit > Undo and Redo with the outline's step, and the names of its steps.
+inline constexpr TQBNamedText SUndoStep{"SUndoStep", "&Undo %s"};
+inline constexpr TQBNamedText SRedoStep{"SRedoStep", "&Redo %s"};
+inline constexpr TQBNamedText SStepAddChild{"SStepAddChild", "Add child of '%s'"};
+inline constexpr TQBNamedText SStepAddSibling{"SStepAddSibling", "Add sibling of '%s'"};
+inline constexpr TQBNamedText SStepDelete{"SStepDelete", "Delete '%s'"};
+inline constexpr TQBNamedText SStepRename{"SStepRename", "Rename '%s'"};
+inline constexpr TQBNamedText SStepMarker{"SStepMarker", "Change marker of '%s'"};
+inline constexpr TQBNamedText SStepMove{"SStepMove", "Move '%s'"};
+inline constexpr TQBNamedText SStepCut{"SStepCut", "Cut '%s'"};
+inline constexpr TQBNamedText SStepPaste{"SStepPaste", "Paste '%s'"};
+inline constexpr TQBNamedText SStepSplit{"SStepSplit", "Split '%s'"};
+inline constexpr TQBNamedText SUndoBodyEdited{
+    "SUndoBodyEdited", "The text of '%s' was changed after this step, so the step cannot be undone."};
 } // namespace QBStrings
 
 // Every named text, in the order above.

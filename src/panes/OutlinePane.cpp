@@ -32,6 +32,8 @@
 #include <QMimeData>
 #include <QPainter>
 #include <QStyledItemDelegate>
+#include <algorithm>
+#include <iterator>
 
 namespace {
 
@@ -457,9 +459,12 @@ void TFOutlinePane::AddChildArticle()
     if (!article || !document)
         return;
     IQBArticlePtr added;
-    if (!treeOperation(this, [&] { added = document->AddChild(article); }) || !added)
-        return;
-    added->SetCaption(xlOutline->GetString(QStringLiteral("SNewArticle"), QStringLiteral("New article")));
+    {
+        const TQBUndoScope step(*document, ukAddChild, article);
+        if (!treeOperation(this, [&] { added = document->AddChild(article); }) || !added)
+            return;
+        added->SetCaption(xlOutline->GetString(QStringLiteral("SNewArticle"), QStringLiteral("New article")));
+    }
     if (TArticleTreeNode *addedNode = atvOutline->FindNode(added)) {
         SelectArticle(added);
         atvOutline->editItem(addedNode);
@@ -474,9 +479,12 @@ void TFOutlinePane::AddSiblingArticle(bool below)
     if (!article || !document)
         return;
     IQBArticlePtr added;
-    if (!treeOperation(this, [&] { added = document->AddSibling(article, below); }) || !added)
-        return;
-    added->SetCaption(xlOutline->GetString(QStringLiteral("SNewArticle"), QStringLiteral("New article")));
+    {
+        const TQBUndoScope step(*document, ukAddSibling, article);
+        if (!treeOperation(this, [&] { added = document->AddSibling(article, below); }) || !added)
+            return;
+        added->SetCaption(xlOutline->GetString(QStringLiteral("SNewArticle"), QStringLiteral("New article")));
+    }
     if (TArticleTreeNode *addedNode = atvOutline->FindNode(added)) {
         SelectArticle(added);
         atvOutline->editItem(addedNode);
@@ -497,8 +505,8 @@ void TFOutlinePane::DeleteSelectedArticle()
     }
     const TQBNamedText &pattern =
         node->childCount() == 0 ? QBStrings::SConfirmDelete : QBStrings::SConfirmDeleteChildren;
-    const QString prompt = QBFormatStr(xlOutline, pattern, {node->text(0)}) + QStringLiteral("\r\n") +
-                           QBLoadStr(xlOutline, QBStrings::SWarnNoUndo);
+    // No warning that this is for good: Edit > Undo brings the articles back.
+    const QString prompt = QBFormatStr(xlOutline, pattern, {node->text(0)});
     if (QBDialogs::Question(this, prompt, QMessageBox::Yes | QMessageBox::No) == QMessageBox::No)
         return;
     QTreeWidgetItem *next = nullptr;
@@ -509,7 +517,10 @@ void TFOutlinePane::DeleteSelectedArticle()
     if (!next)
         next = atvOutline->topLevelItem(0);
     atvOutline->setCurrentItem(next);
-    document->DeleteArticle(article);
+    {
+        const TQBUndoScope step(*document, ukDelete, article);
+        document->DeleteArticle(article);
+    }
     alOutlineUpdate();
 }
 
@@ -534,6 +545,7 @@ void TFOutlinePane::MoveSelectedArticle(TMoveDirection direction)
     StoreEditorChanges();
     {
         const TFlagScope moving(FMoving);
+        const TQBUndoScope step(*document, ukMove, article);
         treeOperation(this, [&] {
             switch (direction) {
             case mdUp:
@@ -552,6 +564,73 @@ void TFOutlinePane::MoveSelectedArticle(TMoveDirection direction)
         });
         SelectArticle(article);
     }
+    alOutlineUpdate();
+}
+
+bool TFOutlinePane::HasFocus() const
+{
+    const QWidget *focus = QApplication::focusWidget();
+    return focus && (focus == this || isAncestorOf(focus));
+}
+
+bool TFOutlinePane::CanUndo() const
+{
+    const IQBDocumentPtr document = Document();
+    return document && !FEditing && document->UndoStack().CanUndo();
+}
+
+bool TFOutlinePane::CanRedo() const
+{
+    const IQBDocumentPtr document = Document();
+    return document && !FEditing && document->UndoStack().CanRedo();
+}
+
+QString TFOutlinePane::UndoCaption(bool redo) const
+{
+    const IQBDocumentPtr document = Document();
+    const TQBUndoStep *step =
+        document ? (redo ? document->UndoStack().RedoStep() : document->UndoStack().UndoStep()) : nullptr;
+    if (!step)
+        return {};
+    static const TQBNamedText *const names[] = {
+        &QBStrings::SStepAddChild, &QBStrings::SStepAddSibling, &QBStrings::SStepDelete,
+        &QBStrings::SStepRename,   &QBStrings::SStepMarker,     &QBStrings::SStepMove,
+        &QBStrings::SStepCut,      &QBStrings::SStepPaste,      &QBStrings::SStepSplit};
+    const TQBNamedText &name = *names[std::min<size_t>(step->Kind(), std::size(names) - 1)];
+    return QBFormatStr(xlOutline, redo ? QBStrings::SRedoStep : QBStrings::SUndoStep,
+                       {QBFormatStr(xlOutline, name, {step->Subject()})});
+}
+
+void TFOutlinePane::UndoExecute()
+{
+    Replay(false);
+}
+
+void TFOutlinePane::RedoExecute()
+{
+    Replay(true);
+}
+
+void TFOutlinePane::Replay(bool redo)
+{
+    const IQBDocumentPtr document = Document();
+    if (!document || FEditing)
+        return;
+    // What the user typed last belongs to the body the step may give back.
+    StoreEditorChanges();
+    TQBUndoStack &stack = document->UndoStack();
+    IQBArticlePtr focus;
+    try {
+        focus = redo ? stack.Redo() : stack.Undo();
+    } catch (const EQBUndoRefused &e) {
+        QBDialogs::Warning(this, QBFormatStr(xlOutline, QBStrings::SUndoBodyEdited, {e.Caption()}));
+        return;
+    } catch (const ENVKError &e) {
+        QBDialogs::Warning(this, e.Message());
+        return;
+    }
+    if (focus && focus->Document() == document)
+        SelectArticle(focus);
     alOutlineUpdate();
 }
 
@@ -607,6 +686,7 @@ void TFOutlinePane::ToClipboard(bool cut)
         return;
     // The clipboard copy must hold what the user typed last.
     StoreEditorChanges();
+    const TQBUndoScope step(*document, ukCut, article);
     treeOperation(this, [&] {
         if (cut)
             document->CutArticle(article);
@@ -623,7 +703,13 @@ void TFOutlinePane::PasteExecute()
     if (!article || !document)
         return;
     IQBArticlePtr pasted;
-    if (treeOperation(this, [&] { pasted = document->PasteArticle(article); }) && pasted)
+    {
+        // Named after what arrives, which only the paste knows.
+        const TQBUndoScope step(*document, ukPaste, nullptr);
+        if (!treeOperation(this, [&] { pasted = document->PasteArticle(article); }))
+            pasted = nullptr;
+    }
+    if (pasted)
         SelectArticle(pasted);
     alOutlineUpdate();
 }
@@ -670,8 +756,12 @@ void TFOutlinePane::atvOutlineShiftClick(TArticleTreeNode *node, bool &)
 
 void TFOutlinePane::atvOutlineEdited(TArticleTreeNode *node, const QString &text)
 {
-    if (const IQBArticlePtr article = node ? node->Article() : nullptr)
-        article->SetCaption(text);
+    const IQBArticlePtr article = node ? node->Article() : nullptr;
+    const IQBDocumentPtr document = Document();
+    if (!article || !document || article->Document() != document)
+        return;
+    const TQBUndoScope step(*document, ukRename, article);
+    article->SetCaption(text);
 }
 
 bool TFOutlinePane::atvOutlineDragOver(QObject *source, const QPoint &point) const
@@ -705,6 +795,7 @@ bool TFOutlinePane::atvOutlineDragDrop(QObject *source, const QPoint &point)
     bool moved = false;
     {
         const TFlagScope moving(FMoving);
+        const TQBUndoScope step(*document, ukMove, dragged);
         moved = treeOperation(this, [&] { document->MoveArticle(dragged, newParent); });
         SelectArticle(dragged);
     }

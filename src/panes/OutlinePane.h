@@ -52,6 +52,17 @@ public:
     IQBArticlePtr SelectedArticle() const;
     // The tree is in in-place editing.
     bool IsEditing() const { return FEditing; }
+    // The keyboard focus is in the pane, so Edit > Undo and Redo mean the outline's steps.
+    bool HasFocus() const;
+
+    // Takes back the document's last outline step, or does again the last one taken back, and
+    // selects the article it was about. A step that cannot be taken back is shown as a message.
+    void UndoExecute();
+    void RedoExecute();
+    bool CanUndo() const;
+    bool CanRedo() const;
+    // "&Undo Delete 'Garden notebook'", or empty when there is no step to take back (or redo).
+    QString UndoCaption(bool redo) const;
 
     // The clipboard commands and the marker dialog for the selected article.
     void CutExecute();
@@ -96,6 +107,7 @@ Q_SIGNALS:
 
 private:
     void ToClipboard(bool cut);
+    void Replay(bool redo);
     friend class TOutlineTreeView;
     friend class TOutlineDelegate;
 

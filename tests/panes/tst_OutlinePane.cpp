@@ -31,6 +31,8 @@
 #include <QTest>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <functional>
+#include <tuple>
 
 namespace {
 
@@ -213,6 +215,8 @@ private Q_SLOTS:
     void syncWithEditor_selectsTheEditorsArticle();
     void keys_insertAndDeleteOnTheTree_addAndDelete();
     void toolForm_withAParent_isAChildAndADockSite();
+    void undo_everyCommand_bringsBackTheTreeAndTheDocument_data();
+    void undo_everyCommand_bringsBackTheTreeAndTheDocument();
 };
 
 void TestOutlinePane::construction_newDocument_showsTheRootAloneAndSelected()
@@ -424,12 +428,11 @@ void TestOutlinePane::delete_asksWithTheNamedTexts_andSelectsTheNeighbour()
     const IQBArticlePtr p1 = f.add(QStringLiteral("P1"), p);
     const IQBArticlePtr p2 = f.add(QStringLiteral("P2"), p);
     const IQBArticlePtr q = f.add(QStringLiteral("Q"));
-    const QString noUndo = QStringLiteral("\r\n\r\n\r\nNOTE: This operation cannot be undone.");
 
     f.select(p2);
     QBDialogs::QueueAnswer(QMessageBox::No);
     f.pane->Delete->trigger();
-    QCOMPARE(QBDialogs::ShownTexts().last(), QStringLiteral("Do you wish to delete article 'P2'?") + noUndo);
+    QCOMPARE(QBDialogs::ShownTexts().last(), QStringLiteral("Do you wish to delete article 'P2'?"));
     QVERIFY(f.node(p2));
     QCOMPARE(p->Items()->Count(), 2);
 
@@ -452,7 +455,7 @@ void TestOutlinePane::delete_asksWithTheNamedTexts_andSelectsTheNeighbour()
     QBDialogs::QueueAnswer(QMessageBox::Yes);
     f.pane->DeleteSelectedArticle();
     QCOMPARE(QBDialogs::ShownTexts().last(),
-             QStringLiteral("Do you wish to delete article 'P' and all of its subarticles?") + noUndo);
+             QStringLiteral("Do you wish to delete article 'P' and all of its subarticles?"));
     QCOMPARE(f.pane->SelectedArticle(), f.doc()->Root());
     QCOMPARE(f.childCaptions(f.doc()->Root()), QStringList{"Q"});
     QCOMPARE(f.doc()->ArticleCount(), 2);
@@ -867,6 +870,142 @@ void TestOutlinePane::toolForm_withAParent_isAChildAndADockSite()
     TFToolForm floating;
     QVERIFY(floating.isWindow());
     QCOMPARE(floating.windowType(), Qt::Tool);
+}
+
+namespace {
+
+// Each article's place, IID, caption, marker and body, in document order.
+QString fingerprint(const IQBDocumentPtr &document)
+{
+    QStringList lines;
+    QBWalkArticles(document->Root(), [&](const IQBArticlePtr &a) {
+        lines << QStringLiteral("%1%2 %3 m%4 %5")
+                     .arg(QString(a->Level(), QLatin1Char('.')))
+                     .arg(a->IID())
+                     .arg(a->Caption())
+                     .arg(a->Mark())
+                     .arg(a->Content());
+        return true;
+    });
+    return lines.join(QLatin1Char('\n'));
+}
+
+using TPaneCommand = std::function<void(TPaneFixture &)>;
+
+} // namespace
+
+Q_DECLARE_METATYPE(TPaneCommand)
+
+void TestOutlinePane::undo_everyCommand_bringsBackTheTreeAndTheDocument_data()
+{
+    QTest::addColumn<TPaneCommand>("command");
+    QTest::addColumn<QString>("undoCaption");
+    const auto find = [](TPaneFixture &f, const QString &caption) {
+        IQBArticlePtr found;
+        QBWalkArticles(f.doc()->Root(), [&](const IQBArticlePtr &a) {
+            if (a->Caption() == caption)
+                found = a;
+            return !found;
+        });
+        return found;
+    };
+    const auto selected = [find](const QString &caption) {
+        return [find, caption](TPaneFixture &f) { f.select(find(f, caption)); };
+    };
+    const auto stopEditing = [](TPaneFixture &f) {
+        QTest::keyClick(f.inPlaceEditor(), Qt::Key_Escape);
+        QTRY_VERIFY(!f.pane->IsEditing());
+    };
+    QTest::newRow("add child") << TPaneCommand([=](TPaneFixture &f) {
+        selected(QStringLiteral("Garden notebook"))(f);
+        f.pane->AddChildArticle();
+        stopEditing(f);
+    }) << QStringLiteral("&Undo Add child of 'Garden notebook'");
+    QTest::newRow("add sibling above") << TPaneCommand([=](TPaneFixture &f) {
+        selected(QStringLiteral("Roses"))(f);
+        f.pane->AddSiblingArticle(false);
+        stopEditing(f);
+    }) << QStringLiteral("&Undo Add sibling of 'Roses'");
+    QTest::newRow("delete a branch") << TPaneCommand([=](TPaneFixture &f) {
+        selected(QStringLiteral("Garden notebook"))(f);
+        QBDialogs::QueueAnswer(QMessageBox::Yes);
+        f.pane->Delete->trigger();
+    }) << QStringLiteral("&Undo Delete 'Garden notebook'");
+    QTest::newRow("rename in place") << TPaneCommand([=](TPaneFixture &f) {
+        selected(QStringLiteral("Kitchen"))(f);
+        f.pane->RenameSelectedArticle();
+        f.inPlaceEditor()->setText(QStringLiteral("Cooking"));
+        QTest::keyClick(f.inPlaceEditor(), Qt::Key_Enter);
+        QTRY_VERIFY(!f.pane->IsEditing());
+    }) << QStringLiteral("&Undo Rename 'Kitchen'");
+    QTest::newRow("marker of a branch") << TPaneCommand([=](TPaneFixture &f) {
+        TFMarkerDlg::ApplyMarker(find(f, QStringLiteral("Garden notebook")), 6, true);
+    }) << QStringLiteral("&Undo Change marker of 'Garden notebook'");
+    for (const auto &[name, direction, caption] :
+         {std::tuple{"move up", mdUp, "Kitchen"}, std::tuple{"move down", mdDown, "Garden notebook"},
+          std::tuple{"move left", mdLeft, "Roses"}, std::tuple{"move right", mdRight, "Kitchen"}}) {
+        QTest::newRow(name) << TPaneCommand([=, direction = direction, caption = caption](TPaneFixture &f) {
+            selected(QString::fromLatin1(caption))(f);
+            f.pane->MoveSelectedArticle(direction);
+        }) << QStringLiteral("&Undo Move '%1'").arg(QString::fromLatin1(caption));
+    }
+    QTest::newRow("drag and drop") << TPaneCommand([=](TPaneFixture &f) {
+        selected(QStringLiteral("Roses"))(f);
+        QVERIFY(f.pane->atvOutlineDragDrop(f.tree(), f.pointOf(find(f, QStringLiteral("Kitchen")))));
+    }) << QStringLiteral("&Undo Move 'Roses'");
+    QTest::newRow("cut") << TPaneCommand([=](TPaneFixture &f) {
+        selected(QStringLiteral("Roses"))(f);
+        f.pane->CutExecute();
+    }) << QStringLiteral("&Undo Cut 'Roses'");
+    QTest::newRow("paste") << TPaneCommand([=](TPaneFixture &f) {
+        selected(QStringLiteral("Garden notebook"))(f);
+        f.pane->CopyExecute();
+        selected(QStringLiteral("Kitchen"))(f);
+        f.pane->PasteExecute();
+    }) << QStringLiteral("&Undo Paste 'Garden notebook'");
+}
+
+// Each command of the pane is one step: undone, the document and the tree are exactly as before,
+// with the restored articles themselves (IIDs, bodies); redone, exactly as after.
+void TestOutlinePane::undo_everyCommand_bringsBackTheTreeAndTheDocument()
+{
+    QFETCH(TPaneCommand, command);
+    QFETCH(QString, undoCaption);
+    TPaneFixture f;
+    const IQBArticlePtr garden = f.add(QStringLiteral("Garden notebook"));
+    const IQBArticlePtr roses = f.add(QStringLiteral("Roses"), garden);
+    f.add(QStringLiteral("Pruning"), roses)->SetContent(QStringLiteral("cut in March"));
+    f.add(QStringLiteral("Beans"), garden)->SetMark(3);
+    f.add(QStringLiteral("Kitchen"));
+    f.select(roses);
+    QCOMPARE(f.pane->UndoCaption(false), QString());
+    const QString before = fingerprint(f.doc());
+
+    command(f);
+    const QString after = fingerprint(f.doc());
+    QVERIFY(after != before);
+    QCOMPARE(f.mismatch(), QString());
+    QCOMPARE(f.pane->UndoCaption(false), undoCaption);
+    QVERIFY(f.pane->CanUndo());
+
+    for (int round = 0; round < 2; ++round) {
+        f.pane->UndoExecute();
+        QCOMPARE(fingerprint(f.doc()), before);
+        QCOMPARE(f.mismatch(), QString());
+        QVERIFY(!f.pane->CanUndo());
+        QVERIFY(f.pane->SelectedArticle());
+        QCOMPARE(f.edit()->CurrentArticle(), f.pane->SelectedArticle());
+        QCOMPARE(f.pane->UndoCaption(true),
+                 QString(undoCaption).replace(QStringLiteral("&Undo"), QStringLiteral("&Redo")));
+        f.pane->RedoExecute();
+        QCOMPARE(fingerprint(f.doc()), after);
+        QCOMPARE(f.mismatch(), QString());
+        QVERIFY(!f.pane->CanRedo());
+    }
+    // The same articles came back: the one that was taken out is in the tree again.
+    f.pane->UndoExecute();
+    QCOMPARE(garden->Document(), f.doc());
+    QCOMPARE(roses->Document(), f.doc());
 }
 
 QTEST_MAIN(TestOutlinePane)
