@@ -588,8 +588,9 @@ bool TFOutlinePane::CanRedo() const
 QString TFOutlinePane::UndoCaption(bool redo) const
 {
     const IQBDocumentPtr document = Document();
+    // While a caption is typed, Ctrl+Z belongs to the typing.
     const TQBUndoStep *step =
-        document ? (redo ? document->UndoStack().RedoStep() : document->UndoStack().UndoStep()) : nullptr;
+        document && !FEditing ? (redo ? document->UndoStack().RedoStep() : document->UndoStack().UndoStep()) : nullptr;
     if (!step)
         return {};
     static const TQBNamedText *const names[] = {

@@ -80,10 +80,20 @@ private Q_SLOTS:
         QVERIFY(!frame->EditUndo->isEnabled());
         QCOMPARE(frame->EditUndo->text(), QStringLiteral("&Undo"));
 
-        // Ctrl+Shift+Z and Ctrl+Z on the tree do the same.
-        QTest::keyClick(frame->OutlinePane->atvOutline, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
-        QVERIFY(!garden->Parent());
+        // The Delete key on the tree asks and deletes as the menu does; Ctrl+Z brings it back.
+        f.select(kitchen);
+        frame->OutlinePane->atvOutline->setFocus();
+        QBDialogs::QueueAnswer(QMessageBox::Yes);
+        QTest::keyClick(frame->OutlinePane->atvOutline, Qt::Key_Delete);
+        QVERIFY(!kitchen->Parent());
+        settle();
         QTest::keyClick(frame->OutlinePane->atvOutline, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(kitchen->Parent(), f.doc()->Root());
+
+        // Ctrl+Shift+Z redoes.
+        settle();
+        QTest::keyClick(frame->OutlinePane->atvOutline, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+        QVERIFY(!kitchen->Parent());
         QCOMPARE(garden->Parent(), f.doc()->Root());
         QCOMPARE(plainBody(roses), QStringLiteral("Prune in March."));
     }
