@@ -4,6 +4,7 @@
 
 #include "QBDom.h"
 
+#include <QScopedValueRollback>
 #include <algorithm>
 
 namespace {
@@ -12,20 +13,6 @@ TQBArticle *articleOf(const IQBArticlePtr &article)
 {
     return static_cast<TQBArticle *>(article.get());
 }
-
-// Sets a flag for a scope and gives it back its old value on every way out.
-class TFlagScope
-{
-public:
-    explicit TFlagScope(bool &flag) : FFlag(flag), FOld(flag) { FFlag = true; }
-    ~TFlagScope() { FFlag = FOld; }
-    TFlagScope(const TFlagScope &) = delete;
-    TFlagScope &operator=(const TFlagScope &) = delete;
-
-private:
-    bool &FFlag;
-    bool FOld;
-};
 
 } // namespace
 
@@ -340,7 +327,7 @@ void TQBDocument::ReplayStep(TQBUndoStep &step, bool undo)
             throw EQBUndoRefused(QString::fromLatin1(SBodyEditedSince).replace(QLatin1String("%s"), article->Caption()),
                                  article->Caption());
     }
-    const TFlagScope replaying(FReplaying);
+    const QScopedValueRollback replaying(FReplaying, true);
     const auto apply = [this](const TQBUndoStep::TRecord &record, bool back) {
         TQBArticle *article = articleOf(record.Article);
         switch (record.Kind) {
