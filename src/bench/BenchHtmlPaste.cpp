@@ -2,8 +2,10 @@
 // SPDX-License-Identifier: MIT
 #include "QBBench.h"
 #include "QBBenchDocs.h"
+#include "controls/VtlHtmlClipping.h"
 #include "controls/VtlRichEdit.h"
 #include "platform/QBDialogs.h"
+#include "xml/QBHtmlReader.h"
 
 #include <QApplication>
 #include <QBuffer>
@@ -150,7 +152,7 @@ void HtmlPasteBench(QTextStream &out)
     out << "   paste a " << page.size() / 1024 << " KB web page (" << web.Pictures
         << " pictures): " << QBBenchMs(web.Ns) << " (target 1000 ms)\n";
 
-    const QByteArray large = WebPage(15 * 1024 * 1024);
+    const QByteArray large = WebPage(VtlHtmlClipping::MaxBytes - 64 * 1024);
     const TPasteResult largest = Paste(large, {});
     out << "   paste a " << large.size() / 1024 / 1024
         << " MB web page, just under the limit: " << QBBenchMs(largest.Ns) << "\n";
@@ -163,6 +165,15 @@ void HtmlPasteBench(QTextStream &out)
         const TPasteResult result = Paste(deep, QStringLiteral("plain"));
         out << "   paste 100,000 nested div/b pairs: " << QBBenchMs(result.Ns) << ", peak "
             << QString::number(QBBenchMemoryMB("VmHWM:") - before, 'f', 0) << " MB above the start\n";
+    }
+    {
+        // The parser looks through the open elements for each misplaced end tag: the worst case is the
+        // deepest nesting still read as structure, followed by nothing but such tags.
+        QByteArray stray = Repeated("<b>", 3 * (QBHtml::MaxDepth - 3));
+        stray += Repeated("</i>", VtlHtmlClipping::MaxBytes - stray.size() - 8);
+        const TPasteResult result = Paste(stray, QStringLiteral("plain"));
+        out << "   paste " << stray.size() / 1024 / 1024 << " MB of misplaced end tags inside " << QBHtml::MaxDepth - 3
+            << " open elements: " << QBBenchMs(result.Ns) << "\n";
     }
     {
         QByteArray hostile = Repeated("<p><span class=\"c\">filler words</span><b><i>", 50 * 1024 * 1024);

@@ -173,7 +173,7 @@ int PixelsOf(QString text)
 // addresses that have no page to be relative to) leave their text without a link.
 bool LinkAllowed(const QString &href)
 {
-    const QUrl url(href.trimmed(), QUrl::StrictMode);
+    const QUrl url(href.trimmed(), QUrl::TolerantMode);
     const QString scheme = url.scheme().toLower();
     if (scheme == QLatin1String("mailto"))
         return url.path().contains(QLatin1Char('@'));
@@ -229,8 +229,8 @@ struct TTable
 class TBuilder final : public IQBHtmlSink
 {
 public:
-    TBuilder(const QTextCharFormat &base, const QImage &clipboardImage, bool singleImage)
-        : FCursor(&FDoc), FClipboardImage(clipboardImage), FSingleImage(singleImage)
+    TBuilder(const QTextCharFormat &base, const VtlHtmlClipping::TPicture &picture, bool singleImage)
+        : FCursor(&FDoc), FClipboardPicture(picture), FSingleImage(singleImage)
     {
         FBase = base;
         QFont font = FDoc.defaultFont();
@@ -686,12 +686,12 @@ private:
         QImage image;
         if (src.startsWith(QLatin1String("data:"), Qt::CaseInsensitive)) {
             data = PictureOfDataUrl(src);
-        } else if (FSingleImage && !FClipboardImage.isNull() &&
-                   (src.startsWith(QLatin1String("http:"), Qt::CaseInsensitive) ||
-                    src.startsWith(QLatin1String("https:"), Qt::CaseInsensitive))) {
+        } else if (FSingleImage && (src.startsWith(QLatin1String("http:"), Qt::CaseInsensitive) ||
+                                    src.startsWith(QLatin1String("https:"), Qt::CaseInsensitive))) {
             // The browser copied the picture's pixels too; those are used, the address never.
-            image = FClipboardImage;
-            FClipboardImage = QImage();
+            data = FClipboardPicture.Data;
+            image = FClipboardPicture.Image;
+            FClipboardPicture = {};
         }
         int kind = 0;
         QSize size;
@@ -794,7 +794,7 @@ private:
     QTextDocument FDoc;
     QTextCursor FCursor;
     QTextCharFormat FBase;
-    QImage FClipboardImage;
+    VtlHtmlClipping::TPicture FClipboardPicture;
     bool FSingleImage = false;
     QList<TLevel> FStack;
     QList<TList> FLists;
@@ -813,8 +813,7 @@ private:
 
 } // namespace
 
-TVtlHtmlClipping VtlHtmlClipping::Import(const QByteArray &html, const QImage &clipboardImage,
-                                         const QTextCharFormat &base)
+TVtlHtmlClipping VtlHtmlClipping::Import(const QByteArray &html, const TPicture &picture, const QTextCharFormat &base)
 {
     TVtlHtmlClipping result;
     if (html.size() > MaxBytes) {
@@ -827,7 +826,7 @@ TVtlHtmlClipping VtlHtmlClipping::Import(const QByteArray &html, const QImage &c
     if (plain.fontPointSize() <= 0)
         plain.setFontPointSize(10);
     const QString text = QBHtml::DecodeClipboard(html);
-    TBuilder builder(plain, clipboardImage, text.count(QLatin1String("<img"), Qt::CaseInsensitive) == 1);
+    TBuilder builder(plain, picture, text.count(QLatin1String("<img"), Qt::CaseInsensitive) == 1);
     const bool whole = QBHtml::Parse(text, builder);
     result.Rtf = builder.Rtf();
     QStringList notes;

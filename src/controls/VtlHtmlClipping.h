@@ -26,12 +26,20 @@ struct TVtlHtmlClipping
 namespace VtlHtmlClipping {
 
 // HTML larger than this is not read; the plain text goes in instead.
-inline constexpr qsizetype MaxBytes = 16 * 1024 * 1024;
+inline constexpr qsizetype MaxBytes = 8 * 1024 * 1024;
 // The pixels of all pictures of one clipping together; pictures beyond it become their alternative text.
 inline constexpr qint64 MaxTotalPixels = 40'000'000;
 
-// clipboardImage: the image beside the HTML, if any. base: the format of text the page gives no font or
-// size, usually that at the caret.
-TVtlHtmlClipping Import(const QByteArray &html, const QImage &clipboardImage, const QTextCharFormat &base);
+// The picture a browser put on the clipboard beside the HTML: the file's bytes as another program offers
+// them (their size is checked before anything is decoded), or an image this program put there.
+struct TPicture
+{
+    QByteArray Data;
+    QImage Image;
+};
+
+// picture: the one beside the HTML, if any. base: the format of text the page gives no font or size,
+// usually that at the caret.
+TVtlHtmlClipping Import(const QByteArray &html, const TPicture &picture, const QTextCharFormat &base);
 
 } // namespace VtlHtmlClipping

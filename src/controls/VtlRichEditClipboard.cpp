@@ -165,17 +165,21 @@ void TVtlRichEdit::InsertRtf(const QByteArray &rtf, bool withObjects)
 
 void TVtlRichEdit::PasteHtml(const QMimeData *data)
 {
-    const QImage image = data->hasImage() ? qvariant_cast<QImage>(data->imageData()) : QImage();
+    // Another program's picture arrives as a file, read only once its size is known to be bearable.
+    VtlHtmlClipping::TPicture picture;
+    picture.Data = data->data(QStringLiteral("image/png"));
+    if (picture.Data.isEmpty() && data->hasFormat(QStringLiteral("application/x-qt-image")))
+        picture.Image = qvariant_cast<QImage>(data->imageData());
     QTextCharFormat base;
     const QTextCharFormat here = textCursor().charFormat();
     const QStringList families = here.fontFamilies().toStringList();
     base.setFontFamilies(families.isEmpty() ? QStringList{document()->defaultFont().family()} : families);
     base.setFontPointSize(here.fontPointSize() > 0 ? here.fontPointSize() : document()->defaultFont().pointSizeF());
-    const TVtlHtmlClipping clipping = VtlHtmlClipping::Import(data->data(QLatin1String(HtmlMime)), image, base);
+    const TVtlHtmlClipping clipping = VtlHtmlClipping::Import(data->data(QLatin1String(HtmlMime)), picture, base);
     if (!clipping.Rtf.isEmpty())
         InsertRtf(clipping.Rtf, true);
-    else if (!clipping.Refused && !image.isNull())
-        InsertImage(image);
+    else if (!clipping.Refused && clipping.Message.isEmpty() && data->hasImage())
+        InsertImage(qvariant_cast<QImage>(data->imageData()));
     else if (data->hasText())
         insertPlainText(data->text());
     ensureCursorVisible();

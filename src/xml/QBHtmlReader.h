@@ -33,7 +33,7 @@ namespace QBHtml {
 // Elements nested deeper than this end the structured reading: the rest of the page reaches the sink
 // flattened, as its text with a "br" element where a block began or ended. The parser's work per
 // misplaced end tag grows with the depth, so this bound keeps hostile pages linear.
-inline constexpr int MaxDepth = 200;
+inline constexpr int MaxDepth = 128;
 
 // The text of clipboard HTML: the part a CF_HTML header ("Version:0.9 StartHTML:…") points at, in UTF-8;
 // otherwise by byte order mark, UTF-16 without one, a meta charset, and UTF-8 when nothing says.

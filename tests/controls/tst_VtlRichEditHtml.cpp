@@ -284,6 +284,33 @@ void TestVtlRichEditHtml::pasteCopiedImage_takesTheClipboardsPixelsNeverTheAddre
     paste(other, fixture(QStringLiteral("copy-image.html")));
     QVERIFY(pictures(*other.document()).isEmpty());
     QCOMPARE(other.toPlainText(), QStringLiteral("copied photo"));
+
+    // Another program's picture file is measured before it is decoded: a huge one is left out.
+    TVtlRichEdit third;
+    auto *data = new QMimeData;
+    data->setData(QStringLiteral("text/html"), fixture(QStringLiteral("copy-image.html")));
+    data->setData(QStringLiteral("image/png"), hugePng(10000, 10000));
+    QApplication::clipboard()->setMimeData(data);
+    QBDialogs::QueueAnswer(QMessageBox::Ok);
+    third.paste();
+    QVERIFY(pictures(*third.document()).isEmpty());
+    QCOMPARE(third.toPlainText(), QStringLiteral("copied photo"));
+    QCOMPARE(QBDialogs::ShownTexts().size(), 1);
+    QVERIFY(QBDialogs::ShownTexts().first().startsWith(QStringLiteral("Some pictures of the web page")));
+
+    // A picture file of a bearable size is taken as the browser gave it.
+    TVtlRichEdit fourth;
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    data = new QMimeData;
+    data->setData(QStringLiteral("text/html"), fixture(QStringLiteral("copy-image.html")));
+    data->setData(QStringLiteral("image/png"), png);
+    QApplication::clipboard()->setMimeData(data);
+    fourth.paste();
+    QCOMPARE(pictures(*fourth.document()).size(), 1);
+    QCOMPARE(pictures(*fourth.document()).first().property(QBRtfFormat::PictureData).toByteArray(), png);
 }
 
 void TestVtlRichEditHtml::pasteLocalPictures_neverReadsTheFiles()
