@@ -307,18 +307,19 @@ public:
                 level.Structural = true;
                 StartCell(name == QLatin1String("th"), level);
             } else {
-                FPendingSpace = true;
+                PendSpace();
             }
             break;
         case TKind::Break:
             if (inCell) {
-                FPendingSpace = true;
+                PendSpace();
             } else {
                 EnsureBlock();
                 FCursor.insertText(QString(QChar::LineSeparator), level.Char);
                 FBlockHasContent = true;
                 FLineStart = true;
                 FPendingSpace = false;
+                FTrailingBreak = true;
             }
             break;
         case TKind::Image:
@@ -362,7 +363,7 @@ public:
             if (level.Structural)
                 EndCell();
             else
-                FPendingSpace = true;
+                PendSpace();
             break;
         default:
             break;
@@ -409,6 +410,7 @@ public:
             FCursor.endEditBlock();
             return {};
         }
+        DropTrailingBreak();
         // White space at the end of a piece of a line was copied with it; after the last element it only
         // lays out the page's source.
         if (FPendingSpace && FSpaceInside && !FNeedBlock)
@@ -545,12 +547,28 @@ private:
     }
 
     // A block element starts or ends: the next text begins a paragraph; inside a table's cell a space.
+    void PendSpace()
+    {
+        FPendingSpace = true;
+        FSpaceInside = true;
+    }
+
+    // A line break that ends a paragraph shows nothing in a browser; one alone stays an empty paragraph.
+    void DropTrailingBreak()
+    {
+        if (!FTrailingBreak)
+            return;
+        FTrailingBreak = false;
+        FCursor.deletePreviousChar();
+    }
+
     void Separate()
     {
         if (FCells > 0) {
-            FPendingSpace = true;
+            PendSpace();
             return;
         }
+        DropTrailingBreak();
         FNeedBlock = true;
         FPendingSpace = false;
         FLineStart = true;
@@ -616,6 +634,7 @@ private:
         FCursor.insertText(text, Char());
         FBlockHasContent = true;
         FLineStart = false;
+        FTrailingBreak = false;
     }
 
     void StartCell(bool header, TLevel &level)
@@ -629,6 +648,7 @@ private:
         FBlockHasContent = true;
         FLineStart = true;
         FPendingSpace = false;
+        FTrailingBreak = false;
         table.CellStart = FCursor.positionInBlock();
         table.Header = header;
         if (header)
@@ -769,6 +789,7 @@ private:
         FCursor.insertImage(picture);
         FBlockHasContent = true;
         FLineStart = false;
+        FTrailingBreak = false;
     }
 
     // Whether a picture of this many pixels may be decoded, as the body's reader will; counts it if so.
@@ -805,7 +826,8 @@ private:
     bool FBlockHasContent = false;
     bool FLineStart = true;
     bool FPendingSpace = false;
-    bool FSpaceInside = false; // the pending space is inside an element of the page
+    bool FSpaceInside = false;   // the pending space is inside an element of the page
+    bool FTrailingBreak = false; // the paragraph so far ends with a line break
     bool FAnyContent = false;
     qint64 FPixels = 0;
     int FPicturesLeftOut = 0;

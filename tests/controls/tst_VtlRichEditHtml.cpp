@@ -213,6 +213,8 @@ private Q_SLOTS:
     void pasteWebClipping_keepsThePageAndDropsTheRest_data();
     void pasteWebClipping_keepsThePageAndDropsTheRest();
     void pasteWebClipping_inTheMiddleOfALine_staysInTheLine();
+    void pasteSmallPage_givesTheTextABrowserShows_data();
+    void pasteSmallPage_givesTheTextABrowserShows();
     void pasteCopiedImage_takesTheClipboardsPixelsNeverTheAddress();
     void pasteLocalPictures_neverReadsTheFiles();
     void pasteHostileHtml_givesAMessageOrPlainText_data();
@@ -264,6 +266,45 @@ void TestVtlRichEditHtml::pasteWebClipping_inTheMiddleOfALine_staysInTheLine()
     QCOMPARE(editor.document()->blockCount(), 1);
     QVERIFY(formatOf(*editor.document(), QStringLiteral("bold")).fontWeight() >= QFont::Bold);
     QVERIFY(formatOf(*editor.document(), QStringLiteral("word")).fontWeight() < QFont::Bold);
+}
+
+void TestVtlRichEditHtml::pasteSmallPage_givesTheTextABrowserShows_data()
+{
+    QTest::addColumn<QByteArray>("html");
+    QTest::addColumn<QString>("text");
+    // Whole paragraphs come with their paragraph end; a piece of one does not.
+    QTest::newRow("white space collapses") << QByteArray("<p>  a \n\t b  </p>") << "a b";
+    QTest::newRow("line break") << QByteArray("<p>one<br>two</p><p>three</p>") << "one\ntwo\nthree\n";
+    QTest::newRow("break ending a paragraph") << QByteArray("<p>one<br></p><p>two</p>") << "one\ntwo\n";
+    QTest::newRow("empty line") << QByteArray("<p>one</p><p><br></p><p>two</p>") << "one\n\ntwo\n";
+    QTest::newRow("character references")
+        << QByteArray("<p>a &amp; b &lt;c&gt; &eacute; &#x1F600;</p>") << QStringLiteral("a & b <c> \u00e9 \U0001F600");
+    QTest::newRow("items without a list") << QByteArray("<li>x</li><li>y</li>") << "x\ny\n";
+    QTest::newRow("definition list") << QByteArray("<dl><dt>term</dt><dd>meaning</dd></dl>") << "term\nmeaning\n";
+    QTest::newRow("comments and instructions") << QByteArray("a<!-- c -->b<?php echo 1; ?>c") << "abc";
+    QTest::newRow("hidden parts") << QByteArray("<p>shown<span hidden>secret</span><span style='display: none'>"
+                                                "secret</span><span style='visibility:hidden'>secret</span></p>")
+                                  << "shown";
+    QTest::newRow("text around a table") << QByteArray("before<table><tr><td>a</td><td>b</td></tr></table>after")
+                                         << "before\na\tb\nafter";
+    QTest::newRow("table in a cell") << QByteArray("<table><tr><td>x<table><tr><td>y</td><td>z</td></tr></table>"
+                                                   "</td><td>w</td></tr></table>")
+                                     << "x y z\tw";
+    QTest::newRow("list in a cell") << QByteArray("<table><tr><td><ul><li>a</li><li>b</li></ul></td></tr></table>")
+                                    << "a b";
+    QTest::newRow("link schemes") << QByteArray("<a href='vbscript:x'>v</a> <a href='data:text/html,x'>d</a> "
+                                                "<a href='/relative'>r</a> <a href='#top'>t</a>")
+                                  << "v d r t";
+}
+
+void TestVtlRichEditHtml::pasteSmallPage_givesTheTextABrowserShows()
+{
+    QFETCH(QByteArray, html);
+    QFETCH(QString, text);
+    TVtlRichEdit editor;
+    paste(editor, html, QStringLiteral("plain"));
+    QCOMPARE(editor.toPlainText(), text);
+    QVERIFY(linkTargets(*editor.document()).isEmpty());
 }
 
 void TestVtlRichEditHtml::pasteCopiedImage_takesTheClipboardsPixelsNeverTheAddress()
