@@ -324,7 +324,13 @@ bool Parse(const QString &html, IQBHtmlSink &sink)
     const bool whole = parse.HaltedAt < 0;
     if (!whole) {
         // Too deep: what is left goes in as text, inside the elements open where reading stopped.
-        const long from = qBound(0L, parse.HaltedAt, long(utf8.size()));
+        // Reading stopped inside the start tag, after its attributes: the rest of the tag goes too.
+        qsizetype from = qBound(qsizetype(0), qsizetype(parse.HaltedAt), utf8.size());
+        while (from < utf8.size() && (utf8.at(from) == ' ' || utf8.at(from) == '\t' || utf8.at(from) == '\n' ||
+                                      utf8.at(from) == '\r' || utf8.at(from) == '/'))
+            ++from;
+        if (from < utf8.size() && utf8.at(from) == '>')
+            ++from;
         const QByteArray rest = flatten(QByteArrayView(utf8).sliced(from));
         parse.HaltedAt = -1;
         parse.Flat = true;

@@ -191,6 +191,16 @@ QByteArray hugePng(int width, int height)
     return QByteArray("\x89PNG\r\n\x1a\n", 8) + chunk("IHDR", header) + chunk("IDAT", compressed) + chunk("IEND", {});
 }
 
+QByteArray utf16le(const QString &text)
+{
+    QByteArray out;
+    for (const QChar c : text) {
+        out += char(c.unicode() & 0xFF);
+        out += char(c.unicode() >> 8);
+    }
+    return out;
+}
+
 QByteArray repeated(const QByteArray &piece, int times)
 {
     QByteArray out;
@@ -215,6 +225,8 @@ private Q_SLOTS:
     void pasteWebClipping_inTheMiddleOfALine_staysInTheLine();
     void pasteSmallPage_givesTheTextABrowserShows_data();
     void pasteSmallPage_givesTheTextABrowserShows();
+    void pasteHtmlInACharset_readsItsText_data();
+    void pasteHtmlInACharset_readsItsText();
     void pasteCopiedImage_takesTheClipboardsPixelsNeverTheAddress();
     void pasteLocalPictures_neverReadsTheFiles();
     void pasteHostileHtml_givesAMessageOrPlainText_data();
@@ -305,6 +317,39 @@ void TestVtlRichEditHtml::pasteSmallPage_givesTheTextABrowserShows()
     paste(editor, html, QStringLiteral("plain"));
     QCOMPARE(editor.toPlainText(), text);
     QVERIFY(linkTargets(*editor.document()).isEmpty());
+}
+
+void TestVtlRichEditHtml::pasteHtmlInACharset_readsItsText_data()
+{
+    QTest::addColumn<QByteArray>("html");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("windows-1252") << QByteArray("<meta charset=\"windows-1252\"><b>\x93"
+                                                "Caf\xe9\x94</b>")
+                                  << QStringLiteral("\u201cCaf\u00e9\u201d");
+    QTest::newRow("iso-8859-15 by http-equiv")
+        << QByteArray("<meta http-equiv=\"Content-Type\" content=\"text/html; charset=ISO-8859-15\"><b>\xa4 5</b>")
+        << QStringLiteral("\u20ac 5");
+    QTest::newRow("koi8-r") << QByteArray("<meta charset='koi8-r'><b>\xf0\xd2\xc9\xd7\xc5\xd4</b>")
+                            << QStringLiteral("\u041f\u0440\u0438\u0432\u0435\u0442");
+    QTest::newRow("UTF-8 with byte order mark")
+        << QByteArray("\xef\xbb\xbf<b>na\xc3\xafve</b>") << QStringLiteral("na\u00efve");
+    QTest::newRow("UTF-8 without a charset") << QByteArray("<b>na\xc3\xafve</b>") << QStringLiteral("na\u00efve");
+    QTest::newRow("UTF-16 named by a page in bytes")
+        << QByteArray("<meta charset='utf-16'><b>na\xc3\xafve</b>") << QStringLiteral("na\u00efve");
+    QTest::newRow("UTF-16 little endian without a mark")
+        << utf16le(QStringLiteral("<b>na\u00efve</b>")) << QStringLiteral("na\u00efve");
+    QTest::newRow("unknown charset") << QByteArray("<meta charset='no-such-charset'><b>na\xc3\xafve</b>")
+                                     << QStringLiteral("na\u00efve");
+}
+
+void TestVtlRichEditHtml::pasteHtmlInACharset_readsItsText()
+{
+    QFETCH(QByteArray, html);
+    QFETCH(QString, text);
+    TVtlRichEdit editor;
+    paste(editor, html, QStringLiteral("plain"));
+    QCOMPARE(editor.toPlainText(), text);
+    QVERIFY(formatOf(*editor.document(), text.left(2)).fontWeight() >= QFont::Bold);
 }
 
 void TestVtlRichEditHtml::pasteCopiedImage_takesTheClipboardsPixelsNeverTheAddress()
@@ -434,6 +479,7 @@ void TestVtlRichEditHtml::pasteHostileHtml_givesAMessageOrPlainText()
     QString plain = editor.toPlainText().trimmed();
     plain.replace(QLatin1Char('\n'), QLatin1Char(' '));
     QVERIFY2(plain.endsWith(text), qPrintable(plain.right(200)));
+    QVERIFY2(!plain.contains(QLatin1Char('>')), qPrintable(plain.left(200)));
     QVERIFY(pictures(*editor.document()).isEmpty());
 
     // The editor goes on working.
