@@ -21,6 +21,8 @@
 #include <QTextList>
 #include <QUrl>
 
+#include <cmath>
+
 namespace {
 
 // Browsers' default heading sizes, relative to the text's.
@@ -143,11 +145,11 @@ QColor ColorOf(QString text)
         for (int i = 0; i < 3; ++i) {
             bool ok = false;
             const double value = QString(parts.at(i)).remove(QLatin1Char('%')).toDouble(&ok);
-            if (!ok)
+            if (!ok || !std::isfinite(value))
                 return {};
-            rgb[i] = qBound(0, int(parts.at(i).endsWith(QLatin1Char('%')) ? value * 2.55 : value), 255);
+            rgb[i] = int(qBound(0.0, parts.at(i).endsWith(QLatin1Char('%')) ? value * 2.55 : value, 255.0));
         }
-        if (parts.size() > 3 && parts.at(3).toDouble() == 0.0 && parts.at(3) != QLatin1String("1"))
+        if (parts.size() > 3 && !(parts.at(3).toDouble() > 0.0))
             return {};
         color = QColor(rgb[0], rgb[1], rgb[2]);
     } else {
