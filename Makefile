@@ -44,7 +44,7 @@ test-asan: deps $(BUILD_ASAN)/build.ninja
 
 # libFuzzer over the RTF reader and extractor, each for FUZZ_SECONDS, starting from the samples in
 # tests/data/rtf; the corpus grows in $(BUILD_FUZZ), crashes land in $(BUILD_FUZZ)/artifacts.
-FUZZ_TARGETS := fuzz_RtfText fuzz_RtfReader fuzz_XmlLoad fuzz_Clipboard fuzz_Language fuzz_Registry fuzz_RtfRoundTrip
+FUZZ_TARGETS := fuzz_RtfText fuzz_RtfReader fuzz_XmlLoad fuzz_Clipboard fuzz_Language fuzz_Registry fuzz_RtfRoundTrip fuzz_HtmlClipping
 
 $(BUILD_FUZZ)/build.ninja:
 	@scripts/install-deps.sh --fuzz
@@ -60,6 +60,7 @@ fuzz: $(BUILD_FUZZ)/build.ninja
 			fuzz_Clipboard) seeds=tests/data/fuzz-seeds/clipboard; dict=tests/data/xml-fuzz.dict;; \
 			fuzz_Language) seeds=tests/data/fuzz-seeds/language; dict=tests/data/xml-fuzz.dict;; \
 			fuzz_Registry) seeds=tests/data/fuzz-seeds/registry; dict=tests/data/registry-fuzz.dict;; \
+			fuzz_HtmlClipping) seeds=tests/data/html; dict=tests/data/html-fuzz.dict;; \
 			*) seeds=tests/data/rtf; dict=tests/data/rtf-fuzz.dict;; esac; \
 		mkdir -p $(BUILD_FUZZ)/corpus/$$t tests/data/fuzz/$$t && \
 		QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=0 $(BUILD_FUZZ)/fuzz/$$t \

@@ -12,6 +12,7 @@
 #include <optional>
 
 class QIODevice;
+class QMimeData;
 class TVtlRichEdit;
 class TVtlFindDialog;
 class TVtlReplaceDialog;
@@ -54,6 +55,7 @@ enum TVtlPasteFormat {
     pfRichTextNoObjects,
     pfText,
     pfBitmap,
+    pfHtml,
 };
 
 enum TVtlFindOption {
@@ -314,6 +316,8 @@ private:
     friend class TRxParaAttributes;
 
     void InsertRtf(const QByteArray &rtf, bool withObjects);
+    // A web clipping: the clipboard's HTML, made safe, or its plain text when the HTML cannot be used.
+    void PasteHtml(const QMimeData *data);
     void AttachDocument(QTextDocument *doc);
     void MarkVisibleUrls();
     // Qt 6.4 numbers every list from 1 and knows one bullet; the labels of other lists are painted here.

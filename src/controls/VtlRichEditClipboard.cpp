@@ -3,6 +3,8 @@
 #include "VtlRichEdit.h"
 
 #include "EditorTexts.h"
+#include "VtlHtmlClipping.h"
+#include "platform/QBDialogs.h"
 #include "rtf/QBRtfReader.h"
 #include "rtf/QBRtfWriter.h"
 
@@ -20,6 +22,7 @@ namespace {
 
 const char RtfMime[] = "text/rtf";
 const char RtfMimeAlt[] = "application/rtf";
+const char HtmlMime[] = "text/html";
 
 QString RtfMimeFormat(const QMimeData *data)
 {
@@ -52,6 +55,8 @@ bool TVtlRichEdit::CanPasteFormat(TVtlPasteFormat format) const
         return data->hasText();
     case pfBitmap:
         return !FPlainText && data->hasImage();
+    case pfHtml:
+        return !FPlainText && data->hasFormat(QLatin1String(HtmlMime));
     }
     return false;
 }
@@ -72,6 +77,9 @@ void TVtlRichEdit::PasteSpecial(TVtlPasteFormat format)
     case pfBitmap:
         InsertImage(qvariant_cast<QImage>(data->imageData()));
         break;
+    case pfHtml:
+        PasteHtml(data);
+        break;
     }
     ensureCursorVisible();
 }
@@ -88,6 +96,7 @@ bool TVtlRichEdit::PasteSpecialDialog()
         {pfRichText, EditorText("SPasteRtf", "Rich Text Format"), EditorText("SPasteRtfResult", "Rich Text Format")},
         {pfRichTextNoObjects, EditorText("SPasteRtfNoObjs", "Rich Text Format Without Objects"),
          EditorText("SPasteRtfNoObjsResult", "Rich Text Format Without Objects")},
+        {pfHtml, EditorText("SPasteHtml", "HTML"), EditorText("SPasteHtmlResult", "formatted text from a web page")},
         {pfText, EditorText("SPasteText", "Unformatted text"),
          EditorText("SPasteTextResult", "text without any formatting")},
         {pfBitmap, EditorText("SPasteBitmap", "Windows Bitmap"), EditorText("SPasteBitmapResult", "bitmap image")},
@@ -154,6 +163,33 @@ void TVtlRichEdit::InsertRtf(const QByteArray &rtf, bool withObjects)
     setTextCursor(cursor);
 }
 
+void TVtlRichEdit::PasteHtml(const QMimeData *data)
+{
+    // Another program's picture arrives as a file, read only once its size is known to be bearable.
+    VtlHtmlClipping::TPicture picture;
+    picture.Data = data->data(QStringLiteral("image/png"));
+    if (picture.Data.isEmpty() && data->hasFormat(QStringLiteral("application/x-qt-image")))
+        picture.Image = qvariant_cast<QImage>(data->imageData());
+    QTextCharFormat base;
+    const QTextCharFormat here = textCursor().charFormat();
+    const QStringList families = here.fontFamilies().toStringList();
+    base.setFontFamilies(families.isEmpty() ? QStringList{document()->defaultFont().family()} : families);
+    base.setFontPointSize(here.fontPointSize() > 0 ? here.fontPointSize() : document()->defaultFont().pointSizeF());
+    const TVtlHtmlClipping clipping = VtlHtmlClipping::Import(data->data(QLatin1String(HtmlMime)), picture, base);
+    if (!clipping.Rtf.isEmpty())
+        InsertRtf(clipping.Rtf, true);
+    else if (!clipping.Refused && clipping.Message.isEmpty() && data->hasImage())
+        InsertImage(qvariant_cast<QImage>(data->imageData()));
+    else if (data->hasText())
+        insertPlainText(data->text());
+    ensureCursorVisible();
+    if (clipping.Refused && !data->hasText())
+        QBDialogs::Information(this, EditorText("SHtmlNothingPasted", "The web page on the clipboard is too large "
+                                                                      "to paste, and it holds no plain text."));
+    else if (!clipping.Message.isEmpty())
+        QBDialogs::Information(this, clipping.Message);
+}
+
 QMimeData *TVtlRichEdit::createMimeDataFromSelection() const
 {
     auto *data = new QMimeData;
@@ -204,13 +240,14 @@ void TVtlRichEdit::insertFromMimeData(const QMimeData *source)
             ensureCursorVisible();
             return;
         }
+        // A browser's "copy image" puts the picture beside HTML that names it; the HTML reader takes those pixels.
+        if (source->hasFormat(QLatin1String(HtmlMime))) {
+            PasteHtml(source);
+            return;
+        }
         if (source->hasImage()) {
             InsertImage(qvariant_cast<QImage>(source->imageData()));
             ensureCursorVisible();
-            return;
-        }
-        if (source->hasHtml()) {
-            QTextEdit::insertFromMimeData(source);
             return;
         }
     }
