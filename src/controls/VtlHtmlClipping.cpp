@@ -285,11 +285,19 @@ public:
         for (const QChar c : text) {
             if (c == QLatin1Char(' ') || c == QLatin1Char('\t') || c == QLatin1Char('\n') || c == QLatin1Char('\r') ||
                 c == QLatin1Char('\f')) {
+                if (!FPendingSpace)
+                    FSpaceFormat = Char();
                 FPendingSpace = true;
                 FSpaceInside = !FStack.isEmpty() && !FStack.last().Root;
                 continue;
             }
-            if (FPendingSpace && (!out.isEmpty() || (!FLineStart && !FNeedBlock)))
+            // A space between two elements looks as it did where it was written: "a <u>link</u>" has no
+            // underlined space.
+            if (FPendingSpace && out.isEmpty() && !FLineStart && !FNeedBlock) {
+                FCursor.insertText(QStringLiteral(" "), FSpaceFormat);
+                FPendingSpace = false;
+            }
+            if (FPendingSpace && !out.isEmpty())
                 out += QLatin1Char(' ');
             FPendingSpace = false;
             out += c;
@@ -309,7 +317,7 @@ public:
         // White space at the end of a piece of a line was copied with it; after the last element it only
         // lays out the page's source.
         if (FPendingSpace && FSpaceInside && !FNeedBlock)
-            FCursor.insertText(QStringLiteral(" "), Char());
+            FCursor.insertText(QStringLiteral(" "), FSpaceFormat);
         FCursor.endEditBlock();
         // A clipping of several paragraphs that ends with a block keeps that block's format (a list item,
         // a heading) by ending it; a piece of one paragraph goes into the line at the caret.
@@ -446,6 +454,7 @@ private:
     {
         FPendingSpace = true;
         FSpaceInside = true;
+        FSpaceFormat = Char();
     }
 
     // A line break that ends a paragraph shows nothing in a browser; one alone stays an empty paragraph.
@@ -679,7 +688,7 @@ private:
         picture.setProperty(QBRtfFormat::PictureKind, kind);
         EnsureBlock();
         if (FPendingSpace && !FLineStart)
-            FCursor.insertText(QStringLiteral(" "), format);
+            FCursor.insertText(QStringLiteral(" "), FSpaceFormat);
         FPendingSpace = false;
         FCursor.insertImage(picture);
         FBlockHasContent = true;
@@ -721,8 +730,9 @@ private:
     bool FBlockHasContent = false;
     bool FLineStart = true;
     bool FPendingSpace = false;
-    bool FSpaceInside = false;   // the pending space is inside an element of the page
-    bool FTrailingBreak = false; // the paragraph so far ends with a line break
+    bool FSpaceInside = false;    // the pending space is inside an element of the page
+    QTextCharFormat FSpaceFormat; // how the pending space looked where it was written
+    bool FTrailingBreak = false;  // the paragraph so far ends with a line break
     bool FAnyContent = false;
     qint64 FPixels = 0;
     int FPicturesLeftOut = 0;

@@ -278,6 +278,22 @@ void TestVtlRichEditHtml::pasteWebClipping_inTheMiddleOfALine_staysInTheLine()
     QCOMPARE(editor.document()->blockCount(), 1);
     QVERIFY(formatOf(*editor.document(), QStringLiteral("bold")).fontWeight() >= QFont::Bold);
     QVERIFY(formatOf(*editor.document(), QStringLiteral("word")).fontWeight() < QFont::Bold);
+    QVERIFY(formatOf(*editor.document(), QStringLiteral(" ")).fontWeight() < QFont::Bold);
+
+    // A space between elements looks as it did where it was written, not like the element after it.
+    TVtlRichEdit spaced;
+    paste(spaced, "<p>x <u>under</u> y <a href='https://example.org/'>link</a> <s>struck</s> z</p>");
+    QCOMPARE(spaced.toPlainText(), QStringLiteral("x under y link struck z"));
+    const QString text = spaced.toPlainText();
+    for (int i = 0; i < text.size(); ++i) {
+        if (text.at(i) != QLatin1Char(' '))
+            continue;
+        QTextCursor cursor(spaced.document());
+        cursor.setPosition(i + 1);
+        const QTextCharFormat format = cursor.charFormat();
+        QVERIFY2(!format.fontUnderline() && !format.isAnchor() && !format.fontStrikeOut(),
+                 qPrintable(QString::number(i)));
+    }
 }
 
 void TestVtlRichEditHtml::pasteSmallPage_givesTheTextABrowserShows_data()
