@@ -46,8 +46,7 @@ TQBUndoStep::~TQBUndoStep()
 
 bool TQBUndoStep::Has(TRecordKind kind, const IQBArticle *article) const
 {
-    return std::any_of(FRecords.begin(), FRecords.end(),
-                       [&](const TRecord &record) { return record.Kind == kind && record.Article.get() == article; });
+    return FValues.value(article) & (1u << kind);
 }
 
 IQBArticlePtr TQBUndoStep::Focus(bool undo) const

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QHash>
 #include <QString>
 #include <memory>
 #include <vector>
@@ -68,7 +69,11 @@ private:
         quint8 NewMark = 0;
     };
 
-    TRecord &Add(TRecordKind kind, IQBArticlePtr article) { return FRecords.emplace_back(kind, std::move(article)); }
+    TRecord &Add(TRecordKind kind, IQBArticlePtr article)
+    {
+        FValues[article.get()] |= quint8(1u << kind);
+        return FRecords.emplace_back(kind, std::move(article));
+    }
     // The first change of a value in a step keeps the value before; later ones add nothing, since
     // the value after is taken when the step ends.
     bool Has(TRecordKind kind, const IQBArticle *article) const;
@@ -79,6 +84,8 @@ private:
     IQBArticlePtr FArticle;
     QString FSubject;
     std::vector<TRecord> FRecords;
+    // The kinds of record each article has, so a branch of any size is marked in linear time.
+    QHash<const IQBArticle *, quint8> FValues;
 };
 
 // The outline's undo history of one document. It lives and dies with the document, so closing a
