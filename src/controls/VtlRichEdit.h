@@ -318,6 +318,9 @@ private:
     void InsertRtf(const QByteArray &rtf, bool withObjects);
     // A web clipping: the clipboard's HTML, made safe, or its plain text when the HTML cannot be used.
     void PasteHtml(const QMimeData *data);
+    // A picture on the clipboard at the caret. Another program's picture file is measured before
+    // it is decoded, so one too large to hold is refused with a message instead.
+    void PastePicture(const QMimeData *data);
     void AttachDocument(QTextDocument *doc);
     void MarkVisibleUrls();
     // Qt 6.4 numbers every list from 1 and knows one bullet; the labels of other lists are painted here.

@@ -5,18 +5,22 @@
 #include "EditorTexts.h"
 #include "VtlHtmlClipping.h"
 #include "platform/QBDialogs.h"
+#include "rtf/QBRtfPictures.h"
 #include "rtf/QBRtfReader.h"
 #include "rtf/QBRtfWriter.h"
 
 #include <QApplication>
+#include <QBuffer>
 #include <QClipboard>
 #include <QDialog>
 #include <QDialogButtonBox>
+#include <QImageReader>
 #include <QLabel>
 #include <QListWidget>
 #include <QMimeData>
 #include <QTextDocumentFragment>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace {
 
@@ -33,6 +37,16 @@ QString RtfMimeFormat(const QMimeData *data)
     if (data->hasFormat(QLatin1String(RtfMimeAlt)))
         return QLatin1String(RtfMimeAlt);
     return {};
+}
+
+// Qt names a decoded picture; a picture file of another program comes as its own type.
+bool HasPicture(const QMimeData *data)
+{
+    if (data->hasImage())
+        return true;
+    const QStringList formats = data->formats();
+    return std::any_of(formats.begin(), formats.end(),
+                       [](const QString &format) { return format.startsWith(QLatin1String("image/")); });
 }
 
 } // namespace
@@ -54,7 +68,7 @@ bool TVtlRichEdit::CanPasteFormat(TVtlPasteFormat format) const
     case pfText:
         return data->hasText();
     case pfBitmap:
-        return !FPlainText && data->hasImage();
+        return !FPlainText && HasPicture(data);
     case pfHtml:
         return !FPlainText && data->hasFormat(QLatin1String(HtmlMime));
     }
@@ -75,7 +89,7 @@ void TVtlRichEdit::PasteSpecial(TVtlPasteFormat format)
         insertPlainText(data->text());
         break;
     case pfBitmap:
-        InsertImage(qvariant_cast<QImage>(data->imageData()));
+        PastePicture(data);
         break;
     case pfHtml:
         PasteHtml(data);
@@ -178,8 +192,8 @@ void TVtlRichEdit::PasteHtml(const QMimeData *data)
     const TVtlHtmlClipping clipping = VtlHtmlClipping::Import(data->data(QLatin1String(HtmlMime)), picture, base);
     if (!clipping.Rtf.isEmpty())
         InsertRtf(clipping.Rtf, true);
-    else if (!clipping.Refused && clipping.Message.isEmpty() && data->hasImage())
-        InsertImage(qvariant_cast<QImage>(data->imageData()));
+    else if (!clipping.Refused && clipping.Message.isEmpty() && HasPicture(data))
+        PastePicture(data);
     else if (data->hasText())
         insertPlainText(data->text());
     ensureCursorVisible();
@@ -224,7 +238,7 @@ bool TVtlRichEdit::canInsertFromMimeData(const QMimeData *source) const
 {
     if (!source)
         return false;
-    if (!FPlainText && (!RtfMimeFormat(source).isEmpty() || source->hasImage()))
+    if (!FPlainText && (!RtfMimeFormat(source).isEmpty() || HasPicture(source)))
         return true;
     return source->hasText() || QTextEdit::canInsertFromMimeData(source);
 }
@@ -245,8 +259,8 @@ void TVtlRichEdit::insertFromMimeData(const QMimeData *source)
             PasteHtml(source);
             return;
         }
-        if (source->hasImage()) {
-            InsertImage(qvariant_cast<QImage>(source->imageData()));
+        if (HasPicture(source)) {
+            PastePicture(source);
             ensureCursorVisible();
             return;
         }
@@ -255,4 +269,40 @@ void TVtlRichEdit::insertFromMimeData(const QMimeData *source)
         insertPlainText(source->text());
         ensureCursorVisible();
     }
+}
+
+void TVtlRichEdit::PastePicture(const QMimeData *data)
+{
+    const auto tooLarge = [this] {
+        QBDialogs::Information(this, EditorText("SPictureTooLarge", "The picture is too large."));
+    };
+    const QStringList formats = data->formats();
+    for (const QString &format : formats) {
+        if (!format.startsWith(QLatin1String("image/")))
+            continue;
+        QByteArray bytes = data->data(format);
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::ReadOnly);
+        QImageReader reader(&buffer);
+        reader.setDecideFormatFromContent(true);
+        const QSize size = reader.size();
+        if (!size.isValid())
+            continue;
+        const qint64 pixels = qint64(size.width()) * size.height();
+        if (!QBRtfPictures::SizeAllowed(pixels, bytes.size())) {
+            tooLarge();
+            return;
+        }
+        const QImage image = reader.read();
+        if (!image.isNull()) {
+            InsertImage(image);
+            return;
+        }
+    }
+    // A picture of this program or another Qt program arrives already decoded.
+    const QImage image = qvariant_cast<QImage>(data->imageData());
+    if (qint64(image.width()) * image.height() > QBRtfPictures::MaxPixels)
+        tooLarge();
+    else
+        InsertImage(image);
 }

@@ -229,6 +229,7 @@ private Q_SLOTS:
     void pasteHtmlInACharset_readsItsText();
     void pasteCopiedImage_takesTheClipboardsPixelsNeverTheAddress();
     void pasteLocalPictures_neverReadsTheFiles();
+    void pastePicture_withoutHtml_isMeasuredBeforeItIsDecoded();
     void pasteHostileHtml_givesAMessageOrPlainText_data();
     void pasteHostileHtml_givesAMessageOrPlainText();
     void pasteSpecial_offersHtml_andPastesThroughIt();
@@ -413,6 +414,46 @@ void TestVtlRichEditHtml::pasteCopiedImage_takesTheClipboardsPixelsNeverTheAddre
     fourth.paste();
     QCOMPARE(pictures(*fourth.document()).size(), 1);
     QCOMPARE(pictures(*fourth.document()).first().property(QBRtfFormat::PictureData).toByteArray(), png);
+}
+
+// A picture file another program put on the clipboard alone: a huge one is refused with a message
+// before a pixel is decoded, by Paste and by Paste Special alike; a fair one arrives.
+void TestVtlRichEditHtml::pastePicture_withoutHtml_isMeasuredBeforeItIsDecoded()
+{
+    const auto offer = [](const QByteArray &png) {
+        auto *data = new QMimeData;
+        data->setData(QStringLiteral("image/png"), png);
+        QApplication::clipboard()->setMimeData(data);
+    };
+    TVtlRichEdit editor;
+    offer(hugePng(10000, 10000));
+    QBDialogs::QueueAnswer(QMessageBox::Ok);
+    editor.paste();
+    QCOMPARE(QBDialogs::ShownTexts(), QStringList{QStringLiteral("The picture is too large.")});
+    QVERIFY(pictures(*editor.document()).isEmpty());
+    QBDialogs::QueueAnswer(QMessageBox::Ok);
+    editor.PasteSpecial(pfBitmap);
+    QCOMPARE(QBDialogs::ShownTexts().size(), 2);
+    QVERIFY(pictures(*editor.document()).isEmpty());
+
+    QImage fair(20, 10, QImage::Format_RGB32);
+    fair.fill(Qt::darkGreen);
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    fair.save(&buffer, "PNG");
+    offer(png);
+    editor.paste();
+    QCOMPARE(pictures(*editor.document()).size(), 1);
+    QCOMPARE(pictures(*editor.document()).first().width(), 20.0);
+
+    // Already decoded by a Qt program: measured as it is.
+    auto *decoded = new QMimeData;
+    decoded->setImageData(fair);
+    QApplication::clipboard()->setMimeData(decoded);
+    editor.paste();
+    QCOMPARE(pictures(*editor.document()).size(), 2);
+    QCOMPARE(QBDialogs::ShownTexts().size(), 2);
 }
 
 void TestVtlRichEditHtml::pasteLocalPictures_neverReadsTheFiles()
