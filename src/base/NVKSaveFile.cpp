@@ -21,8 +21,11 @@ const char SFaultOpen[] = "Cannot create a temporary file (planned write fault)"
 const char SFaultWrite[] = "No space left on device (planned write fault)";
 const char SFaultCommit[] = "Cannot replace the file (planned write fault)";
 
-// The mark on a temporary while it is written. The temporary becomes the target itself, so the
-// mark goes again just before it replaces the target; a kill in between leaves it marked.
+// The mark on a temporary while it is written. The temporary becomes the target itself, so the mark
+// is taken off the target once it has replaced it. Taking it off before would leave the whole time
+// the data reach the disk (a second for a large file) in which a kill leaves an unmarked temporary
+// that no cleanup would ever remove; a kill after the replacement leaves only an inert mark on the
+// document, whose name no cleanup looks at.
 const char SSavingMark[] = "user.quillbox.saving";
 
 void markTemporary(int handle)
@@ -35,10 +38,9 @@ void markTemporary(int handle)
     ::fsetxattr(handle, SSavingMark, "1", 1, 0);
 }
 
-void unmarkTemporary(int handle)
+void unmarkTarget(const QString &fileName)
 {
-    if (handle >= 0)
-        ::fremovexattr(handle, SSavingMark);
+    ::removexattr(QFile::encodeName(fileName).constData(), SSavingMark);
 }
 
 } // namespace
@@ -87,7 +89,6 @@ bool TNVKSaveFile::open(OpenMode mode)
 
 bool TNVKSaveFile::commit()
 {
-    unmarkTemporary(handle());
     if (FFault.Fault == TNVKWriteFault::AtCommit && isOpen()) {
         // The temporary is complete; the rename fails. QSaveFile then drops the temporary.
         cancelWriting();
@@ -95,8 +96,10 @@ bool TNVKSaveFile::commit()
         setErrorString(QString::fromUtf8(SFaultCommit));
         return false;
     }
-    if (QSaveFile::commit())
+    if (QSaveFile::commit()) {
+        unmarkTarget(fileName());
         return true;
+    }
     // Closing forgets why a write failed ("Unknown error"); the first reason is the one to tell.
     if (!FWriteError.isEmpty())
         setErrorString(FWriteError);
