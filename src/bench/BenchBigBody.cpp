@@ -3,8 +3,6 @@
 #include "QBBench.h"
 #include "QBBenchDocs.h"
 #include "controls/ArticleRichEdit.h"
-#include "controls/ArticleTabs.h"
-#include "controls/ArticleTitle.h"
 #include "document/QBXml.h"
 #include "editor/QBEditorSvc.h"
 #include "rtf/QBRtfBody.h"
@@ -21,7 +19,6 @@
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
-#include <QVBoxLayout>
 
 #include <algorithm>
 #include <cmath>
@@ -143,22 +140,8 @@ void bigBody(QTextStream &out, qsizetype megabytes)
     if (!qobject_cast<QApplication *>(QCoreApplication::instance()))
         return;
     const TQBBenchServices services;
-    QWidget window;
-    auto *layout = new QVBoxLayout(&window);
-    auto *tabs = new TArticleTabs(&window);
-    auto *title = new TArticleTitle(&window);
-    auto *editor = new TArticleRichEdit(&window);
-    layout->addWidget(tabs);
-    layout->addWidget(title);
-    layout->addWidget(editor);
-    window.resize(900, 700);
-    window.show();
-    QCoreApplication::processEvents();
-    TQBEditorService provider;
-    provider.SetArticleTabs(tabs);
-    provider.SetArticleTitle(title);
-    provider.SetArticleEditor(editor);
-    provider.SetActive(true);
+    const TQBBenchEditorArea area;
+    TArticleRichEdit *editor = area.Editor();
     timer.restart();
     DataService()->OpenDocument(fileName);
     out << "   open through the data service: " << QBBenchMs(timer.nsecsElapsed()) << "\n";
@@ -178,7 +161,6 @@ void bigBody(QTextStream &out, qsizetype megabytes)
     timer.restart();
     svc->NavigateTo(document->FindArticle(1));
     out << "   and away again (stores nothing unchanged): " << QBBenchMs(timer.nsecsElapsed()) << "\n";
-    provider.SetActive(false);
 }
 
 const bool registered50 =

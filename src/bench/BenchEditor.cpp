@@ -3,8 +3,6 @@
 #include "QBBench.h"
 #include "QBBenchDocs.h"
 #include "controls/ArticleRichEdit.h"
-#include "controls/ArticleTabs.h"
-#include "controls/ArticleTitle.h"
 #include "editor/QBEditorSvc.h"
 #include "framework/NVKInit.h"
 #include "services/QBDocSvc.h"
@@ -15,7 +13,6 @@
 #include <QKeyEvent>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
-#include <QVBoxLayout>
 
 namespace {
 
@@ -67,23 +64,8 @@ void editorBench(QTextStream &out)
     {
         const TQBBenchServices services;
 
-        QWidget window;
-        auto *layout = new QVBoxLayout(&window);
-        auto *tabs = new TArticleTabs(&window);
-        auto *title = new TArticleTitle(&window);
-        auto *editor = new TArticleRichEdit(&window);
-        layout->addWidget(tabs);
-        layout->addWidget(title);
-        layout->addWidget(editor);
-        window.resize(900, 700);
-        window.show();
-        QCoreApplication::processEvents();
-
-        TQBEditorService provider;
-        provider.SetArticleTabs(tabs);
-        provider.SetArticleTitle(title);
-        provider.SetArticleEditor(editor);
-        provider.SetActive(true);
+        const TQBBenchEditorArea area;
+        TArticleRichEdit *editor = area.Editor();
         const IQBEditorServicePtr svc = EditorService();
         const IQBDocumentPtr doc = DataService()->GetDocument();
 
@@ -133,7 +115,6 @@ void editorBench(QTextStream &out)
         out << "   type " << keys
             << " characters into a 200 KB body: " << QString::number(double(typing) / keys / 1000.0, 'f', 1)
             << " us per keystroke\n";
-        provider.SetActive(false);
     }
 }
 

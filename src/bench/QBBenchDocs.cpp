@@ -2,12 +2,18 @@
 // SPDX-License-Identifier: MIT
 #include "QBBenchDocs.h"
 
+#include "controls/ArticleRichEdit.h"
+#include "controls/ArticleTabs.h"
+#include "controls/ArticleTitle.h"
+#include "editor/QBEditorSvc.h"
 #include "framework/NVKInit.h"
 #include "services/QBDocSvc.h"
 #include "services/QBSettingsSvc.h"
 #include "services/Registry.h"
+#include <QCoreApplication>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QVBoxLayout>
 #include <ctime>
 
 #include "document/QBDom.h"
@@ -93,4 +99,41 @@ double QBBenchMemoryMB(const char *key)
         if (line.startsWith(prefix))
             return line.mid(prefix.size()).trimmed().split(' ').value(0).toDouble() / 1024.0;
     return 0;
+}
+
+struct TQBBenchEditorArea::TParts
+{
+    // The service goes first: it stores into the editor while it stops.
+    QWidget Window;
+    TArticleRichEdit *Editor = nullptr;
+    TQBEditorService Provider;
+};
+
+TQBBenchEditorArea::TQBBenchEditorArea() : FParts(std::make_unique<TParts>())
+{
+    auto *layout = new QVBoxLayout(&FParts->Window);
+    auto *tabs = new TArticleTabs(&FParts->Window);
+    auto *title = new TArticleTitle(&FParts->Window);
+    FParts->Editor = new TArticleRichEdit(&FParts->Window);
+    layout->addWidget(tabs);
+    layout->addWidget(title);
+    layout->addWidget(FParts->Editor);
+    FParts->Window.resize(900, 700);
+    FParts->Window.show();
+    QCoreApplication::processEvents();
+    FParts->Provider.SetArticleTabs(tabs);
+    FParts->Provider.SetArticleTitle(title);
+    FParts->Provider.SetArticleEditor(FParts->Editor);
+    FParts->Provider.SetActive(true);
+}
+
+TQBBenchEditorArea::~TQBBenchEditorArea()
+{
+    // Stopped while the services it uses still run.
+    FParts->Provider.SetActive(false);
+}
+
+TArticleRichEdit *TQBBenchEditorArea::Editor() const
+{
+    return FParts->Editor;
 }

@@ -31,6 +31,24 @@ private:
     std::unique_ptr<TParts> FParts;
 };
 
+class TArticleRichEdit;
+
+// The main window's editing area in small (tabs, title bar, editor) shown in a window, with the editor
+// service bound to it, for benchmarks that open articles as the program does.
+class TQBBenchEditorArea
+{
+public:
+    TQBBenchEditorArea();
+    ~TQBBenchEditorArea();
+    TQBBenchEditorArea(const TQBBenchEditorArea &) = delete;
+    TQBBenchEditorArea &operator=(const TQBBenchEditorArea &) = delete;
+    TArticleRichEdit *Editor() const;
+
+private:
+    struct TParts;
+    std::unique_ptr<TParts> FParts;
+};
+
 // Nanoseconds as "12.3 ms".
 QString QBBenchMs(qint64 ns);
 
