@@ -314,6 +314,9 @@ private:
     void RichEditObjectDoubleClick(int position);
     // The attachment the selection holds, after a message when it cannot be read.
     std::optional<TQBAttachment> SelectedAttachment();
+    // The bytes of a file the user chose, at most maxBytes + 1 of them (all when maxBytes is
+    // negative); none, after telling the user why, when it cannot be read.
+    std::optional<QByteArray> ReadChosenFile(const QString &fileName, qint64 maxBytes = -1);
     void InsertDateTimeExecute(QAction *entry);
     void InsertTextExecute();
     // Starts the first of programs found on the search path; warns with missing when there is none.

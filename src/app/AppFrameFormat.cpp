@@ -582,18 +582,10 @@ void TFAppFrame::InsertTextExecute()
     const QString fileName = QBDialogs::OpenFileName(this, QString::fromLatin1(TextFilter), QString());
     if (fileName.isEmpty())
         return;
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly)) {
-        QBDialogs::Warning(this,
-                           QBFormatStr(QBAppLocalizer(), QBStrings::SCannotReadFile, {fileName, file.errorString()}));
+    std::optional<QByteArray> read = ReadChosenFile(fileName);
+    if (!read)
         return;
-    }
-    QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        QBDialogs::Warning(this,
-                           QBFormatStr(QBAppLocalizer(), QBStrings::SCannotReadFile, {fileName, file.errorString()}));
-        return;
-    }
+    QByteArray bytes = std::move(*read);
     // Read as lines, every line keeps its line break, the last one too.
     if (!bytes.isEmpty() && !bytes.endsWith('\n') && !bytes.endsWith('\r'))
         bytes.append("\r\n");
@@ -601,6 +593,20 @@ void TFAppFrame::InsertTextExecute()
     QBuffer buffer(&text);
     buffer.open(QIODevice::ReadOnly);
     RichEdit->StreamIn(buffer, sfPlainText, TVtlStreamModes(smSelection));
+}
+
+std::optional<QByteArray> TFAppFrame::ReadChosenFile(const QString &fileName, qint64 maxBytes)
+{
+    QFile file(fileName);
+    QByteArray bytes;
+    if (file.open(QIODevice::ReadOnly))
+        bytes = maxBytes < 0 ? file.readAll() : file.read(maxBytes + 1);
+    if (!file.isOpen() || file.error() != QFileDevice::NoError) {
+        QBDialogs::Warning(this,
+                           QBFormatStr(QBAppLocalizer(), QBStrings::SCannotReadFile, {fileName, file.errorString()}));
+        return std::nullopt;
+    }
+    return bytes;
 }
 
 void TFAppFrame::StartDesktopProgram(const QStringList &programs, const TQBNamedText &missing)

@@ -75,25 +75,18 @@ void TFAppFrame::InsertObjectExecute()
     const QString fileName = QBDialogs::OpenFileName(this, QString::fromLatin1(AnyFileFilter), QString());
     if (fileName.isEmpty())
         return;
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly)) {
-        QBDialogs::Warning(this,
-                           QBFormatStr(QBAppLocalizer(), QBStrings::SCannotReadFile, {fileName, file.errorString()}));
-        return;
-    }
-    if (file.size() > QBRtfObjects::MaxAttachmentBytes) {
+    // Measured before it is read: a file far too large is never loaded.
+    if (QFileInfo(fileName).size() > QBRtfObjects::MaxAttachmentBytes) {
         const QString limit = QLocale().formattedDataSize(QBRtfObjects::MaxAttachmentBytes);
         QBDialogs::Warning(this, QBFormatStr(QBAppLocalizer(), QBStrings::SAttachmentTooLarge, {fileName, limit}));
         return;
     }
+    std::optional<QByteArray> data = ReadChosenFile(fileName, QBRtfObjects::MaxAttachmentBytes);
+    if (!data)
+        return;
     TQBAttachment attachment;
     attachment.FileName = QBRtfObjects::SafeFileName(QFileInfo(fileName).fileName());
-    attachment.Data = file.read(QBRtfObjects::MaxAttachmentBytes + 1);
-    if (file.error() != QFileDevice::NoError) {
-        QBDialogs::Warning(this,
-                           QBFormatStr(QBAppLocalizer(), QBStrings::SCannotReadFile, {fileName, file.errorString()}));
-        return;
-    }
+    attachment.Data = std::move(*data);
     RichEdit->InsertAttachment(attachment);
     RichEdit->setFocus();
 }
