@@ -3,6 +3,7 @@
 #include "AppFrameFixture.h"
 
 #include "rtf/QBRtfFormats.h"
+#include "support/TextInspect.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -21,24 +22,6 @@ QByteArray fixture(const QString &name)
     if (!file.open(QIODevice::ReadOnly))
         qFatal("missing fixture %s", qPrintable(name));
     return file.readAll();
-}
-
-QList<QTextImageFormat> pictures(const QTextDocument &document)
-{
-    QList<QTextImageFormat> found;
-    for (QTextBlock block = document.begin(); block.isValid(); block = block.next())
-        for (auto it = block.begin(); !it.atEnd(); ++it)
-            if (it.fragment().charFormat().isImageFormat())
-                found.append(it.fragment().charFormat().toImageFormat());
-    return found;
-}
-
-QTextBlock blockWith(const QTextDocument &document, const QString &text)
-{
-    for (QTextBlock block = document.begin(); block.isValid(); block = block.next())
-        if (block.text().contains(text))
-            return block;
-    return {};
 }
 
 void putOnClipboard(const QByteArray &html, const QString &text)
@@ -65,7 +48,7 @@ private Q_SLOTS:
         putOnClipboard(fixture(QStringLiteral("firefox-utf16-bom.html")), QStringLiteral("plain words"));
         f.frame->alStandardUpdate();
         f.run(f.frame->EditPaste);
-        QCOMPARE(pictures(*f.frame->RichEdit->document()).size(), 1);
+        QCOMPARE(picturesIn(*f.frame->RichEdit->document()).size(), 1);
         const QString pasted = f.frame->RichEdit->toPlainText();
         QVERIFY(pasted.contains(QStringLiteral("Quillbox clipping")));
         QVERIFY(!pasted.contains(QStringLiteral("plain words")));
@@ -80,7 +63,7 @@ private Q_SLOTS:
 
         const QTextDocument &reopened = *f.frame->RichEdit->document();
         QCOMPARE(f.frame->RichEdit->toPlainText(), pasted);
-        const QList<QTextImageFormat> found = pictures(reopened);
+        const QList<QTextImageFormat> found = picturesIn(reopened);
         QCOMPARE(found.size(), 1);
         QVERIFY(found.first().property(QBRtfFormat::PictureData).toByteArray().startsWith("\x89PNG"));
         QVERIFY(!reopened.resource(QTextDocument::ImageResource, QUrl(found.first().name())).value<QImage>().isNull());

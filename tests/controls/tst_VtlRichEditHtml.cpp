@@ -5,6 +5,7 @@
 #include "platform/QBDialogs.h"
 #include "rtf/QBRtfFormats.h"
 #include "rtf/QBRtfLists.h"
+#include "support/TextInspect.h"
 
 #include <QApplication>
 #include <QBuffer>
@@ -59,25 +60,6 @@ void load(TVtlRichEdit &editor, const QByteArray &rtf)
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::ReadOnly);
     editor.LoadFromStream(buffer);
-}
-
-QList<QTextImageFormat> pictures(const QTextDocument &document)
-{
-    QList<QTextImageFormat> found;
-    for (QTextBlock block = document.begin(); block.isValid(); block = block.next())
-        for (auto it = block.begin(); !it.atEnd(); ++it)
-            if (it.fragment().charFormat().isImageFormat())
-                for (int i = 0; i < it.fragment().length(); ++i)
-                    found.append(it.fragment().charFormat().toImageFormat());
-    return found;
-}
-
-QTextBlock blockWith(const QTextDocument &document, const QString &text)
-{
-    for (QTextBlock block = document.begin(); block.isValid(); block = block.next())
-        if (block.text().contains(text))
-            return block;
-    return {};
 }
 
 QStringList linkTargets(const QTextDocument &document)
@@ -141,7 +123,7 @@ void checkClipping(const QTextDocument &document)
     QVERIFY(text.contains(QStringLiteral("script link")));
     // One picture from its data: URL, shrunk to the page's size; the remote one is its alternative text;
     // the tracking pixels are gone, their text too.
-    const QList<QTextImageFormat> found = pictures(document);
+    const QList<QTextImageFormat> found = picturesIn(document);
     QCOMPARE(found.size(), 1);
     QVERIFY(found.first().property(QBRtfFormat::PictureData).toByteArray().startsWith("\x89PNG"));
     QCOMPARE(found.first().intProperty(QBRtfFormat::PictureKind), int(QBRtfFormat::Png));
@@ -264,7 +246,7 @@ void TestVtlRichEditHtml::pasteWebClipping_keepsThePageAndDropsTheRest()
     checkClipping(*reopened.document());
     QCOMPARE(reopened.toPlainText(), editor.toPlainText());
     QVERIFY(!reopened.document()
-                 ->resource(QTextDocument::ImageResource, QUrl(pictures(*reopened.document()).value(0).name()))
+                 ->resource(QTextDocument::ImageResource, QUrl(picturesIn(*reopened.document()).value(0).name()))
                  .value<QImage>()
                  .isNull());
 }
@@ -375,7 +357,7 @@ void TestVtlRichEditHtml::pasteCopiedImage_takesTheClipboardsPixelsNeverTheAddre
     image.fill(Qt::darkGreen);
     TVtlRichEdit editor;
     paste(editor, fixture(QStringLiteral("copy-image.html")), {}, image);
-    const QList<QTextImageFormat> found = pictures(*editor.document());
+    const QList<QTextImageFormat> found = picturesIn(*editor.document());
     QCOMPARE(found.size(), 1);
     QCOMPARE(found.first().width(), 20.0);
     const QImage stored = QImage::fromData(found.first().property(QBRtfFormat::PictureData).toByteArray());
@@ -385,7 +367,7 @@ void TestVtlRichEditHtml::pasteCopiedImage_takesTheClipboardsPixelsNeverTheAddre
     // Without the pixels, the address is never fetched: the picture's text stands in.
     TVtlRichEdit other;
     paste(other, fixture(QStringLiteral("copy-image.html")));
-    QVERIFY(pictures(*other.document()).isEmpty());
+    QVERIFY(picturesIn(*other.document()).isEmpty());
     QCOMPARE(other.toPlainText(), QStringLiteral("copied photo"));
 
     // Another program's picture file is measured before it is decoded: a huge one is left out.
@@ -396,7 +378,7 @@ void TestVtlRichEditHtml::pasteCopiedImage_takesTheClipboardsPixelsNeverTheAddre
     QApplication::clipboard()->setMimeData(data);
     QBDialogs::QueueAnswer(QMessageBox::Ok);
     third.paste();
-    QVERIFY(pictures(*third.document()).isEmpty());
+    QVERIFY(picturesIn(*third.document()).isEmpty());
     QCOMPARE(third.toPlainText(), QStringLiteral("copied photo"));
     QCOMPARE(QBDialogs::ShownTexts().size(), 1);
     QVERIFY(QBDialogs::ShownTexts().first().startsWith(QStringLiteral("Some pictures of the web page")));
@@ -412,8 +394,8 @@ void TestVtlRichEditHtml::pasteCopiedImage_takesTheClipboardsPixelsNeverTheAddre
     data->setData(QStringLiteral("image/png"), png);
     QApplication::clipboard()->setMimeData(data);
     fourth.paste();
-    QCOMPARE(pictures(*fourth.document()).size(), 1);
-    QCOMPARE(pictures(*fourth.document()).first().property(QBRtfFormat::PictureData).toByteArray(), png);
+    QCOMPARE(picturesIn(*fourth.document()).size(), 1);
+    QCOMPARE(picturesIn(*fourth.document()).first().property(QBRtfFormat::PictureData).toByteArray(), png);
 }
 
 // A picture file another program put on the clipboard alone: a huge one is refused with a message
@@ -430,11 +412,11 @@ void TestVtlRichEditHtml::pastePicture_withoutHtml_isMeasuredBeforeItIsDecoded()
     QBDialogs::QueueAnswer(QMessageBox::Ok);
     editor.paste();
     QCOMPARE(QBDialogs::ShownTexts(), QStringList{QStringLiteral("The picture is too large.")});
-    QVERIFY(pictures(*editor.document()).isEmpty());
+    QVERIFY(picturesIn(*editor.document()).isEmpty());
     QBDialogs::QueueAnswer(QMessageBox::Ok);
     editor.PasteSpecial(pfBitmap);
     QCOMPARE(QBDialogs::ShownTexts().size(), 2);
-    QVERIFY(pictures(*editor.document()).isEmpty());
+    QVERIFY(picturesIn(*editor.document()).isEmpty());
 
     QImage fair(20, 10, QImage::Format_RGB32);
     fair.fill(Qt::darkGreen);
@@ -444,15 +426,15 @@ void TestVtlRichEditHtml::pastePicture_withoutHtml_isMeasuredBeforeItIsDecoded()
     fair.save(&buffer, "PNG");
     offer(png);
     editor.paste();
-    QCOMPARE(pictures(*editor.document()).size(), 1);
-    QCOMPARE(pictures(*editor.document()).first().width(), 20.0);
+    QCOMPARE(picturesIn(*editor.document()).size(), 1);
+    QCOMPARE(picturesIn(*editor.document()).first().width(), 20.0);
 
     // Already decoded by a Qt program: measured as it is.
     auto *decoded = new QMimeData;
     decoded->setImageData(fair);
     QApplication::clipboard()->setMimeData(decoded);
     editor.paste();
-    QCOMPARE(pictures(*editor.document()).size(), 2);
+    QCOMPARE(picturesIn(*editor.document()).size(), 2);
     QCOMPARE(QBDialogs::ShownTexts().size(), 2);
 }
 
@@ -476,7 +458,7 @@ void TestVtlRichEditHtml::pasteLocalPictures_neverReadsTheFiles()
     QDir::setCurrent(dir.path());
     paste(editor, html);
     QDir::setCurrent(before);
-    QVERIFY(pictures(*editor.document()).isEmpty());
+    QVERIFY(picturesIn(*editor.document()).isEmpty());
     QVERIFY(linkTargets(*editor.document()).isEmpty());
     QCOMPARE(editor.toPlainText(), QStringLiteral("Before the pictures\nAfter the pictures\nlocal link"));
     const QByteArray rtf = save(editor);
@@ -537,7 +519,7 @@ void TestVtlRichEditHtml::pasteHostileHtml_givesAMessageOrPlainText()
     plain.replace(QLatin1Char('\n'), QLatin1Char(' '));
     QVERIFY2(plain.endsWith(text), qPrintable(plain.right(200)));
     QVERIFY2(!plain.contains(QLatin1Char('>')), qPrintable(plain.left(200)));
-    QVERIFY(pictures(*editor.document()).isEmpty());
+    QVERIFY(picturesIn(*editor.document()).isEmpty());
 
     // The editor goes on working.
     editor.moveCursor(QTextCursor::End);
